@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace q208 {
+
+// The window title names the per-user folders, as on every platform the program runs on.
+inline constexpr const char* kProductTitle = "Tulmaro Q208 3 MODES MECHANICAL KEYBOARD&MOUSE BUNDLE";
+
+// $XDG_DATA_HOME (default ~/.local/share) / product title: profiles, macros, the log.
+std::filesystem::path UserDataFolder();
+// $XDG_CONFIG_HOME (default ~/.config) / product title: settings.json.
+std::filesystem::path UserConfigFolder();
+std::filesystem::path SettingsFile();
+// $XDG_RUNTIME_DIR/q208 (fallback /tmp/q208-<uid>), created with mode 0700: lock file and
+// message endpoints.
+std::filesystem::path RuntimeFolder();
+
+// Read-only program data: skin/, DefaultData/, Font/.
+struct DataRoot {
+    std::filesystem::path skin;
+    std::filesystem::path defaultData;
+    std::filesystem::path fonts;
+};
+// Q208_DATA_DIR when set (installed layout), else the installed share/q208 when it exists,
+// else the source tree the program was built from (skin/, data/DefaultData, data/Font).
+DataRoot FindDataRoot();
+
+// Creates a folder level by level; true when it exists afterwards.
+bool EnsureFolder(const std::filesystem::path& folder);
+
+}  // namespace q208

@@ -1,0 +1,60 @@
+#include "platform/Paths.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+namespace {
+
+struct ScopedEnv {
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { had_ ? setenv(name_, old_.c_str(), 1) : unsetenv(name_); }
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+}  // namespace
+
+TEST(Paths, UserFoldersFollowXdgVariables) {
+    ScopedEnv data("XDG_DATA_HOME", "/srv/data");
+    ScopedEnv config("XDG_CONFIG_HOME", "/srv/config");
+    EXPECT_EQ(q208::UserDataFolder(), std::filesystem::path("/srv/data") / q208::kProductTitle);
+    EXPECT_EQ(q208::SettingsFile(), std::filesystem::path("/srv/config") / q208::kProductTitle / "settings.json");
+}
+
+TEST(Paths, RelativeOrMissingXdgFallsBackToHome) {
+    ScopedEnv home("HOME", "/home/tester");
+    ScopedEnv data("XDG_DATA_HOME", "relative/path");
+    ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(q208::UserDataFolder(), std::filesystem::path("/home/tester/.local/share") / q208::kProductTitle);
+    EXPECT_EQ(q208::UserConfigFolder(), std::filesystem::path("/home/tester/.config") / q208::kProductTitle);
+}
+
+TEST(Paths, RuntimeFolderIsPrivate) {
+    const std::string base = testing::TempDir() + "q208-runtime-test";
+    ScopedEnv run("XDG_RUNTIME_DIR", base.c_str());
+    const auto folder = q208::RuntimeFolder();
+    EXPECT_EQ(folder, std::filesystem::path(base) / "q208");
+    struct stat st {};
+    ASSERT_EQ(stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST(Paths, DataRootOverride) {
+    ScopedEnv dir("Q208_DATA_DIR", "/opt/q208data");
+    const auto root = q208::FindDataRoot();
+    EXPECT_EQ(root.skin, std::filesystem::path("/opt/q208data/skin"));
+    EXPECT_EQ(root.defaultData, std::filesystem::path("/opt/q208data/DefaultData"));
+    EXPECT_EQ(root.fonts, std::filesystem::path("/opt/q208data/Font"));
+}
+
+TEST(Paths, DataRootFromTheSourceTreeHasTheSkin) {
+    ScopedEnv dir("Q208_DATA_DIR", nullptr);
+    const auto root = q208::FindDataRoot();
+    EXPECT_TRUE(std::filesystem::is_directory(root.skin)) << root.skin;
+}
