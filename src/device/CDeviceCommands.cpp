@@ -1,0 +1,192 @@
+#include "device/CDeviceCommands.h"
+
+#include <algorithm>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "device/DeviceResult.h"
+#include "platform/Trace.h"
+
+namespace q208 {
+
+const CDeviceCommands::Spec& CDeviceCommands::SpecOf(Command command) {
+    static constexpr Spec kSpecs[] = {
+        {Command::BeginConfig, LockKind::Command, Transfer::None, false, 0},
+        {Command::EndConfig, LockKind::Command, Transfer::None, false, 0},
+        {Command::ReadDeviceInfo, LockKind::Command, Transfer::Read, false, 0},
+        {Command::ReadConfig, LockKind::Command, Transfer::Read, false, 0},
+        {Command::WriteConfig, LockKind::Command, Transfer::Write, false, 0},
+        {Command::ReadKeyMap, LockKind::Command, Transfer::Read, false, 0},
+        {Command::WriteKeyMap, LockKind::Command, Transfer::Write, false, 0},
+        {Command::WriteLightFrame, LockKind::Light, Transfer::Write, false, 0},
+        {Command::StreamLightFrame, LockKind::Light, Transfer::Write, true, 0},
+        {Command::WriteMacroData, LockKind::Command, Transfer::Write, false, 0},
+        {Command::WriteMacroBlock, LockKind::None, Transfer::Write, false, kMacroBlockChunk},
+        {Command::ReadStatus, LockKind::Command, Transfer::Read, false, 0},
+        {Command::ReadLedMap, LockKind::Command, Transfer::Read, false, 0},
+        {Command::EnableHostLighting, LockKind::Command, Transfer::None, false, 0},
+        {Command::QueryLink, LockKind::Command, Transfer::None, false, 0},
+    };
+    for (const Spec& spec : kSpecs) {
+        if (spec.command == command) return spec;
+    }
+    return kSpecs[0];  // unreachable: every command has a row
+}
+
+RecursiveLock* CDeviceCommands::LockFor(LockKind kind) {
+    switch (kind) {
+        case LockKind::Command: return &channel_.CommandLock();
+        case LockKind::Light: return &channel_.LightLock();
+        case LockKind::None: return nullptr;
+    }
+    return nullptr;
+}
+
+int CDeviceCommands::StatusResult(const Report& answer) {
+    if (answer[report::kStatus] == kStatusFF) return kResultStatusFF;
+    if (answer[report::kStatus] == kStatusFE) return kResultStatusFE;
+    return kResultOk;
+}
+
+int CDeviceCommands::SendOne(const Spec& spec, const Report& request, Report& answer) {
+    std::unique_lock<RecursiveLock> lock;
+    if (RecursiveLock* mutex = LockFor(spec.lock)) lock = std::unique_lock<RecursiveLock>(*mutex);
+    uint32_t bytes = 0;
+    const int result = spec.fast ? channel_.TransactFast(request.data(), request.size(), answer.data(), answer.size(), &bytes)
+                                 : channel_.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes);
+    if (result != kResultOk) return result;
+    return StatusResult(answer);
+}
+
+int CDeviceCommands::Single(Command command) {
+    Report answer{};
+    return SendOne(SpecOf(command), BuildCommandReport(command), answer);
+}
+
+int CDeviceCommands::Chunked(const Spec& spec, uint8_t* readOut, const uint8_t* writeData, size_t length,
+                             uint32_t baseOffset) {
+    const size_t chunk = spec.fixedChunk ? spec.fixedChunk : channel_.ChunkSize();
+    if (spec.fast) droppedLightChunks_ = 0;
+    for (size_t done = 0; done < length; done += chunk) {
+        const auto n = static_cast<uint8_t>(std::min(chunk, length - done));
+        const auto offset = static_cast<uint16_t>(baseOffset + done);
+        if (spec.fast && channel_.IsBusy()) {
+            // A live frame must never wait behind configuration traffic.
+            TraceText("放弃灯光数据");
+            ++droppedLightChunks_;
+            continue;
+        }
+        std::span<const uint8_t> payload;
+        if (writeData) payload = std::span<const uint8_t>(writeData + done, n);
+        Report answer{};
+        const int result = SendOne(spec, BuildCommandReport(spec.command, n, offset, payload), answer);
+        if (result != kResultOk) return result;
+        if (readOut) std::copy_n(answer.begin() + report::kPayload, n, readOut + done);
+    }
+    return kResultOk;
+}
+
+int CDeviceCommands::BeginConfig() { return Single(Command::BeginConfig); }
+
+int CDeviceCommands::EndConfig() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(kEndConfigDelayMs));
+    return Single(Command::EndConfig);
+}
+
+int CDeviceCommands::ReadDeviceInfo(std::span<uint8_t, kDeviceInfoSize> info) {
+    return Chunked(SpecOf(Command::ReadDeviceInfo), info.data(), nullptr, info.size(), 0);
+}
+
+int CDeviceCommands::ReadConfig(std::span<uint8_t> out, uint16_t offset) {
+    return Chunked(SpecOf(Command::ReadConfig), out.data(), nullptr, out.size(), offset);
+}
+
+int CDeviceCommands::WriteConfig(std::span<const uint8_t> data, uint16_t offset) {
+    return Chunked(SpecOf(Command::WriteConfig), nullptr, data.data(), data.size(), offset);
+}
+
+int CDeviceCommands::ReadKeyMap(std::span<uint8_t> out) {
+    const size_t size = channel_.DataSize();
+    if (out.size() < size) return kResultNoAnswer;
+    return Chunked(SpecOf(Command::ReadKeyMap), out.data(), nullptr, size, 0);
+}
+
+int CDeviceCommands::WriteKeyMap(std::span<const uint8_t> data, int bank) {
+    if (bank != 0) return kResultBadBank;
+    const size_t size = channel_.DataSize();
+    if (data.size() < size) return kResultNoAnswer;
+    return Chunked(SpecOf(Command::WriteKeyMap), nullptr, data.data(), size, 0);
+}
+
+int CDeviceCommands::WriteLightFrame(std::span<const uint8_t> data, uint32_t slotIndex, uint32_t slotStride) {
+    return Chunked(SpecOf(Command::WriteLightFrame), nullptr, data.data(), data.size(), slotIndex * slotStride);
+}
+
+int CDeviceCommands::StreamLightFrame(std::span<const uint8_t> data) {
+    return Chunked(SpecOf(Command::StreamLightFrame), nullptr, data.data(), data.size(), 0);
+}
+
+int CDeviceCommands::WriteMacroData(std::span<const uint8_t> data) {
+    return Chunked(SpecOf(Command::WriteMacroData), nullptr, data.data(), data.size(), 0);
+}
+
+int CDeviceCommands::WriteMacroBlock(std::span<const uint8_t> data) {
+    return Chunked(SpecOf(Command::WriteMacroBlock), nullptr, data.data(), data.size(), 0);
+}
+
+int CDeviceCommands::ReadStatus(std::span<uint8_t> out, uint16_t offset) {
+    const size_t length = std::min<size_t>(out.size(), channel_.ChunkSize());
+    Report answer{};
+    uint32_t bytes = 0;
+    const Report request = BuildCommandReport(Command::ReadStatus, static_cast<uint8_t>(length), offset);
+    int result;
+    {
+        std::lock_guard lock(channel_.CommandLock());
+        result = channel_.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes);
+    }
+    if (result != kResultOk) return result;
+    if (answer[report::kCommand] != static_cast<uint8_t>(Command::ReadStatus)) return result;
+    if (const int status = StatusResult(answer); status != kResultOk) return status;
+    std::copy_n(answer.begin() + report::kPayload, length, out.begin());
+    return kResultOk;
+}
+
+int CDeviceCommands::ReadLedMap(std::span<uint8_t> out) {
+    const size_t size = channel_.DataSize() / 3;
+    if (out.size() < size) return kResultNoAnswer;
+    return Chunked(SpecOf(Command::ReadLedMap), out.data(), nullptr, size, 0);
+}
+
+int CDeviceCommands::EnableHostLighting() { return Single(Command::EnableHostLighting); }
+
+bool CDeviceCommands::QueryLink() {
+    uint8_t ignored[2] = {};
+    return QueryLink(ignored);
+}
+
+bool CDeviceCommands::QueryLink(std::span<uint8_t, 2> linkOut) {
+    if (!channel_.ViaReceiver()) return true;
+    const Spec& spec = SpecOf(Command::QueryLink);
+    Report answer{};
+    uint32_t bytes = 0;
+    const Report request = BuildCommandReport(Command::QueryLink);
+    int result;
+    {
+        std::lock_guard lock(*LockFor(spec.lock));
+        result = channel_.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes);
+    }
+    const uint8_t keyboard = answer[report::kPayload];
+    const uint8_t mouse = answer[report::kPayload + 1];
+    const bool anyLinked = keyboard == kLinkUp || mouse == kLinkUp;
+    // A failed query reads as "nothing linked": the link bytes are only taken from an answer
+    // that succeeded, so a broken answer never attaches a device.
+    const bool linked = anyLinked && result == kResultOk && StatusResult(answer) == kResultOk;
+    if (linked) {
+        linkOut[0] = keyboard;
+        linkOut[1] = mouse;
+    }
+    return linked;
+}
+
+}  // namespace q208

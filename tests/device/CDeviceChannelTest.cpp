@@ -1,0 +1,168 @@
+#include "device/CDeviceChannel.h"
+
+#include <gtest/gtest.h>
+
+#include "ScriptedDevice.h"
+#include "device/CommandReport.h"
+#include "device/DeviceResult.h"
+
+namespace q208 {
+namespace {
+
+using test::ScriptedDevice;
+
+class ChannelTest : public ::testing::TestWithParam<int> {
+protected:
+    ChannelTest() : bus_(std::make_shared<SimBus>()), device_(bus_), channel_(bus_) {}
+
+    bool Receiver() const { return GetParam() == CDeviceChannel::kLinkReceiver; }
+    void Open() { ASSERT_TRUE(channel_.OpenPath(device_.Path(), GetParam(), 2)); }
+    int Send(const Report& request, Report& answer, bool fast = false) {
+        uint32_t bytes = 0;
+        return fast ? channel_.TransactFast(request.data(), request.size(), answer.data(), answer.size(), &bytes)
+                    : channel_.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes);
+    }
+
+    std::shared_ptr<SimBus> bus_;
+    ScriptedDevice device_;
+    CDeviceChannel channel_;
+};
+
+TEST_P(ChannelTest, ShortRequestIsPaddedToAFullReport) {
+    Open();
+    device_.Respond([](const Report& r) { return std::vector<Report>{ScriptedDevice::Answer(r)}; });
+    std::vector<uint8_t> request(10, 0x11);
+    request[0] = kCommandReportId;
+    Report answer{};
+    uint32_t bytes = 0;
+    EXPECT_EQ(channel_.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes), kResultOk);
+    EXPECT_EQ(bytes, kReportSize);
+    ASSERT_EQ(device_.RequestCount(), 1u);
+    const Report sent = device_.Requests()[0];
+    for (size_t i = 1; i < 10; ++i) EXPECT_EQ(sent[i], 0x11);
+    for (size_t i = 10; i < kReportSize; ++i) {
+        const uint8_t expected = (Receiver() && i == report::kTarget) ? 2 : 0;
+        EXPECT_EQ(sent[i], expected) << "byte " << i;
+    }
+}
+
+TEST_P(ChannelTest, StaleAnswerIsSkippedAndTheMatchingOneTaken) {
+    Open();
+    device_.Respond([](const Report& r) {
+        return std::vector<Report>{ScriptedDevice::WithEcho(0x07), ScriptedDevice::Answer(r, 0, {0x42})};
+    });
+    Report answer{};
+    EXPECT_EQ(Send(BuildCommandReport(Command::ReadConfig, 1), answer), kResultOk);
+    EXPECT_EQ(answer[report::kCommand], 0x05);
+    EXPECT_EQ(answer[report::kPayload], 0x42);
+}
+
+TEST_P(ChannelTest, TwoWrongAnswersGiveSuccessWithTheSecondInTheBuffer) {
+    Open();
+    device_.Respond([](const Report&) {
+        return std::vector<Report>{ScriptedDevice::WithEcho(0x07), ScriptedDevice::WithEcho(0x09)};
+    });
+    Report answer{};
+    EXPECT_EQ(Send(BuildCommandReport(Command::ReadConfig, 1), answer), kResultOk);
+    EXPECT_EQ(answer[report::kCommand], 0x09);
+}
+
+TEST_P(ChannelTest, SilentDeviceGivesNoAnswer) {
+    Open();
+    Report answer{};
+    // The wired path waits one second, the receiver path five; the fast path half a second.
+    EXPECT_EQ(Send(BuildCommandReport(Command::BeginConfig), answer, /*fast=*/true), kResultNoAnswer);
+    EXPECT_FALSE(channel_.IsBusy());
+}
+
+TEST_P(ChannelTest, UnreachableEchoOnlyCountsOnTheReceiverPath) {
+    Open();
+    device_.Respond([](const Report&) { return std::vector<Report>{ScriptedDevice::WithEcho(0xFF)}; });
+    Report answer{};
+    if (Receiver()) {
+        EXPECT_EQ(Send(BuildCommandReport(Command::BeginConfig), answer), kResultUnreachable);
+        EXPECT_EQ(device_.RequestCount(), 1u);
+    } else {
+        // On the cable 0xFF is just another wrong echo: the second read times out.
+        device_.Respond([](const Report&) {
+            return std::vector<Report>{ScriptedDevice::WithEcho(0xFF), ScriptedDevice::WithEcho(0xFF)};
+        });
+        EXPECT_EQ(Send(BuildCommandReport(Command::BeginConfig), answer), kResultOk);
+    }
+}
+
+TEST_P(ChannelTest, FastPathUsesItsOwnUnreachableEcho) {
+    Open();
+    device_.Respond([](const Report&) { return std::vector<Report>{ScriptedDevice::WithEcho(0xAA)}; });
+    Report answer{};
+    if (Receiver()) {
+        EXPECT_EQ(Send(BuildCommandReport(Command::StreamLightFrame), answer, true), kResultUnreachable);
+        // 0xAA through the normal transaction is a wrong echo, not unreachable.
+        device_.Respond([](const Report&) {
+            return std::vector<Report>{ScriptedDevice::WithEcho(0xAA), ScriptedDevice::WithEcho(0xAA)};
+        });
+        EXPECT_EQ(Send(BuildCommandReport(Command::BeginConfig), answer), kResultOk);
+    }
+}
+
+TEST_P(ChannelTest, ReceiverPathDropsStaleInputBeforeSending) {
+    Open();
+    bus_->QueueInput(device_.Id(), ScriptedDevice::WithEcho(0x05));
+    bus_->QueueInput(device_.Id(), ScriptedDevice::WithEcho(0x05));
+    device_.Respond([](const Report& r) { return std::vector<Report>{ScriptedDevice::Answer(r, 0, {0x99})}; });
+    Report answer{};
+    EXPECT_EQ(Send(BuildCommandReport(Command::ReadConfig, 1), answer), kResultOk);
+    // Wired: the two queued reports both echo 0x05, so the first one is taken as the answer.
+    EXPECT_EQ(answer[report::kPayload], Receiver() ? 0x99 : 0x00);
+}
+
+TEST_P(ChannelTest, UnpluggedDeviceFailsTheWrite) {
+    Open();
+    bus_->Unplug(device_.Id());
+    Report answer{};
+    EXPECT_EQ(Send(BuildCommandReport(Command::BeginConfig), answer), kResultWriteFailed);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPaths, ChannelTest,
+                         ::testing::Values(CDeviceChannel::kLinkWired, CDeviceChannel::kLinkReceiver),
+                         [](const auto& info) { return info.param == CDeviceChannel::kLinkWired ? "Wired" : "Receiver"; });
+
+TEST(Channel, NeverOpenedChannelTouchesNothing) {
+    auto bus = std::make_shared<SimBus>();
+    ScriptedDevice device(bus);
+    CDeviceChannel channel(bus);
+    Report request = BuildCommandReport(Command::BeginConfig), answer{};
+    uint32_t bytes = 7;
+    EXPECT_EQ(channel.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes), kResultNoAnswer);
+    EXPECT_EQ(bytes, 0u);
+    EXPECT_EQ(device.RequestCount(), 0u);
+}
+
+TEST(Channel, DataSizeIsBoundedBy512) {
+    CDeviceChannel channel(std::make_shared<SimBus>());
+    EXPECT_EQ(channel.DataSize(), 512);
+    EXPECT_TRUE(channel.SetDataSize(312));
+    EXPECT_FALSE(channel.SetDataSize(513));
+    EXPECT_EQ(channel.DataSize(), 312);
+    EXPECT_TRUE(channel.SetDataSize(512));
+    EXPECT_EQ(channel.DataSize(), 512);
+    // Taken as 16 bits: 65536 + 10 is 10.
+    EXPECT_TRUE(channel.SetDataSize(65546));
+    EXPECT_EQ(channel.DataSize(), 10);
+}
+
+TEST(Channel, LinkTypeChoosesPathAndChunkSize) {
+    CDeviceChannel channel(std::make_shared<SimBus>());
+    EXPECT_EQ(channel.ChunkSize(), 24);
+    channel.SetLinkType(CDeviceChannel::kLinkWired);
+    EXPECT_FALSE(channel.ViaReceiver());
+    EXPECT_EQ(channel.ChunkSize(), 56);
+    channel.SetLinkType(CDeviceChannel::kLinkReceiver);
+    EXPECT_TRUE(channel.ViaReceiver());
+    EXPECT_EQ(channel.ChunkSize(), 24);
+    channel.SetLinkType(7);
+    EXPECT_FALSE(channel.ViaReceiver());
+}
+
+}  // namespace
+}  // namespace q208
