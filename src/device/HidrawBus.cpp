@@ -22,8 +22,8 @@ constexpr size_t kMaxUeventBytes = 4096;
 
 // Reads up to `limit` bytes; false when the file cannot be opened or read. `truncated`
 // tells whether the file held more.
-bool ReadSmallFile(const std::string& path, size_t limit, std::string& out, bool* truncated = nullptr) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+bool ReadSmallFile(int dirFd, const char* path, size_t limit, std::string& out, bool* truncated = nullptr) {
+    UniqueFd fd(::openat(dirFd, path, O_RDONLY | O_CLOEXEC));
     if (!fd.Valid()) return false;
     out.resize(limit + 1);
     size_t used = 0;
@@ -33,6 +33,8 @@ bool ReadSmallFile(const std::string& path, size_t limit, std::string& out, bool
         if (n < 0) return false;
         if (n == 0) break;
         used += static_cast<size_t>(n);
+        // sysfs and regular files hand over everything they have in one read.
+        if (static_cast<size_t>(n) < out.size() - (used - static_cast<size_t>(n))) break;
     }
     if (truncated) *truncated = used > limit;
     out.resize(std::min(used, limit));
@@ -71,9 +73,9 @@ int InterfaceFromPhys(const std::string& phys) {
     return static_cast<int>(std::strtol(digits, nullptr, 10)) & 0xFF;
 }
 
-bool ReadHexFile(const std::string& path, unsigned long& value) {
+bool ReadHexFile(int dirFd, const char* path, unsigned long& value) {
     std::string text;
-    if (!ReadSmallFile(path, 32, text) || text.empty()) return false;
+    if (!ReadSmallFile(dirFd, path, 32, text) || text.empty()) return false;
     char* end = nullptr;
     value = std::strtoul(text.c_str(), &end, 16);
     return end != text.c_str();
@@ -112,12 +114,19 @@ std::string HidrawBus::ClassFolder() const { return sysfsRoot_ + "/class/hidraw"
 
 std::string HidrawBus::DevNode(const std::string& node) const { return devFolder_ + "/" + node; }
 
-std::optional<HidrawBus::Interface> HidrawBus::Describe(const std::string& node) const {
+std::optional<HidrawBus::Interface> HidrawBus::Describe(const std::string& node, bool withVersion) const {
+    // Every file is opened relative to the HID device folder, which saves resolving the
+    // class link again for each of them.
     const std::string device = ClassFolder() + "/" + node + "/device";
+    const UniqueFd dir(::open(device.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.Valid()) {
+        TraceSkip(node, "no device folder");
+        return std::nullopt;
+    }
     Interface itf;
     itf.node = node;
     std::string uevent;
-    if (!ReadSmallFile(device + "/uevent", kMaxUeventBytes, uevent)) {
+    if (!ReadSmallFile(dir.Get(), "uevent", kMaxUeventBytes, uevent)) {
         TraceSkip(node, "no uevent");
         return std::nullopt;
     }
@@ -125,20 +134,21 @@ std::optional<HidrawBus::Interface> HidrawBus::Describe(const std::string& node)
         TraceSkip(node, "no HID_ID in uevent");
         return std::nullopt;
     }
-    // "device" leads to the HID device; its parent is the USB interface, whose parent is
-    // the USB device with the release number.
+    // The HID device's parent is the USB interface, whose parent is the USB device with
+    // the release number.
     unsigned long number = 0;
-    if (ReadHexFile(device + "/../bInterfaceNumber", number)) {
+    if (ReadHexFile(dir.Get(), "../bInterfaceNumber", number)) {
         itf.interfaceNumber = static_cast<int>(number & 0xFF);
     } else {
         itf.interfaceNumber = InterfaceFromPhys(UeventValue(uevent, "HID_PHYS"));
     }
-    if (ReadHexFile(device + "/../../bcdDevice", number)) {
+    if (withVersion && ReadHexFile(dir.Get(), "../../bcdDevice", number)) {
         itf.attributes.versionNumber = static_cast<uint16_t>(number);
     }
     std::string bytes;
     bool oversized = false;
-    if (!ReadSmallFile(device + "/report_descriptor", HidReportDescriptor::kMaxDescriptorBytes, bytes, &oversized)) {
+    if (!ReadSmallFile(dir.Get(), "report_descriptor", HidReportDescriptor::kMaxDescriptorBytes, bytes,
+                       &oversized)) {
         TraceSkip(node, "report descriptor unreadable");
         return std::nullopt;
     }
@@ -184,7 +194,7 @@ bool HidrawBus::TryEnumeratePaths(std::vector<std::string>& out) {
     ::closedir(dir);
     std::sort(nodes.begin(), nodes.end());
     for (const auto& [number, node] : nodes) {
-        const std::optional<Interface> itf = Describe(node);
+        const std::optional<Interface> itf = Describe(node, false);
         if (!itf) continue;
         for (std::string& path : PathsOf(*itf)) out.push_back(std::move(path));
     }
@@ -197,13 +207,13 @@ std::vector<std::string> HidrawBus::EnumeratePaths() {
     return paths;
 }
 
-std::optional<HidrawBus::Interface> HidrawBus::Resolve(const std::string& path) const {
+std::optional<HidrawBus::Interface> HidrawBus::Resolve(const std::string& path, bool withVersion) const {
     const std::string_view devNode = HidPath::Node(path);
     const std::string prefix = devFolder_ + "/";
     if (devNode.size() <= prefix.size() || devNode.substr(0, prefix.size()) != prefix) return std::nullopt;
     const std::string node(devNode.substr(prefix.size()));
     if (NodeNumber(node.c_str()) < 0) return std::nullopt;
-    std::optional<Interface> itf = Describe(node);
+    std::optional<Interface> itf = Describe(node, withVersion);
     if (!itf) return std::nullopt;
     const std::vector<std::string> paths = PathsOf(*itf);
     if (std::find(paths.begin(), paths.end(), path) == paths.end()) return std::nullopt;
@@ -233,7 +243,7 @@ std::vector<uint8_t> HidrawBus::ReportDescriptor(const std::string& path) {
 }
 
 bool HidrawBus::Attributes(const std::string& path, HidAttributes& out) {
-    const std::optional<Interface> itf = Resolve(path);
+    const std::optional<Interface> itf = Resolve(path, true);
     if (!itf) return false;
     out = itf->attributes;
     return true;

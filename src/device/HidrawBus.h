@@ -37,10 +37,11 @@ private:
     std::string ClassFolder() const;
     std::string DevNode(const std::string& node) const;
     // Everything about hidrawN, or nullopt (with a trace) when any of it is missing or bad.
-    std::optional<Interface> Describe(const std::string& node) const;
+    // The release number is read only when asked: listing does not need it.
+    std::optional<Interface> Describe(const std::string& node, bool withVersion) const;
     std::vector<std::string> PathsOf(const Interface& itf) const;
     // The interface a path names, when the path is still one of its paths.
-    std::optional<Interface> Resolve(const std::string& path) const;
+    std::optional<Interface> Resolve(const std::string& path, bool withVersion = false) const;
 
     // A bad interface is traced once, not on every detection pass.
     void TraceSkip(const std::string& node, const std::string& reason) const;
