@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "device/HidBus.h"
+
+namespace q208 {
+
+// An in-process HID bus. Code plugs virtual interfaces onto it; their paths look like
+// hidraw paths with "sim:N" as the node, so everything above the bus runs unchanged.
+class SimBus : public IHidBus {
+public:
+    struct InterfaceInfo {
+        uint16_t vendorId = 0, productId = 0, version = 0;
+        int interfaceNumber = -1;  // -1: none, the paths carry no "&mi_"
+        std::vector<uint8_t> reportDescriptor;
+    };
+    // Called on the writer's thread with no bus lock held, so it may queue input or
+    // unplug (even its own interface). Every output report of the interface comes here,
+    // whatever collection it was written to; byte 0 is the report id.
+    using OutputHandler = std::function<void(int id, std::span<const uint8_t> report)>;
+
+    SimBus();
+    ~SimBus() override;
+
+    // One path per top-level collection of the descriptor; -1 for a descriptor that does
+    // not parse.
+    int Plug(InterfaceInfo info, OutputHandler handler);
+    // Pending and later I/O on the interface's handles fails.
+    void Unplug(int id);
+    // `report` in the common layout (byte 0 = report id, 0 without ids) goes to the
+    // collection owning that id, not before `delayMs`. False when the interface is gone or
+    // no collection takes the id.
+    bool QueueInput(int id, std::span<const uint8_t> report, int delayMs = 0);
+    std::vector<std::string> PathsOf(int id) const;
+
+    std::vector<std::string> EnumeratePaths() override;
+    bool Exists(const std::string& path) override;
+    std::unique_ptr<IHidHandle> Open(const std::string& path, bool read, bool write) override;
+    std::vector<uint8_t> ReportDescriptor(const std::string& path) override;
+    bool Attributes(const std::string& path, HidAttributes& out) override;
+
+private:
+    struct Interface;
+    class Handle;
+
+    std::shared_ptr<Interface> Find(int id) const;
+    // The interface and collection a path names, when it is one of a plugged interface's.
+    std::shared_ptr<Interface> FindByPath(const std::string& path) const;
+
+    mutable std::mutex mutex_;
+    std::map<int, std::shared_ptr<Interface>> interfaces_;
+    int nextId_ = 1;
+};
+
+}  // namespace q208

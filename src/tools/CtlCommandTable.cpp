@@ -1,0 +1,130 @@
+#include "tools/CtlCommandTable.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ostream>
+
+#include "tools/HidListCommand.h"
+
+namespace q208 {
+namespace {
+
+constexpr const char* kCommonSynopsis = "[--simulate[=LIST]] [--trace] [--device NAME] [--slot N]";
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool ParseSlot(const std::string& text, int& slot) {
+    if (text.empty() || text.size() > 4 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    slot = std::atoi(text.c_str());
+    return true;
+}
+
+}  // namespace
+
+CtlCommandTable CtlCommandTable::Standard() {
+    CtlCommandTable table;
+    table.Add(Command{"hid-list", "[--sysfs ROOT]",
+                      "list the HID top-level collections with their usage and report lengths",
+                      {"--sysfs"}, HidListCommand::Run});
+    return table;
+}
+
+void CtlCommandTable::Add(Command command) { commands_.push_back(std::move(command)); }
+
+const CtlCommandTable::Command* CtlCommandTable::Find(const std::string& name) const {
+    for (const Command& command : commands_) {
+        if (command.name == name) return &command;
+    }
+    return nullptr;
+}
+
+void CtlCommandTable::PrintUsage(std::ostream& to) const {
+    to << "usage: q208ctl COMMAND [OPTIONS]\n\ncommands:\n";
+    for (const Command& command : commands_) {
+        to << "  " << command.name << ' ' << command.synopsis << "\n      " << command.summary << '\n';
+    }
+    to << "\ncommon options: " << kCommonSynopsis << '\n'
+       << "  --simulate[=LIST]  use simulated devices instead of the machine's\n"
+       << "  --trace            write diagnostic traces to stderr\n"
+       << "  --device NAME      the device a command works on\n"
+       << "  --slot N           the profile slot a command works on\n";
+}
+
+bool CtlCommandTable::Parse(const std::vector<std::string>& args, CtlOptions& options,
+                            std::string& error) const {
+    const Command* command = nullptr;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto takeValue = [&](std::string& into) {
+            if (i + 1 >= args.size()) {
+                error = "option " + arg + " needs a value";
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        if (arg == "--simulate") {
+            options.simulate = true;
+        } else if (StartsWith(arg, "--simulate=")) {
+            options.simulate = true;
+            options.simulateList = arg.substr(11);
+        } else if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "--device") {
+            if (!takeValue(options.device)) return false;
+        } else if (arg == "--slot") {
+            std::string text;
+            if (!takeValue(text)) return false;
+            if (!ParseSlot(text, options.slot)) {
+                error = "bad slot number '" + text + "'";
+                return false;
+            }
+        } else if (StartsWith(arg, "-")) {
+            if (!command || std::find(command->valueOptions.begin(), command->valueOptions.end(), arg) ==
+                                command->valueOptions.end()) {
+                error = "unknown option " + arg;
+                return false;
+            }
+            if (!takeValue(options.values[arg])) return false;
+        } else if (!command) {
+            command = Find(arg);
+            if (!command) {
+                error = "unknown command '" + arg + "'";
+                return false;
+            }
+            options.command = arg;
+        } else {
+            options.arguments.push_back(arg);
+        }
+    }
+    if (!command) {
+        error = "no command given";
+        return false;
+    }
+    return true;
+}
+
+int CtlCommandTable::Run(const std::vector<std::string>& args, std::ostream& out,
+                         std::ostream& err) const {
+    if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+        std::find(args.begin(), args.end(), "-h") != args.end()) {
+        PrintUsage(out);
+        return 0;
+    }
+    CtlOptions options;
+    std::string error;
+    if (!Parse(args, options, error)) {
+        err << "q208ctl: " << error << "\n\n";
+        PrintUsage(err);
+        return 1;
+    }
+    if (options.trace) setenv("Q208_TRACE", "1", 1);
+    return Find(options.command)->handler(options, out, err);
+}
+
+}  // namespace q208

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "tools/CtlOptions.h"
+
+namespace q208 {
+
+// q208ctl's commands by name. A command declares the valued options it takes beyond the
+// common ones (--simulate[=LIST], --trace, --device NAME, --slot N); the table parses the
+// command line, prints the usage on a bad one and runs the handler.
+class CtlCommandTable {
+public:
+    using Handler = std::function<int(const CtlOptions&, std::ostream& out, std::ostream& err)>;
+    struct Command {
+        std::string name;
+        std::string synopsis;  // the options after the name, for the usage text
+        std::string summary;
+        std::vector<std::string> valueOptions;  // e.g. {"--sysfs"}
+        Handler handler;
+    };
+
+    // The table with every command of q208ctl.
+    static CtlCommandTable Standard();
+
+    void Add(Command command);
+    // Exit code: the handler's, 1 with the usage text on a bad command line, 0 for --help.
+    int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) const;
+    void PrintUsage(std::ostream& to) const;
+
+private:
+    const Command* Find(const std::string& name) const;
+    // False (with the reason in `error`) when the line does not parse.
+    bool Parse(const std::vector<std::string>& args, CtlOptions& options, std::string& error) const;
+
+    std::vector<Command> commands_;
+};
+
+}  // namespace q208

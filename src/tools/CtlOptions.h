@@ -1,0 +1,28 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace q208 {
+
+// The command line of q208ctl once parsed: the options every command shares, the
+// command's own valued options and its plain arguments.
+struct CtlOptions {
+    std::string command;
+    bool simulate = false;
+    std::string simulateList;  // --simulate=LIST; empty for the default set
+    bool trace = false;
+    std::string device;        // --device NAME
+    int slot = -1;             // --slot N
+    std::map<std::string, std::string> values;  // e.g. "--sysfs" → ROOT
+    std::vector<std::string> arguments;
+
+    std::string Value(const std::string& option, const std::string& fallback = {}) const {
+        auto it = values.find(option);
+        return it == values.end() ? fallback : it->second;
+    }
+    bool Has(const std::string& option) const { return values.count(option) != 0; }
+};
+
+}  // namespace q208

@@ -1,0 +1,143 @@
+#include "device/SimBus.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "device/CHidDevice.h"
+#include "device/TestDescriptors.h"
+#include "platform/TickCount.h"
+
+using namespace q208;
+
+namespace {
+
+SimBus::InterfaceInfo KeyboardInterface() {
+    return SimBus::InterfaceInfo{0x4E5B, 0x7C13, 0x0100, 1, test::kConsumerAndVendor};
+}
+
+std::vector<uint8_t> VendorReport(uint8_t first) {
+    std::vector<uint8_t> report(64, 0);
+    report[0] = 4;
+    report[1] = first;
+    return report;
+}
+
+}  // namespace
+
+TEST(SimBus, PlugListsOnePathPerCollectionAndRefusesBadDescriptors) {
+    SimBus bus;
+    const int id = bus.Plug(KeyboardInterface(), nullptr);
+    const std::string prefix = "sim:" + std::to_string(id) + "#vid_4e5b&pid_7c13&mi_01";
+    EXPECT_EQ(bus.PathsOf(id), (std::vector<std::string>{prefix + "&col01", prefix + "&col02"}));
+    const int single = bus.Plug({0x2A91, 0x3E48, 0, -1, test::kMouse}, nullptr);
+    EXPECT_EQ(bus.PathsOf(single), std::vector<std::string>{"sim:" + std::to_string(single) + "#vid_2a91&pid_3e48"});
+    EXPECT_EQ(bus.EnumeratePaths().size(), 3u);
+    EXPECT_EQ(bus.Plug({1, 2, 0, 0, {0x05, 0x01, 0xA1}}, nullptr), -1);
+    bus.Unplug(id);
+    EXPECT_EQ(bus.EnumeratePaths().size(), 1u);
+    EXPECT_FALSE(bus.Exists(prefix + "&col02"));
+}
+
+TEST(SimBus, WriteReachesTheHandlerWhichAnswersTheRightCollection) {
+    SimBus bus;
+    int seenId = 0;
+    std::vector<uint8_t> seen;
+    int id = 0;
+    id = bus.Plug(KeyboardInterface(), [&](int from, std::span<const uint8_t> report) {
+        seenId = from;
+        seen.assign(report.begin(), report.end());
+        std::vector<uint8_t> answer(report.begin(), report.end());
+        answer[1] ^= 0xFF;
+        bus.QueueInput(from, answer);
+        const uint8_t consumer[3] = {3, 0xE9, 0};
+        bus.QueueInput(from, consumer);
+    });
+    CHidDevice vendor(std::shared_ptr<SimBus>(&bus, [](SimBus*) {}));
+    CHidDevice consumer(std::shared_ptr<SimBus>(&bus, [](SimBus*) {}));
+    ASSERT_TRUE(vendor.Open(bus.PathsOf(id)[1], true, true, true, false));
+    ASSERT_TRUE(consumer.Open(bus.PathsOf(id)[0], true, false, true, false));
+    const std::vector<uint8_t> command = VendorReport(0x0F);
+    uint32_t bytes = 0;
+    ASSERT_NE(vendor.WriteReport(command.data(), 64, &bytes, 1000), 0);
+    EXPECT_EQ(bytes, 64u);
+    EXPECT_EQ(seenId, id);
+    EXPECT_EQ(seen, command);
+
+    uint8_t buf[64];
+    ASSERT_NE(vendor.ReadReport(buf, 64, &bytes, 1000), 0);
+    EXPECT_EQ(buf[1], 0xF0);
+    ASSERT_NE(consumer.ReadReport(buf, 64, &bytes, 1000), 0);
+    EXPECT_EQ(bytes, 3u);
+    EXPECT_EQ(buf[0], 3);
+    EXPECT_EQ(vendor.ReadReport(buf, 64, &bytes, 0), 0);
+    EXPECT_FALSE(bus.QueueInput(id, std::vector<uint8_t>{9, 1}));  // no collection has id 9
+}
+
+TEST(SimBus, AReportIsConsumedByOneOfTwoReaders) {
+    auto bus = std::make_shared<SimBus>();
+    const int id = bus->Plug(KeyboardInterface(), nullptr);
+    CHidDevice channel(bus), listener(bus);
+    ASSERT_TRUE(channel.Open(bus->PathsOf(id)[1], true, true, true, false));
+    ASSERT_TRUE(listener.Open(bus->PathsOf(id)[1], true, false, true, false));
+    bus->QueueInput(id, VendorReport(1));
+    uint8_t buf[64];
+    EXPECT_NE(channel.ReadReport(buf, 64, nullptr, 100), 0);
+    EXPECT_EQ(listener.ReadReport(buf, 64, nullptr, 50), 0);
+}
+
+TEST(SimBus, DelayedInputArrivesNotBeforeItsDelayAndSurvivesAFlush) {
+    auto bus = std::make_shared<SimBus>();
+    const int id = bus->Plug(KeyboardInterface(), nullptr);
+    CHidDevice device(bus);
+    ASSERT_TRUE(device.Open(bus->PathsOf(id)[1], true, true, true, false));
+    bus->QueueInput(id, VendorReport(1));
+    bus->QueueInput(id, VendorReport(2), 80);
+    EXPECT_TRUE(device.FlushQueue());  // drops the report that is there, not the one on its way
+    uint8_t buf[64];
+    const uint64_t start = TickCount64();
+    ASSERT_NE(device.ReadReport(buf, 64, nullptr, 1000), 0);
+    EXPECT_GE(TickCount64() - start, 70u);
+    EXPECT_EQ(buf[1], 2);
+}
+
+TEST(SimBus, UnplugFailsPendingAndLaterIoEvenFromItsOwnHandler) {
+    auto bus = std::make_shared<SimBus>();
+    const int id = bus->Plug(KeyboardInterface(), [&](int self, std::span<const uint8_t>) { bus->Unplug(self); });
+    CHidDevice reader(bus), writer(bus);
+    ASSERT_TRUE(reader.Open(bus->PathsOf(id)[1], true, false, true, false));
+    ASSERT_TRUE(writer.Open(bus->PathsOf(id)[1], false, true, true, false));
+    int result = -1;
+    std::thread pending([&] {
+        uint8_t buf[64];
+        result = reader.ReadReport(buf, 64, nullptr, 10000);
+    });
+    while (!reader.IsReadPending()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const std::vector<uint8_t> command = VendorReport(1);
+    EXPECT_NE(writer.WriteReport(command.data(), 64, nullptr, 1000), 0);  // the handler unplugs
+    pending.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(writer.WriteReport(command.data(), 64, nullptr, 1000), 0);
+    EXPECT_FALSE(writer.PathExists(writer.DevicePath()));
+    EXPECT_FALSE(writer.Reopen());
+}
+
+TEST(CHidDevice, RefusesOverlongPathsAndParsesNumbersFromThePath) {
+    auto bus = std::make_shared<SimBus>();
+    const int id = bus->Plug(KeyboardInterface(), nullptr);
+    CHidDevice device(bus);
+    EXPECT_FALSE(device.Open(bus->PathsOf(id)[1] + std::string(260, 'x'), true, true, true, false));
+    EXPECT_FALSE(device.IsOpen());
+    ASSERT_TRUE(device.Open(bus->PathsOf(id)[1], true, true, true, false));
+    EXPECT_EQ(device.InterfaceNumber(), 1u);
+    EXPECT_EQ(device.CollectionNumber(), 2u);
+    EXPECT_EQ(device.Attributes().versionNumber, 0x0100);
+    const int single = bus->Plug({0x4E5B, 0x7C11, 0, -1, test::kMouse}, nullptr);
+    ASSERT_TRUE(device.Open(bus->PathsOf(single)[0], true, false, true, false));
+    EXPECT_EQ(device.InterfaceNumber(), 0u);
+    EXPECT_EQ(device.CollectionNumber(), 0u);
+    device.Close();
+    EXPECT_TRUE(device.Input().data.empty());
+    EXPECT_EQ(device.Caps().inputReportByteLength, 0);
+}
