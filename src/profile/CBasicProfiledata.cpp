@@ -96,12 +96,12 @@ const Json::Value& CBasicProfiledata::LoadReferenceSection(const fs::path& path)
 }
 
 const Json::Value& CBasicProfiledata::LoadInto(Json::Value& target, const fs::path& path) {
-    Json::Value document = ReadProfileDocument(path);
-    target = TakeSection(document, sectionIndex_);
+    Json::Value& document = document_.Get(path);
+    target = CopySection(document, sectionIndex_);
     if (target.isNull()) {
         target = DefaultSection();
         PutSection(document, sectionIndex_, target);
-        WriteDocument(document, path);
+        document_.Written(path, WriteDocument(document, path));
     }
     return target;
 }
@@ -124,9 +124,11 @@ bool CBasicProfiledata::SaveSection(const Json::Value& section, const fs::path& 
         Trace("profile: no path to save section %d to", sectionIndex_);
         return false;
     }
-    Json::Value document = ReadProfileDocument(path);
+    Json::Value& document = document_.Get(path);
     PutSection(document, sectionIndex_, section);
-    return WriteDocument(document, path);
+    const bool written = WriteDocument(document, path);
+    document_.Written(path, written);
+    return written;
 }
 
 bool CBasicProfiledata::SaveReferenceSection(const fs::path& path) { return SaveSection(referenceSection_, path); }

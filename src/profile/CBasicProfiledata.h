@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "profile/CachedDocument.h"
 #include "profile/ProfileRecords.h"
 
 namespace q208 {
@@ -84,6 +85,7 @@ private:
     Json::Value section_;
     Json::Value referenceSection_;
     Json::Value lightConfig_;
+    CachedDocument document_;  // the document at the last path loaded from or saved to
     int sectionIndex_ = 0;
 
     LightInfoRecord lightInfo_;

@@ -53,6 +53,13 @@ Json::Value TakeSection(Json::Value& document, int index) {
     return section;
 }
 
+Json::Value CopySection(const Json::Value& document, int index) {
+    const Json::Value& section = json::At(json::Find(document, kDeviceKey), index);
+    if (section.isObject()) return section;
+    if (!section.isNull()) Trace("profile section %d is not an object; ignored", index);
+    return Json::Value();
+}
+
 void PutSection(Json::Value& document, int index, Json::Value section) {
     json::Element(json::Member(document, kDeviceKey), index) = std::move(section);
 }

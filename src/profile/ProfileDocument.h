@@ -16,6 +16,9 @@ Json::Value ReadProfileDocument(const std::filesystem::path& path);
 // Moves "Device"[index] out of the document; null when absent or not an object.
 Json::Value TakeSection(Json::Value& document, int index);
 
+// A copy of "Device"[index]; null when absent or not an object.
+Json::Value CopySection(const Json::Value& document, int index);
+
 // Sets "Device"[index], keeping every other section and key of the document.
 void PutSection(Json::Value& document, int index, Json::Value section);
 

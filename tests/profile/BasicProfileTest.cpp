@@ -66,6 +66,27 @@ TEST_F(BasicProfile, SavingSectionOneIntoAFileWithOnlySectionZero) {
     EXPECT_EQ(file["Device"][1]["LightInfo"]["SelectItem"].asInt(), 2);
 }
 
+TEST_F(BasicProfile, SaveSeesWhatOthersWroteSinceTheLoad) {
+    profile.LoadSection(profilePath);
+    CBasicProfiledata other;  // e.g. the keyboard's second section, or the profile list
+    other.SetDefaultPath(dir / "default.Json");
+    other.SetSectionIndex(1);
+    other.LoadSection(profilePath);
+    Json::Value renamed = ReadJsonValue(profilePath);
+    renamed["profilename"] = "Renamed";
+    ASSERT_EQ(q208::WriteJsonFile(renamed, profilePath), 0);
+
+    auto info = profile.GetLightInfo();
+    info.red = 1;
+    profile.SetLightInfo(info);
+    ASSERT_TRUE(profile.Save());
+    const Json::Value file = ReadJsonValue(profilePath);
+    EXPECT_EQ(file["profilename"].asString(), "Renamed");
+    ASSERT_EQ(file["Device"].size(), 2u);
+    EXPECT_EQ(file["Device"][0]["LightInfo"]["Red"].asInt(), 1);
+    EXPECT_EQ(file["Device"][1]["LightInfo"]["SelectItem"].asInt(), 5);
+}
+
 TEST_F(BasicProfile, CorruptFileIsKeptAsideAndReseeded) {
     const std::string halfWritten = R"({"Device":[{"LightInfo":{"SelectItem":7, "Li)";
     WriteText(profilePath, halfWritten);
