@@ -5,7 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <regex>
+#include <sstream>
 
 #include "TempFolder.h"
 
@@ -110,7 +110,13 @@ TEST(JsonFile, ReplacingKeepsTheFileMode) {
 
 TEST(JsonFile, TimeStampNameHasTheIdentifierForm) {
     const std::string name = q208::MakeTimeStampName();
-    EXPECT_TRUE(std::regex_match(name, std::regex(R"(\d{4}_\d\d_\d\d_\d\d_\d\d_\d\d_\d{3})"))) << name;
+    std::vector<std::size_t> widths;
+    std::istringstream parts(name);
+    for (std::string part; std::getline(parts, part, '_');) {
+        EXPECT_EQ(part.find_first_not_of("0123456789"), std::string::npos) << name;
+        widths.push_back(part.size());
+    }
+    EXPECT_EQ(widths, (std::vector<std::size_t>{4, 2, 2, 2, 2, 2, 3})) << name;
     EXPECT_TRUE(q208::IsPlainIdentifier(name));
 }
 
