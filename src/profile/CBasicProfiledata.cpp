@@ -100,6 +100,8 @@ const Json::Value& CBasicProfiledata::LoadInto(Json::Value& target, const fs::pa
     target = CopySection(document, sectionIndex_);
     if (target.isNull()) {
         target = DefaultSection();
+        // The factory file is only read, also when a reset loads it as the section.
+        if (path.lexically_normal() == defaultPath_.lexically_normal()) return target;
         PutSection(document, sectionIndex_, target);
         document_.Written(path, WriteDocument(document, path));
     }

@@ -38,7 +38,8 @@ public:
     // Makes "Device"[index] of the document at path the current section. A document without
     // that section gets it from the default file and is written back, so a new profile file
     // starts as a copy of the factory section. A file that is not a profile document is kept
-    // beside as "<name>.bad" before it is replaced. Returns the section.
+    // beside as "<name>.bad" before it is replaced. The default file itself is never written
+    // (a reset loads it as the section). Returns the section.
     const Json::Value& LoadSection(const std::filesystem::path& path);
     // The same into the reference section (the profile shown by the reset dialog).
     const Json::Value& LoadReferenceSection(const std::filesystem::path& path);

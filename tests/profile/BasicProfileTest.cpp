@@ -202,6 +202,13 @@ TEST_F(BasicProfile, KeyAssignmentsPackTypeAndParameters) {
     EXPECT_FALSE(list[1].isMember("DefaultAssignment"));
 }
 
+TEST_F(BasicProfile, ResetFromTheDefaultFileNeverWritesIt) {
+    profile.SetSectionIndex(4);  // a section the factory file does not have
+    profile.LoadSection(dir / "default.Json");
+    EXPECT_TRUE(profile.Section().isNull());
+    EXPECT_EQ(ReadText(dir / "default.Json"), kDefaultDocument);
+}
+
 TEST_F(BasicProfile, ReferenceSectionIsSeparate) {
     profile.LoadSection(profilePath);
     profile.SetSectionIndex(1);
