@@ -1,0 +1,89 @@
+#include "profile/CMouseProfiledata.h"
+
+#include "profile/JsonAccess.h"
+#include "profile/RecordFields.h"
+
+namespace q208 {
+using fields::Field;
+
+namespace {
+
+using StageField = Field<DpiStage, std::uint8_t>;
+constexpr StageField kStageByteFields[] = {
+    {nullptr, "StageActive", &DpiStage::active},
+    {nullptr, "StageXY", &DpiStage::xy},
+    {nullptr, "StageColorR", &DpiStage::red},
+    {nullptr, "StageColorG", &DpiStage::green},
+    {nullptr, "StageColorB", &DpiStage::blue},
+};
+constexpr const char* kStageDpiX = "StageDPIX";
+constexpr const char* kStageDpiY = "StageDPIY";
+
+using SettingsField = Field<MouseSettingsRecord, std::uint16_t>;
+constexpr SettingsField kSettingsFields[] = {
+    {"SystemStages", "DoubleClickTime", &MouseSettingsRecord::doubleClickTime},
+    {"SystemStages", "MouseSpeed", &MouseSettingsRecord::mouseSpeed},
+    {"SystemStages", "PointerPrecision", &MouseSettingsRecord::pointerPrecision},
+    {"SystemStages", "ScorllPage", &MouseSettingsRecord::scrollPage},
+    {"SystemStages", "WheelScorlllinse", &MouseSettingsRecord::wheelLines},
+    {"ReportStages", "StageActive", &MouseSettingsRecord::pollingIndex},
+    {"ReportStages", "ble_sleep1", &MouseSettingsRecord::bleSleep1},
+    {"ReportStages", "ble_sleep2", &MouseSettingsRecord::bleSleep2},
+    {"ReportStages", "device_sleep1", &MouseSettingsRecord::deviceSleep1},
+    {"ReportStages", "device_sleep2", &MouseSettingsRecord::deviceSleep2},
+    {"SystemStages", "Logoledmode", &MouseSettingsRecord::logoLedMode},
+};
+
+DpiStage ReadStage(Json::Value& element) {
+    DpiStage stage = fields::Read(element, kStageByteFields);
+    if (element.isNull()) return stage;
+    stage.SetDpiX(static_cast<std::uint16_t>(json::ToInt(json::Member(element, kStageDpiX))));
+    stage.SetDpiY(static_cast<std::uint16_t>(json::ToInt(json::Member(element, kStageDpiY))));
+    return stage;
+}
+
+void WriteStage(Json::Value& element, const DpiStage& stage) {
+    fields::Write(element, kStageByteFields, stage);
+    json::Member(element, kStageDpiX) = static_cast<int>(stage.DpiX());
+    json::Member(element, kStageDpiY) = static_cast<int>(stage.DpiY());
+}
+
+}  // namespace
+
+std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
+    if (CurrentSection().isNull()) return dpiStages_;
+    Json::Value& dpi = json::Member(CurrentSection(), "DPIStages");
+    if (dpi.isNull()) return dpiStages_;
+    activeStage_ = json::ToInt(json::Member(dpi, "StageActive"));
+    Json::Value& list = json::Member(dpi, "StageDPIs");
+    if (!list.isArray()) return dpiStages_;
+    for (Json::ArrayIndex i = 0; i < list.size(); ++i) {
+        const DpiStage stage = ReadStage(list[i]);
+        if (i < dpiStages_.size()) {
+            dpiStages_[i] = stage;
+        } else {
+            dpiStages_.push_back(stage);
+        }
+    }
+    return dpiStages_;
+}
+
+void CMouseProfiledata::SetDpiStages(const std::vector<DpiStage>& stages) {
+    Json::Value& list = json::Member(json::Member(CurrentSection(), "DPIStages"), "StageDPIs");
+    for (std::size_t i = 0; i < stages.size(); ++i) WriteStage(json::Element(list, static_cast<int>(i)), stages[i]);
+}
+
+void CMouseProfiledata::SetActiveDpiStage(int stage) {
+    json::Member(json::Member(CurrentSection(), "DPIStages"), "StageActive") = stage;
+}
+
+MouseSettingsRecord CMouseProfiledata::GetMouseSettings() {
+    settings_ = fields::Read(CurrentSection(), kSettingsFields);
+    return settings_;
+}
+
+void CMouseProfiledata::SetMouseSettings(const MouseSettingsRecord& settings) {
+    fields::Write(CurrentSection(), kSettingsFields, settings);
+}
+
+}  // namespace q208
