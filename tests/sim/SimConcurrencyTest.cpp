@@ -15,13 +15,16 @@ namespace {
 
 using test::TestHost;
 
-// Writes and reads back its own lighting entries; a chunk is never seen half written.
+// Writes and reads back its own lighting entries, one chunk each (24 bytes fit both paths);
+// a chunk is never seen half written.
+constexpr std::size_t kRecordBytes = 24;
+
 void HammerEntries(SimFirmware& device, SimFirmware& path, bool viaReceiver, std::size_t firstEntry,
                    int rounds, std::atomic<int>& failures) {
     TestHost host = viaReceiver ? TestHost(path, kTargetKeyboard) : TestHost(device);
     for (int i = 0; i < rounds; ++i) {
         const uint16_t offset = static_cast<uint16_t>((firstEntry + i % 2) * SimKeyboard::kEntryStride);
-        const std::vector<uint8_t> record(SimKeyboard::kEntryStride, static_cast<uint8_t>(i));
+        const std::vector<uint8_t> record(kRecordBytes, static_cast<uint8_t>(i));
         if (host.Write(Command::WriteConfig, offset, record) != kStatusOk ||
             host.Read(Command::ReadConfig, offset, record.size()) != record) {
             ++failures;
@@ -80,7 +83,7 @@ TEST(SimConcurrencyTest, SeveralHostThreadsEventsAndLinkChangesStayConsistent) {
     const std::vector<uint8_t> config = keyboard->Config();
     for (std::size_t entry : {1, 2, 5, 6}) {
         const auto start = config.begin() + static_cast<std::ptrdiff_t>(entry * SimKeyboard::kEntryStride);
-        EXPECT_TRUE(std::all_of(start, start + SimKeyboard::kEntryStride, [&](uint8_t b) { return b == *start; }))
+        EXPECT_TRUE(std::all_of(start, start + kRecordBytes, [&](uint8_t b) { return b == *start; }))
             << "entry " << entry;
     }
 }
