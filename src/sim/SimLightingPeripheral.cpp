@@ -1,0 +1,42 @@
+#include "sim/SimLightingPeripheral.h"
+
+#include "sim/SimInfoBlock.h"
+
+namespace q208::sim {
+namespace {
+
+std::vector<uint8_t> DefaultConfig() {
+    std::vector<uint8_t> area(SimLightingPeripheral::kConfigSize, 0);
+    // Block 0, active: mode code 1, full brightness, speed level 2, multicolour, red.
+    const uint8_t block[SimLightingPeripheral::kBlockSize] = {
+        0, 1, 4, 4 - 2, 0, 1, 0xFF, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    std::copy(std::begin(block), std::end(block), area.begin());
+    return area;
+}
+
+}  // namespace
+
+SimLightingPeripheral::SimLightingPeripheral(SimDeviceKind kind, uint16_t productId,
+                                             uint8_t hostKindCode, uint8_t phoneType)
+    : SimFirmware(kind) {
+    SimInfoBlock info;
+    info.productId = productId;
+    info.hostKindCode = hostKindCode;
+    DefineArea(SimArea::Info, info.ToBytes());
+    DefineArea(SimArea::Config, DefaultConfig());
+    // Powered by its cable: charged, not wireless; byte 5 is the paired phone's type.
+    DefineArea(SimArea::Status, {100, 0, 0, 0, 0, phoneType});
+}
+
+uint8_t SimLightingPeripheral::ActiveBlock() const { return Config()[0]; }
+
+std::vector<uint8_t> SimLightingPeripheral::LightingBlockAt(std::size_t offset) const {
+    const std::vector<uint8_t> area = Config();
+    if (offset > area.size() || kBlockSize > area.size() - offset) {
+        return {};
+    }
+    const auto start = area.begin() + static_cast<std::ptrdiff_t>(offset);
+    return {start, start + kBlockSize};
+}
+
+}  // namespace q208::sim
