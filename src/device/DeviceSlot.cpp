@@ -1,8 +1,5 @@
 #include "device/DeviceSlot.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace q208 {
 
 const std::array<DeviceSlot, kSupportedDeviceCount>& SupportedDeviceTable() {
@@ -23,20 +20,6 @@ const std::array<DeviceSlot, kSupportedDeviceCount>& SupportedDeviceTable() {
         {0x2A91, 0x3E48, 3, 0, kKindHeadset, kRolePrimary, 0, 0x000C, 0x01, 0, 0, 0, {}},
     }};
     return kTable;
-}
-
-uint16_t ParsePathNumber(std::string_view path, std::string_view marker) {
-    const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
-    const auto it = std::search(path.begin(), path.end(), marker.begin(), marker.end(),
-                                [&](char a, char b) { return lower(a) == lower(b); });
-    if (it == path.end()) return 0;
-    uint32_t value = 0;
-    for (auto p = it + static_cast<std::ptrdiff_t>(marker.size()); p != path.end() && std::isxdigit(static_cast<unsigned char>(*p)); ++p) {
-        const char c = lower(*p);
-        value = value * 16 + static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
-        if (value > 0xFFFF) break;
-    }
-    return static_cast<uint16_t>(value);
 }
 
 const char* DeviceKindName(uint16_t kind) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "device/HidPath.h"
+
 namespace q208 {
 
 enum DeviceKind : uint16_t {
@@ -54,12 +56,12 @@ inline constexpr size_t kSlotReceiverMouse = 8;
 inline constexpr size_t kSlotMousePad = 10;
 inline constexpr size_t kSlotHeadset = 12;
 
-// Hexadecimal number after a case-insensitive marker in a device path; 0 when absent.
-uint16_t ParsePathNumber(std::string_view path, std::string_view marker);
-inline uint16_t ParseVendorId(std::string_view path) { return ParsePathNumber(path, "vid_"); }
-inline uint16_t ParseProductId(std::string_view path) { return ParsePathNumber(path, "pid_"); }
-inline uint16_t ParseInterfaceNumber(std::string_view path) { return ParsePathNumber(path, "&mi_"); }
-inline uint16_t ParseCollectionNumber(std::string_view path) { return ParsePathNumber(path, "&col"); }
+// The identifiers a device path carries, read before anything is opened (16 bits each, 0
+// when the marker is absent).
+inline uint16_t ParseVendorId(std::string_view path) { return static_cast<uint16_t>(HidPath::HexAfter(path, "vid_")); }
+inline uint16_t ParseProductId(std::string_view path) { return static_cast<uint16_t>(HidPath::HexAfter(path, "pid_")); }
+inline uint16_t ParseInterfaceNumber(std::string_view path) { return static_cast<uint16_t>(HidPath::InterfaceNumber(path)); }
+inline uint16_t ParseCollectionNumber(std::string_view path) { return static_cast<uint16_t>(HidPath::CollectionNumber(path)); }
 
 const char* DeviceKindName(uint16_t kind);
 

@@ -1,0 +1,202 @@
+#include "sim/SimDeviceSet.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "device/HidPath.h"
+#include "sim/SimDescriptors.h"
+#include "sim/SimDeviceTable.h"
+#include "sim/SimHeadset.h"
+#include "sim/SimMousePad.h"
+
+namespace q208::sim {
+namespace {
+
+struct KindLabel {
+    SimDeviceKind kind;
+    const char* name;
+};
+
+constexpr KindLabel kKindNames[] = {
+    {SimDeviceKind::Keyboard, "keyboard"}, {SimDeviceKind::Mouse, "mouse"},
+    {SimDeviceKind::MousePad, "mousepad"}, {SimDeviceKind::Headset, "headset"},
+    {SimDeviceKind::Receiver, "receiver"},
+};
+
+constexpr SimDeviceKind kDefaultSet[] = {SimDeviceKind::Keyboard, SimDeviceKind::Receiver, SimDeviceKind::MousePad,
+                                         SimDeviceKind::Headset};
+
+constexpr uint16_t kSimVersion = 0x0100;
+
+}  // namespace
+
+// One device on the bus: its firmware and the bus ids of its interfaces.
+struct SimDeviceSet::Plugged {
+    SimDeviceKind kind;
+    std::shared_ptr<SimFirmware> firmware;
+    std::vector<int> interfaceIds;
+    int commandId = -1;
+    std::atomic<bool> gone{false};
+};
+
+SimDeviceSet::SimDeviceSet(std::shared_ptr<SimBus> bus) : bus_(std::move(bus)) {}
+
+SimDeviceSet::~SimDeviceSet() {
+    std::vector<SimDeviceKind> kinds;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& [kind, plugged] : plugged_) kinds.push_back(kind);
+    }
+    for (SimDeviceKind kind : kinds) Unplug(kind);
+    std::lock_guard lock(mutex_);
+    for (auto& [kind, device] : devices_) {
+        device->SetReportsPendingCallback({});
+        device->SetUnplugHandler({});
+    }
+}
+
+std::optional<std::vector<SimDeviceKind>> SimDeviceSet::ParseList(std::string_view list, std::string* error) {
+    if (list.empty()) return std::vector<SimDeviceKind>(std::begin(kDefaultSet), std::end(kDefaultSet));
+    std::vector<SimDeviceKind> kinds;
+    std::stringstream stream{std::string(list)};
+    std::string name;
+    while (std::getline(stream, name, ',')) {
+        const auto it = std::find_if(std::begin(kKindNames), std::end(kKindNames),
+                                     [&](const KindLabel& k) { return name == k.name; });
+        if (it == std::end(kKindNames)) {
+            if (error) *error = "unknown simulated device '" + name + "' (keyboard, mouse, mousepad, headset, receiver)";
+            return std::nullopt;
+        }
+        if (std::find(kinds.begin(), kinds.end(), it->kind) == kinds.end()) kinds.push_back(it->kind);
+    }
+    return kinds;
+}
+
+const char* SimDeviceSet::KindName(SimDeviceKind kind) {
+    for (const auto& entry : kKindNames) {
+        if (entry.kind == kind) return entry.name;
+    }
+    return "unknown";
+}
+
+std::shared_ptr<SimFirmware> SimDeviceSet::Device(SimDeviceKind kind) {
+    std::lock_guard lock(mutex_);
+    auto& slot = devices_[kind];
+    if (slot) return slot;
+    switch (kind) {
+        case SimDeviceKind::Keyboard: slot = std::make_shared<SimKeyboard>(); break;
+        case SimDeviceKind::Mouse: slot = std::make_shared<SimMouse>(); break;
+        case SimDeviceKind::MousePad: slot = std::make_shared<SimMousePad>(); break;
+        case SimDeviceKind::Headset: slot = std::make_shared<SimHeadset>(); break;
+        case SimDeviceKind::Receiver:
+            slot = std::make_shared<SimReceiver>(Device(SimDeviceKind::Keyboard), Device(SimDeviceKind::Mouse));
+            break;
+    }
+    return slot;
+}
+
+std::shared_ptr<SimKeyboard> SimDeviceSet::Keyboard() {
+    return std::static_pointer_cast<SimKeyboard>(Device(SimDeviceKind::Keyboard));
+}
+std::shared_ptr<SimMouse> SimDeviceSet::Mouse() { return std::static_pointer_cast<SimMouse>(Device(SimDeviceKind::Mouse)); }
+std::shared_ptr<SimReceiver> SimDeviceSet::Receiver() {
+    return std::static_pointer_cast<SimReceiver>(Device(SimDeviceKind::Receiver));
+}
+
+bool SimDeviceSet::Plug(SimDeviceKind kind) {
+    std::lock_guard lock(mutex_);
+    if (plugged_.count(kind)) return false;
+    auto plugged = std::make_shared<Plugged>();
+    plugged->kind = kind;
+    plugged->firmware = Device(kind);
+    const SimDeviceEntry& entry = SimDeviceEntryFor(kind);
+    for (const SimInterface& iface : entry.interfaces) {
+        SimBus::InterfaceInfo info;
+        info.vendorId = entry.vendorId;
+        info.productId = entry.productId;
+        info.version = kSimVersion;
+        info.interfaceNumber = iface.interfaceNumber;
+        const auto descriptor = ReportDescriptor(kind, iface.interfaceNumber);
+        info.reportDescriptor.assign(descriptor.begin(), descriptor.end());
+        const bool commands = iface.interfaceNumber == entry.commandInterface;
+        std::weak_ptr<Plugged> weak = plugged;
+        const int id = bus_->Plug(std::move(info), [this, weak, commands](int, std::span<const uint8_t> report) {
+            if (auto p = weak.lock(); p && commands) Route(*p, report);
+        });
+        if (id < 0) continue;
+        plugged->interfaceIds.push_back(id);
+        if (commands) plugged->commandId = id;
+    }
+    plugged->firmware->SetReportsPendingCallback([this, kind] { DeliverSpontaneous(kind); });
+    plugged->firmware->SetUnplugHandler([this, kind] { Unplug(kind); });
+    plugged_[kind] = plugged;
+    return true;
+}
+
+void SimDeviceSet::PlugAll(const std::vector<SimDeviceKind>& kinds) {
+    for (SimDeviceKind kind : kinds) Plug(kind);
+}
+
+void SimDeviceSet::Unplug(SimDeviceKind kind) {
+    std::shared_ptr<Plugged> plugged;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = plugged_.find(kind);
+        if (it == plugged_.end()) return;
+        plugged = it->second;
+        plugged_.erase(it);
+    }
+    plugged->gone = true;
+    for (int id : plugged->interfaceIds) bus_->Unplug(id);
+    plugged->firmware->ClearUnplugRequest();
+}
+
+bool SimDeviceSet::IsPlugged(SimDeviceKind kind) const {
+    std::lock_guard lock(mutex_);
+    return plugged_.count(kind) != 0;
+}
+
+std::vector<std::string> SimDeviceSet::PathsOf(SimDeviceKind kind) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> paths;
+    auto it = plugged_.find(kind);
+    if (it == plugged_.end()) return paths;
+    for (int id : it->second->interfaceIds) {
+        for (auto& path : bus_->PathsOf(id)) paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+std::string SimDeviceSet::CommandPath(SimDeviceKind kind) const {
+    std::lock_guard lock(mutex_);
+    auto it = plugged_.find(kind);
+    if (it == plugged_.end()) return {};
+    const SimDeviceEntry& entry = SimDeviceEntryFor(kind);
+    for (const std::string& path : bus_->PathsOf(it->second->commandId)) {
+        if (entry.commandCollection == 0 || HidPath::CollectionNumber(path) == entry.commandCollection) return path;
+    }
+    return {};
+}
+
+void SimDeviceSet::Route(Plugged& plugged, std::span<const uint8_t> report) {
+    if (plugged.gone) return;
+    for (const SimAnswer& answer : plugged.firmware->HandleOutputReport(report)) {
+        if (plugged.gone) return;  // the transfer unplugged the device
+        bus_->QueueInput(plugged.commandId, answer.report, answer.delayMs);
+    }
+}
+
+void SimDeviceSet::DeliverSpontaneous(SimDeviceKind kind) {
+    std::shared_ptr<Plugged> plugged;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = plugged_.find(kind);
+        if (it != plugged_.end()) plugged = it->second;
+    }
+    if (!plugged) return;
+    for (const auto& report : plugged->firmware->TakeSpontaneousReports()) {
+        bus_->QueueInput(plugged->commandId, report);
+    }
+}
+
+}  // namespace q208::sim
