@@ -10,14 +10,15 @@ namespace {
 
 constexpr int kMaxReadsPerTransaction = 2;
 
-// Busy for the lifetime of one transaction, whatever path it leaves by.
+// Busy for the lifetime of one transaction, whatever path it leaves by. A count, since a
+// light chunk and a command may be under way at the same time.
 class BusyScope {
 public:
-    explicit BusyScope(std::atomic<bool>& busy) : busy_(busy) { busy_ = true; }
-    ~BusyScope() { busy_ = false; }
+    explicit BusyScope(std::atomic<int>& busy) : busy_(busy) { ++busy_; }
+    ~BusyScope() { --busy_; }
 
 private:
-    std::atomic<bool>& busy_;
+    std::atomic<int>& busy_;
 };
 
 }  // namespace
@@ -94,23 +95,19 @@ int CDeviceChannel::TransactOn(const PathTiming& timing, const uint8_t* request,
     std::copy_n(request, std::min(requestLength, kReportSize), out.begin());
     const bool receiver = ViaReceiver();
 
-    int written = 0;
-    {
-        LockGuard io(ioLock_);
-        CHidDevice& device = receiver ? receiver_ : wired_;
-        if (receiver) {
-            // The target is written after the sender computed the checksum.
-            out[report::kTarget] = static_cast<uint8_t>(target_.load() & 0xFF);
-            if (timing.flush) device.FlushQueue();
-        }
-        Observe(true, out.data(), out.size());
-        uint32_t sent = 0;
-        written = device.WriteReport(out.data(), kReportSize, &sent, timing.writeTimeoutMs);
-    }
-    if (written <= 0) return kResultWriteFailed;
-
+    // The I/O lock spans the write and its reads: a light chunk (light lock) and a command
+    // (command lock) may run at once, and neither may take the other's answer.
     LockGuard io(ioLock_);
     CHidDevice& device = receiver ? receiver_ : wired_;
+    if (receiver) {
+        // The target is written after the sender computed the checksum.
+        out[report::kTarget] = static_cast<uint8_t>(target_.load() & 0xFF);
+        if (timing.flush) device.FlushQueue();
+    }
+    Observe(true, out.data(), out.size());
+    uint32_t sent = 0;
+    if (device.WriteReport(out.data(), kReportSize, &sent, timing.writeTimeoutMs) <= 0) return kResultWriteFailed;
+
     int result = kResultNoAnswer;
     for (int read = 0; read < kMaxReadsPerTransaction; ++read) {
         uint32_t got = 0;

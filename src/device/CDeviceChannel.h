@@ -51,7 +51,7 @@ public:
     bool ViaReceiver() const { return viaReceiver_.load() != 0; }
     void SetViaReceiver(bool via) { viaReceiver_ = via ? 1 : 0; }
     uint8_t ChunkSize() const { return chunkSize_.load(); }
-    bool IsBusy() const { return busy_.load(); }
+    bool IsBusy() const { return busy_.load() > 0; }
     bool LightingHold() const { return lightingHold_.load() != 0; }
     void SetLightingHold(bool hold) { lightingHold_ = hold ? 1 : 0; }
 
@@ -82,7 +82,7 @@ private:
     void Observe(bool sent, const uint8_t* data, size_t length);
 
     std::atomic<uint16_t> dataSize_{kMaxDataSize};
-    std::atomic<bool> busy_{false};
+    std::atomic<int> busy_{0};
     std::atomic<int> open_{0};
     std::atomic<int> lightingHold_{0};
     CHidDevice wired_;

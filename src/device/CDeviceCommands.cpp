@@ -66,7 +66,10 @@ int CDeviceCommands::Single(Command command) {
 
 int CDeviceCommands::Chunked(const Spec& spec, uint8_t* readOut, const uint8_t* writeData, size_t length,
                              uint32_t baseOffset) {
-    const size_t chunk = spec.fixedChunk ? spec.fixedChunk : channel_.ChunkSize();
+    // A fixed 56-byte chunk would put payload byte 24 at report byte 32, which the receiver
+    // path overwrites with the target; through the receiver every command uses its chunk.
+    const bool fixed = spec.fixedChunk != 0 && !channel_.ViaReceiver();
+    const size_t chunk = fixed ? spec.fixedChunk : channel_.ChunkSize();
     if (spec.fast) droppedLightChunks_ = 0;
     for (size_t done = 0; done < length; done += chunk) {
         const auto n = static_cast<uint8_t>(std::min(chunk, length - done));

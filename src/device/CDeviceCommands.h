@@ -31,6 +31,7 @@ public:
     int WriteLightFrame(std::span<const uint8_t> data, uint32_t slotIndex, uint32_t slotStride);
     int StreamLightFrame(std::span<const uint8_t> data);
     int WriteMacroData(std::span<const uint8_t> data);
+    // 56-byte chunks on the cable; through the receiver its 24-byte chunks.
     int WriteMacroBlock(std::span<const uint8_t> data);
     // One report, at most one chunk; checks the echo itself.
     int ReadStatus(std::span<uint8_t> out, uint16_t offset);
