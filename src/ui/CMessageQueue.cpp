@@ -88,6 +88,12 @@ int CMessageQueue::QuitCode() const {
     return quitCode_;
 }
 
+int CMessageQueue::ConsumeQuit() {
+    std::lock_guard lock(mutex_);
+    quit_ = false;
+    return quitCode_;
+}
+
 void CMessageQueue::Close() {
     std::deque<Item> dropped;
     {

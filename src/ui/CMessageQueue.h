@@ -41,6 +41,8 @@ public:
     // UI thread only.
     bool QuitRequested() const;
     int QuitCode() const;
+    // Takes the pending quit request (as the outermost loop does when it ends).
+    int ConsumeQuit();
     // Runs messages, tasks and timers until `done` is true (true) or quit was posted (false).
     bool RunUntil(const std::function<bool()>& done);
     // Handles what is queued now and the timers due now, without waiting.

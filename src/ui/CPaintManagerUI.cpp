@@ -716,7 +716,7 @@ void CPaintManagerUI::Paint(IRenderTarget& target, const UiRect& dirty) {
 int CPaintManagerUI::MessageLoop() {
     auto& queue = CMessageQueue::Current();
     queue.RunUntil(nullptr);
-    return queue.QuitCode();
+    return queue.ConsumeQuit();
 }
 
 void CPaintManagerUI::PumpMessages() { CMessageQueue::Current().ProcessPending(); }

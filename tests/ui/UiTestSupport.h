@@ -10,6 +10,7 @@
 #include "ui/CHeadlessPlatform.h"
 #include "ui/CControlUI.h"
 #include "ui/CHeadlessSurface.h"
+#include "ui/CMessageQueue.h"
 #include "ui/CRecordingRenderTarget.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/WindowImplBase.h"
@@ -72,6 +73,7 @@ protected:
         platform_ = std::make_shared<CHeadlessPlatform>();
         platform_->UseManualClock();
         SetUiPlatform(platform_);
+        CMessageQueue::Current().ConsumeQuit();  // tests share the thread's queue
     }
     void TearDown() override {
         CPaintManagerUI::PumpMessages();
