@@ -266,8 +266,9 @@ bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
 }
 
 void CPaintManagerUI::DeliverNotify(TNotifyUI& msg) {
+    std::weak_ptr<int> alive;
     if (msg.pSender) {
-        auto alive = msg.pSender->Lifetime();
+        alive = msg.pSender->Lifetime();
         const auto listeners = msg.pSender->NotifyListeners();  // a listener may add another
         for (const auto& listener : listeners) {
             listener(msg);
@@ -281,6 +282,8 @@ void CPaintManagerUI::DeliverNotify(TNotifyUI& msg) {
     for (INotifyUI* notifier : notifiers) {
         // A notifier removed by an earlier one is skipped.
         if (std::find(notifiers_.begin(), notifiers_.end(), notifier) == notifiers_.end()) continue;
+        // A notifier that destroyed the sender leaves the later ones a null sender.
+        if (msg.pSender && alive.expired()) msg.pSender = nullptr;
         notifier->Notify(msg);
     }
 }

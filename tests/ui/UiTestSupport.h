@@ -31,7 +31,9 @@ public:
 
     void Notify(TNotifyUI& msg) override {
         events.push_back(msg.sType + ":" + (msg.pSender ? msg.pSender->GetName() : std::string("?")));
+        auto alive = msg.pSender ? msg.pSender->Lifetime() : std::weak_ptr<int>();
         if (onNotify) onNotify(msg);
+        if (alive.expired()) msg.pSender = nullptr;  // the handler removed the sender
         WindowImplBase::Notify(msg);
     }
     std::vector<std::string> Take() { return std::exchange(events, {}); }
