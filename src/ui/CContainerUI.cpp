@@ -103,14 +103,15 @@ CControlUI* CContainerUI::AddAt(std::unique_ptr<CControlUI> control, int index) 
     return raw;
 }
 
+bool CContainerUI::RemoveAt(int index) {
+    // Through the virtual Remove, so that lists and tabs keep their selection right.
+    CControlUI* control = GetItemAt(index);
+    return control && Remove(control);
+}
+
 bool CContainerUI::Remove(CControlUI* control) {
     const int index = GetItemIndex(control);
     if (index < 0) return false;
-    return RemoveAt(index);
-}
-
-bool CContainerUI::RemoveAt(int index) {
-    if (index < 0 || index >= GetCount()) return false;
     auto owned = std::move(items_[static_cast<size_t>(index)]);
     items_.erase(items_.begin() + index);
     owned.reset();
