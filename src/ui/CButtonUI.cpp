@@ -89,11 +89,11 @@ void CButtonUI::PaintBkColor(IRenderTarget& target) {
 
 void CButtonUI::PaintStatusImage(IRenderTarget& target) {
     const ImageAttr* image = &normalImage_;
-    if (!IsEnabled() && !disabledImage_.spec.file.empty()) image = &disabledImage_;
-    else if (pushed_ && !pushedImage_.spec.file.empty()) image = &pushedImage_;
-    else if (hot_ && !hotImage_.spec.file.empty()) image = &hotImage_;
-    if (!image->spec.file.empty()) DrawImage(target, image->spec);
-    if (!foreImage_.spec.file.empty()) DrawImage(target, foreImage_.spec);
+    if (!IsEnabled() && !disabledImage_.desc.file.empty()) image = &disabledImage_;
+    else if (pushed_ && !pushedImage_.desc.file.empty()) image = &pushedImage_;
+    else if (hot_ && !hotImage_.desc.file.empty()) image = &hotImage_;
+    if (!image->desc.file.empty()) DrawImage(target, image->desc);
+    if (!foreImage_.desc.file.empty()) DrawImage(target, foreImage_.desc);
 }
 
 void CButtonUI::PaintText(IRenderTarget& target) {

@@ -265,10 +265,10 @@ void CComboUI::DoPaint(IRenderTarget& target, const UiRect& rcPaint) { CControlU
 
 void CComboUI::PaintStatusImage(IRenderTarget& target) {
     const ImageAttr* image = &normalImage_;
-    if (!IsEnabled() && !disabledImage_.spec.file.empty()) image = &disabledImage_;
-    else if (dropped_ && !pushedImage_.spec.file.empty()) image = &pushedImage_;
-    else if (hot_ && !hotImage_.spec.file.empty()) image = &hotImage_;
-    if (!image->spec.file.empty()) DrawImage(target, image->spec);
+    if (!IsEnabled() && !disabledImage_.desc.file.empty()) image = &disabledImage_;
+    else if (dropped_ && !pushedImage_.desc.file.empty()) image = &pushedImage_;
+    else if (hot_ && !hotImage_.desc.file.empty()) image = &hotImage_;
+    if (!image->desc.file.empty()) DrawImage(target, image->desc);
 }
 
 void CComboUI::PaintText(IRenderTarget& target) {

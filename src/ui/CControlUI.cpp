@@ -58,7 +58,7 @@ bool CControlUI::ImageAttr::Set(std::string_view value) {
     auto parsed = attr::Image(value);
     if (!parsed) return false;
     raw = std::string(value);
-    spec = std::move(*parsed);
+    desc = std::move(*parsed);
     return true;
 }
 
@@ -284,7 +284,7 @@ void CControlUI::PaintBkColor(IRenderTarget& target) {
 }
 
 void CControlUI::PaintBkImage(IRenderTarget& target) {
-    if (!IsImageEmpty(bkImage_.spec)) DrawImage(target, bkImage_.spec);
+    if (!IsImageEmpty(bkImage_.desc)) DrawImage(target, bkImage_.desc);
 }
 
 void CControlUI::PaintStatusImage(IRenderTarget&) {}
@@ -296,7 +296,7 @@ void CControlUI::PaintBorder(IRenderTarget& target) {
     target.DrawBorder(rcItem_, size, GetBorderRound().cx, borderColor_);
 }
 
-void CControlUI::DrawImage(IRenderTarget& target, const attr::ImageSpec& image, const UiRect& where) {
+void CControlUI::DrawImage(IRenderTarget& target, const attr::ImageDesc& image, const UiRect& where) {
     ImageDraw draw;
     draw.file = CPaintManagerUI::ResolveResource(image.file);
     draw.dest = image.hasDest ? Scaled(image.dest).Offset(where.left, where.top) : where;

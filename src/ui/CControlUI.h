@@ -148,15 +148,15 @@ public:
     UiRect Scaled(const UiRect& rc) const;
 
 protected:
-    // Draws an image of this control; `dest` in the spec is relative to the control.
-    void DrawImage(IRenderTarget& target, const attr::ImageSpec& image, const UiRect& where);
-    void DrawImage(IRenderTarget& target, const attr::ImageSpec& image) { DrawImage(target, image, rcItem_); }
-    bool IsImageEmpty(const attr::ImageSpec& image) const { return image.file.empty(); }
+    // Draws an image of this control; `dest` in the desc is relative to the control.
+    void DrawImage(IRenderTarget& target, const attr::ImageDesc& image, const UiRect& where);
+    void DrawImage(IRenderTarget& target, const attr::ImageDesc& image) { DrawImage(target, image, rcItem_); }
+    bool IsImageEmpty(const attr::ImageDesc& image) const { return image.file.empty(); }
     void SendNotify(std::string_view type, WPARAM wParam = 0, LPARAM lParam = 0);
 
     struct ImageAttr {
         std::string raw;
-        attr::ImageSpec spec;
+        attr::ImageDesc desc;
         bool Set(std::string_view value);
     };
 

@@ -55,12 +55,12 @@ void COptionUI::PaintBkColor(IRenderTarget& target) {
 
 void COptionUI::PaintStatusImage(IRenderTarget& target) {
     if (selected_) {
-        if (IsHot() && !selectedHotImage_.spec.file.empty()) {
-            DrawImage(target, selectedHotImage_.spec);
+        if (IsHot() && !selectedHotImage_.desc.file.empty()) {
+            DrawImage(target, selectedHotImage_.desc);
             return;
         }
-        if (!selectedImage_.spec.file.empty()) {
-            DrawImage(target, selectedImage_.spec);
+        if (!selectedImage_.desc.file.empty()) {
+            DrawImage(target, selectedImage_.desc);
             return;
         }
     }

@@ -61,9 +61,9 @@ void CProgressUI::PaintStatusImage(IRenderTarget& target) {
     const UiRect fore = ForeRect();
     if (fore.IsEmpty()) return;
     if (foreColor_ >> 24) target.FillRect(fore, foreColor_);
-    if (!foreImage_.spec.file.empty()) {
+    if (!foreImage_.desc.file.empty()) {
         target.PushClip(fore);
-        DrawImage(target, foreImage_.spec);
+        DrawImage(target, foreImage_.desc);
         target.PopClip();
     }
 }

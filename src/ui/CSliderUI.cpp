@@ -119,8 +119,8 @@ void CSliderUI::DoEvent(TEventUI& event) {
 void CSliderUI::PaintStatusImage(IRenderTarget& target) {
     CProgressUI::PaintStatusImage(target);
     const UiRect thumb = GetThumbRect();
-    if (!thumbImage_.spec.file.empty()) {
-        DrawImage(target, thumbImage_.spec, thumb);
+    if (!thumbImage_.desc.file.empty()) {
+        DrawImage(target, thumbImage_.desc, thumb);
     } else if (thumbColor_ >> 24) {
         target.FillRect(thumb, thumbColor_);
     }

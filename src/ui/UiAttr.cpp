@@ -112,48 +112,48 @@ std::optional<std::vector<std::pair<std::string, std::string>>> List(std::string
     return out;
 }
 
-std::optional<ImageSpec> Image(std::string_view v) {
-    ImageSpec spec;
+std::optional<ImageDesc> Image(std::string_view v) {
+    ImageDesc desc;
     const std::string_view trimmed = Trim(v);
-    if (trimmed.empty()) return spec;  // empty: no image
+    if (trimmed.empty()) return desc;  // empty: no image
     if (trimmed.find('=') == std::string_view::npos) {
-        spec.file = std::string(trimmed);
-        return spec;
+        desc.file = std::string(trimmed);
+        return desc;
     }
     auto pairs = List(trimmed);
     if (!pairs) return std::nullopt;
     for (const auto& [name, value] : *pairs) {
         if (name == "file" || name == "res") {
-            spec.file = value;
+            desc.file = value;
         } else if (name == "source") {
             auto r = Rect(value);
             if (!r) return std::nullopt;
-            spec.source = *r;
+            desc.source = *r;
         } else if (name == "dest") {
             auto r = Rect(value);
             if (!r) return std::nullopt;
-            spec.dest = *r;
-            spec.hasDest = true;
+            desc.dest = *r;
+            desc.hasDest = true;
         } else if (name == "corner") {
             auto r = Rect(value);
             if (!r) return std::nullopt;
-            spec.corner = *r;
+            desc.corner = *r;
         } else if (name == "fade") {
             auto n = Int(value);
             if (!n || *n < 0 || *n > 255) return std::nullopt;
-            spec.fade = *n;
+            desc.fade = *n;
         } else if (name == "tint") {
             auto c = Color(value);
             if (!c) return std::nullopt;
-            spec.tint = *c;
+            desc.tint = *c;
         } else if (name == "intensity") {
             auto n = Int(value);
             if (!n || *n < 0 || *n > 255) return std::nullopt;
-            spec.tintIntensity = *n;
+            desc.tintIntensity = *n;
         }
         // other keys (mask, hole, xtiled, ...) are accepted and ignored
     }
-    return spec;
+    return desc;
 }
 
 }  // namespace q208::attr
