@@ -28,7 +28,7 @@ std::optional<int> Number(std::string_view v);           // decimal or 0x-prefix
 // An image description: a bare file name, or "file='..' source='l,t,r,b' dest='l,t,r,b'
 // corner='l,t,r,b' fade='0..255' tint='#AARRGGBB' intensity='0..255'". `dest` stays relative
 // to the control; the file stays skin-relative.
-struct ImageSpec {
+struct ImageDesc {
     std::string file;
     UiRect source;
     UiRect dest;
@@ -38,7 +38,7 @@ struct ImageSpec {
     ARGB tint = 0;
     int tintIntensity = 0;
 };
-std::optional<ImageSpec> Image(std::string_view v);
+std::optional<ImageDesc> Image(std::string_view v);
 
 // name="value" pairs of a <Default> value or SetAttributeList; nullopt when unbalanced.
 std::optional<std::vector<std::pair<std::string, std::string>>> List(std::string_view v);
