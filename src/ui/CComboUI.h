@@ -1,0 +1,72 @@
+#pragma once
+
+#include "ui/CContainerUI.h"
+#include "ui/IListUI.h"
+
+namespace q208 {
+
+// A drop-down choice. Its items (CListLabelElementUI) are its children but are shown only
+// in the drop-down below it, which the window paints over everything else. Choosing an
+// item, the wheel over the closed combo and the arrow keys send "itemselect" (wParam new,
+// lParam old) with the combo as sender.
+class CComboUI : public CContainerUI, public IListOwnerUI {
+public:
+    CComboUI();
+
+    std::string GetClass() const override { return "ComboUI"; }
+    void* GetInterface(std::string_view name) override;
+
+    TListInfoUI* GetListInfo() override { return &info_; }
+    int GetCurSel() const override { return curSel_; }
+    bool SelectItem(int index, bool takeFocus = false, bool triggerEvent = true) override;
+    void DoItemEvent(TEventUI& event) override { DoEvent(event); }
+    int FindItemByUserData(std::string_view data) const;
+    // The text of the selected item (or the combo's own text when none is selected).
+    std::string GetText() const override;
+
+    bool IsDropped() const { return dropped_; }
+    void ShowDropDown();
+    void ClosePopup() override;
+    UiRect GetPopupRect() const override;
+    void PaintPopup(IRenderTarget& target) override;
+    UiSize GetDropBoxSize() const;
+    void SetDropBoxSize(UiSize size);
+    UiRect GetTextPadding() const { return Scaled(textPadding_); }
+    // The item under `pt` in the open drop-down, or -1.
+    int ItemAtPoint(UiPoint pt) const;
+
+    CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index) override;
+    bool Remove(CControlUI* control) override;
+    void RemoveAll() override;
+    std::unique_ptr<CControlUI> Detach(CControlUI* control) override;
+    void SetPos(const UiRect& rc, bool needInvalidate = true) override;
+    void DoEvent(TEventUI& event) override;
+    void DoPaint(IRenderTarget& target, const UiRect& rcPaint) override;
+    void PaintText(IRenderTarget& target) override;
+    void PaintStatusImage(IRenderTarget& target) override;
+    CControlUI* FindControl(const FindProc& proc, UINT flags) override;
+    AttrResult SetAttribute(std::string_view name, std::string_view value) override;
+
+    ARGB textColor = 0xFF000000;
+    ARGB disabledTextColor = 0xFFA7A6AA;
+    ARGB dropBkColor = 0xFFFFFFFF;
+    ARGB dropBorderColor = 0xFF808080;
+    int font = -1;
+
+private:
+    void Reindex(int from);
+    void LayoutDropItems();
+    int ContentHeight() const;
+
+    TListInfoUI info_;
+    int curSel_ = -1;
+    bool dropped_ = false;
+    bool hot_ = false;
+    int hotItem_ = -1;
+    int dropScroll_ = 0;
+    UiSize dropBox_{0, 150};
+    UiRect textPadding_{4, 0, 4, 0};
+    ImageAttr normalImage_, hotImage_, pushedImage_, disabledImage_;
+};
+
+}  // namespace q208

@@ -1,0 +1,197 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/IRenderTarget.h"
+#include "ui/UiAttr.h"
+#include "ui/UiDefs.h"
+#include "ui/UiNotify.h"
+#include "ui/UiTypes.h"
+
+namespace q208 {
+
+class CPaintManagerUI;
+
+// The base of every control: a named rectangle with text, colours, images and a border,
+// placed by its parent's layout. Sizes given to setters are at 96 DPI; getters return them
+// scaled by the window's DPI. The parent owns its children; the manager only observes.
+class CControlUI {
+public:
+    using FindProc = std::function<CControlUI*(CControlUI*)>;
+    using NotifyListener = std::function<void(TNotifyUI&)>;
+
+    CControlUI();
+    virtual ~CControlUI();
+    CControlUI(const CControlUI&) = delete;
+    CControlUI& operator=(const CControlUI&) = delete;
+
+    virtual std::string GetClass() const { return "ControlUI"; }
+    // This object as the named interface ("Control", "Button", ...), or null.
+    virtual void* GetInterface(std::string_view name);
+
+    const std::string& GetName() const { return name_; }
+    void SetName(std::string name);
+
+    // The shown text: the raw text, or the language text of its key when the text is a
+    // resource (resourcetext="true", or written as "%{key}").
+    virtual std::string GetText() const;
+    virtual void SetText(std::string text);
+    const std::string& GetRawText() const { return text_; }
+    bool IsResourceText() const { return resourceText_; }
+    void SetResourceText(bool resource);
+    std::string GetToolTip() const;
+    void SetToolTip(std::string text) { toolTip_ = std::move(text); }
+
+    const std::string& GetUserData() const { return userData_; }
+    void SetUserData(std::string data) { userData_ = std::move(data); }
+    uintptr_t GetTag() const { return tag_; }
+    void SetTag(uintptr_t tag) { tag_ = tag; }
+
+    virtual bool IsVisible() const { return visible_; }
+    virtual void SetVisible(bool visible = true);
+    virtual bool IsEnabled() const { return enabled_; }
+    virtual void SetEnabled(bool enabled = true);
+    bool IsMouseEnabled() const { return mouseEnabled_; }
+    void SetMouseEnabled(bool enabled) { mouseEnabled_ = enabled; }
+    bool IsKeyboardEnabled() const { return keyboardEnabled_; }
+    void SetKeyboardEnabled(bool enabled) { keyboardEnabled_ = enabled; }
+    bool IsFocused() const { return focused_; }
+    virtual void SetFocus();
+    bool IsFloat() const { return float_; }
+    void SetFloat(bool isFloat);
+    bool IsContextMenuUsed() const { return contextMenu_; }
+    void SetContextMenuUsed(bool used) { contextMenu_ = used; }
+
+    ARGB GetBkColor() const { return bkColor_; }
+    void SetBkColor(ARGB color);
+    const std::string& GetBkImage() const { return bkImage_.raw; }
+    // False (and no change) when the description is malformed.
+    bool SetBkImage(std::string_view image);
+    ARGB GetBorderColor() const { return borderColor_; }
+    void SetBorderColor(ARGB color);
+    int GetBorderSize() const;
+    void SetBorderSize(int size);
+    UiSize GetBorderRound() const;
+    void SetBorderRound(UiSize round);
+
+    // Geometry in window client coordinates, valid after a layout pass.
+    const UiRect& GetPos() const { return rcItem_; }
+    virtual void SetPos(const UiRect& rc, bool needInvalidate = true);
+    int GetWidth() const { return rcItem_.Width(); }
+    int GetHeight() const { return rcItem_.Height(); }
+    UiSize GetFixedXY() const;
+    void SetFixedXY(UiSize xy);
+    int GetFixedWidth() const;
+    void SetFixedWidth(int cx);
+    int GetFixedHeight() const;
+    void SetFixedHeight(int cy);
+    int GetMinWidth() const;
+    void SetMinWidth(int cx);
+    int GetMaxWidth() const;
+    void SetMaxWidth(int cx);
+    int GetMinHeight() const;
+    void SetMinHeight(int cy);
+    int GetMaxHeight() const;
+    void SetMaxHeight(int cy);
+    UiRect GetPadding() const;
+    void SetPadding(const UiRect& padding);
+    // The size the control asks of its parent; 0 in an axis means "stretch".
+    virtual UiSize EstimateSize(UiSize available);
+
+    CControlUI* GetParent() const { return parent_; }
+    CPaintManagerUI* GetManager() const { return manager_; }
+    virtual void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true);
+    virtual CControlUI* FindControl(const FindProc& proc, UINT flags);
+
+    // Runs the control's listeners, then DoEvent.
+    void Event(TEventUI& event);
+    // Handles what this control knows and hands the rest to its parent.
+    virtual void DoEvent(TEventUI& event);
+    virtual bool Activate();
+
+    // Listeners see this control's notifications before the window's notifiers.
+    void AddNotifyListener(NotifyListener listener) { listeners_.push_back(std::move(listener)); }
+    const std::vector<NotifyListener>& NotifyListeners() const { return listeners_; }
+
+    virtual void DoPaint(IRenderTarget& target, const UiRect& rcPaint);
+    virtual void PaintBkColor(IRenderTarget& target);
+    virtual void PaintBkImage(IRenderTarget& target);
+    virtual void PaintStatusImage(IRenderTarget& target);
+    virtual void PaintText(IRenderTarget& target);
+    virtual void PaintBorder(IRenderTarget& target);
+
+    // A control with an open drop-down (CPaintManagerUI::SetPopup) gets pointer events in
+    // this rectangle first; the manager paints it last and closes it on a click outside.
+    virtual UiRect GetPopupRect() const { return {}; }
+    virtual void PaintPopup(IRenderTarget& /*target*/) {}
+    virtual void ClosePopup() {}
+
+    virtual AttrResult SetAttribute(std::string_view name, std::string_view value);
+    // Applies name="value" pairs in order; false when the list or a value was bad.
+    bool ApplyAttributeList(std::string_view list);
+
+    void Invalidate();
+    bool IsUpdateNeeded() const { return updateNeeded_; }
+    void NeedUpdate();
+    void NeedParentUpdate();
+
+    // Expires when the control is destroyed: code that raises notifications checks it
+    // before touching the control again, since a handler may delete it.
+    std::weak_ptr<int> Lifetime() const { return lifetime_; }
+
+    // A 96-DPI length in the window's current DPI.
+    int Scaled(int value) const;
+    UiRect Scaled(const UiRect& rc) const;
+
+protected:
+    // Draws an image of this control; `dest` in the desc is relative to the control.
+    void DrawImage(IRenderTarget& target, const attr::ImageDesc& image, const UiRect& where);
+    void DrawImage(IRenderTarget& target, const attr::ImageDesc& image) { DrawImage(target, image, rcItem_); }
+    bool IsImageEmpty(const attr::ImageDesc& image) const { return image.file.empty(); }
+    void SendNotify(std::string_view type, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    struct ImageAttr {
+        std::string raw;
+        attr::ImageDesc desc;
+        bool Set(std::string_view value);
+    };
+
+    CPaintManagerUI* manager_ = nullptr;
+    CControlUI* parent_ = nullptr;
+    UiRect rcItem_;
+    bool updateNeeded_ = true;
+    bool focused_ = false;
+
+private:
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+    std::weak_ptr<int> managerLife_;
+    std::string name_;
+    std::string text_;
+    std::string toolTip_;
+    std::string userData_;
+    uintptr_t tag_ = 0;
+    bool resourceText_ = false;
+    bool visible_ = true;
+    bool enabled_ = true;
+    bool mouseEnabled_ = true;
+    bool keyboardEnabled_ = true;
+    bool float_ = false;
+    bool contextMenu_ = false;
+    ARGB bkColor_ = 0;
+    ImageAttr bkImage_;
+    ARGB borderColor_ = 0;
+    int borderSize_ = 0;
+    UiSize borderRound_;
+    UiSize fixedXY_;
+    UiSize fixedSize_;
+    UiSize minSize_;
+    UiSize maxSize_{9999, 9999};
+    UiRect padding_;
+    std::vector<NotifyListener> listeners_;
+};
+
+}  // namespace q208

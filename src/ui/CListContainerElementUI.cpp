@@ -1,0 +1,83 @@
+#include "ui/CListContainerElementUI.h"
+
+namespace q208 {
+
+void* CListContainerElementUI::GetInterface(std::string_view name) {
+    if (name == "ListItem") return static_cast<IListItemUI*>(this);
+    if (name == "ListContainerElement") return this;
+    return CHorizontalLayoutUI::GetInterface(name);
+}
+
+bool CListContainerElementUI::Select(bool select, bool triggerEvent) {
+    if (!IsEnabled()) return false;
+    if (select == selected_) return true;
+    selected_ = select;
+    Invalidate();
+    if (select && owner_ && owner_->GetCurSel() != index_) owner_->SelectItem(index_, false, triggerEvent);
+    return true;
+}
+
+bool CListContainerElementUI::Activate() {
+    if (!CHorizontalLayoutUI::Activate()) return false;
+    SendNotify(DUI_MSGTYPE_ITEMACTIVATE);
+    return true;
+}
+
+UiSize CListContainerElementUI::EstimateSize(UiSize available) {
+    UiSize size = CHorizontalLayoutUI::EstimateSize(available);
+    if (size.cy == 0 && owner_ && owner_->GetListInfo()->itemHeight > 0) size.cy = Scaled(owner_->GetListInfo()->itemHeight);
+    return size;
+}
+
+void CListContainerElementUI::DoEvent(TEventUI& event) {
+    switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_RBUTTONDOWN:
+        if (IsEnabled()) {
+            if (owner_) {
+                owner_->SelectItem(index_, true);
+            } else {
+                Select(true);
+            }
+        }
+        return;
+    case UIEVENT_BUTTONUP:
+        if (IsEnabled()) SendNotify(DUI_MSGTYPE_ITEMCLICK);
+        return;
+    case UIEVENT_DBLCLICK:
+        if (IsEnabled()) Activate();
+        return;
+    case UIEVENT_MOUSEENTER:
+        hot_ = IsEnabled();
+        Invalidate();
+        return;
+    case UIEVENT_MOUSELEAVE:
+        hot_ = false;
+        Invalidate();
+        return;
+    case UIEVENT_MOUSEMOVE:
+        return;
+    case UIEVENT_SCROLLWHEEL:
+    case UIEVENT_KEYDOWN:
+        if (owner_) {
+            owner_->DoItemEvent(event);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    CHorizontalLayoutUI::DoEvent(event);
+}
+
+void CListContainerElementUI::PaintBkColor(IRenderTarget& target) {
+    const TListInfoUI* info = owner_ ? owner_->GetListInfo() : nullptr;
+    const ARGB color = info ? (selected_ ? info->selectedBkColor : hot_ ? info->hotBkColor : info->bkColor) : 0;
+    if (color >> 24) {
+        target.FillRect(rcItem_, color);
+        return;
+    }
+    CHorizontalLayoutUI::PaintBkColor(target);
+}
+
+}  // namespace q208

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+
+#include "ui/CVerticalLayoutUI.h"
+#include "ui/IListUI.h"
+
+namespace q208 {
+
+// A vertical, scrolling list of rows (CListLabelElementUI or CListContainerElementUI).
+// One row at most is selected; selecting scrolls it into view and sends "itemselect"
+// with the list as sender.
+class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
+public:
+    CListUI();
+
+    std::string GetClass() const override { return "ListUI"; }
+    void* GetInterface(std::string_view name) override;
+
+    TListInfoUI* GetListInfo() override { return &info_; }
+    int GetCurSel() const override { return curSel_; }
+    bool SelectItem(int index, bool takeFocus = false, bool triggerEvent = true) override;
+    void DoItemEvent(TEventUI& event) override { DoEvent(event); }
+    // Scrolls row `index` into view.
+    void EnsureVisible(int index);
+    // The row whose user data is `data`, or -1.
+    int FindItemByUserData(std::string_view data) const;
+
+    CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index) override;
+    bool Remove(CControlUI* control) override;
+    void RemoveAll() override;
+    std::unique_ptr<CControlUI> Detach(CControlUI* control) override;
+    void DoEvent(TEventUI& event) override;
+    AttrResult SetAttribute(std::string_view name, std::string_view value) override;
+
+    // The item* attributes shared by lists and combos.
+    static std::optional<AttrResult> SetListInfoAttribute(TListInfoUI& info, std::string_view name,
+                                                          std::string_view value);
+
+private:
+    void Reindex(int from);
+
+    TListInfoUI info_;
+    int curSel_ = -1;
+};
+
+}  // namespace q208
