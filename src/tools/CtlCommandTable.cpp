@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "tools/HidListCommand.h"
+#include "tools/ProtocolCommands.h"
 
 namespace q208 {
 namespace {
@@ -31,6 +32,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     table.Add(Command{"hid-list", "[--sysfs ROOT]",
                       "list the HID top-level collections with their usage and report lengths",
                       {"--sysfs"}, HidListCommand::Run});
+    ProtocolCommands::AddTo(table);
     return table;
 }
 
@@ -44,15 +46,24 @@ const CtlCommandTable::Command* CtlCommandTable::Find(const std::string& name) c
 }
 
 void CtlCommandTable::PrintUsage(std::ostream& to) const {
-    to << "usage: q208ctl COMMAND [OPTIONS]\n\ncommands:\n";
+    to << "usage: q208ctl " << kCommonSynopsis << " COMMAND [ARGUMENTS]\n\ncommands:\n";
     for (const Command& command : commands_) {
-        to << "  " << command.name << ' ' << command.synopsis << "\n      " << command.summary << '\n';
+        to << "  " << command.name;
+        if (!command.synopsis.empty()) to << ' ' << command.synopsis;
+        to << "\n      " << command.summary << '\n';
     }
-    to << "\ncommon options: " << kCommonSynopsis << '\n'
-       << "  --simulate[=LIST]  use simulated devices instead of the machine's\n"
-       << "  --trace            write diagnostic traces to stderr\n"
-       << "  --device NAME      the device a command works on\n"
-       << "  --slot N           the profile slot a command works on\n";
+    to << "\noptions:\n"
+       << "  --simulate[=LIST]  emulated devices instead of the machine's; LIST is a comma list of\n"
+       << "                     keyboard, mouse, mousepad, headset, receiver (the receiver with its\n"
+       << "                     keyboard and mouse linked); default keyboard,receiver,mousepad,headset\n"
+       << "  --trace            print every report on stderr as it crosses the channel:\n"
+       << "                     '> ' and the 64 bytes sent, '< ' and the 64 bytes received, in hex\n"
+       << "  --device NAME      the device to talk to: keyboard, mouse, mousepad, headset,\n"
+       << "                     receiver-keyboard, receiver-mouse\n"
+       << "  --slot N           the device of supported-interface slot N (0-12, see 'list')\n"
+       << "  without --device and --slot: the first primary interface found in slot order\n"
+       << "\nexit codes: 0 done; 1 bad command line; 2 no device, or the device failed\n"
+       << "('error: OPERATION: result CODE (MEANING)' on stderr)\n";
 }
 
 bool CtlCommandTable::Parse(const std::vector<std::string>& args, CtlOptions& options,
@@ -123,8 +134,11 @@ int CtlCommandTable::Run(const std::vector<std::string>& args, std::ostream& out
         PrintUsage(err);
         return 1;
     }
-    if (options.trace) setenv("Q208_TRACE", "1", 1);
-    return Find(options.command)->handler(options, out, err);
+    const int code = Find(options.command)->handler(options, out, err);
+    if (code != kUsageError) return code;
+    err << '\n';
+    PrintUsage(err);
+    return 1;
 }
 
 }  // namespace q208

@@ -15,6 +15,9 @@ namespace q208 {
 class CtlCommandTable {
 public:
     using Handler = std::function<int(const CtlOptions&, std::ostream& out, std::ostream& err)>;
+    // A handler that finds its arguments wrong writes the reason to `err` and returns this;
+    // Run then adds the usage text and exits 1.
+    static constexpr int kUsageError = -1;
     struct Command {
         std::string name;
         std::string synopsis;  // the options after the name, for the usage text
@@ -28,6 +31,7 @@ public:
 
     void Add(Command command);
     // Exit code: the handler's, 1 with the usage text on a bad command line, 0 for --help.
+    // Device commands exit 2 when the device fails.
     int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) const;
     void PrintUsage(std::ostream& to) const;
 

@@ -6,15 +6,20 @@
 #include "device/HidPath.h"
 #include "device/HidReportDescriptor.h"
 #include "device/HidrawBus.h"
-#include "tools/DemoSimInterfaces.h"
+#include "tools/CtlBusSession.h"
+#include "tools/CtlCommandTable.h"
 
 namespace q208 {
 
 int HidListCommand::Run(const CtlOptions& options, std::ostream& out, std::ostream& err) {
     if (options.simulate) {
-        std::shared_ptr<SimBus> bus = DemoSimInterfaces::MakeBus();
-        SetDefaultHidBus(bus);
-        return List(*bus, "the simulated bus", out, err);
+        CtlBusSession session;
+        std::string error;
+        if (!session.Start(options, error)) {
+            err << "q208ctl: " << error << '\n';
+            return CtlCommandTable::kUsageError;
+        }
+        return List(*session.Bus(), session.Where(), out, err);
     }
     const std::string root = options.Value("--sysfs", "/sys");
     HidrawBus bus(root);

@@ -56,13 +56,17 @@ TEST(HidListCommand, UnreadableFolderExitsOneWithAMessage) {
     EXPECT_NE(r.err.find("/nonexistent-q208/class/hidraw"), std::string::npos);
 }
 
-TEST(HidListCommand, SimulatedBusListsTheDemoKeyboard) {
-    const Result r = RunCtl({"--simulate", "hid-list"});
+TEST(HidListCommand, SimulatedBusListsTheEmulatedSetAndRestoresTheDefaultBus) {
+    const std::shared_ptr<IHidBus> before = DefaultHidBus();
+    const Result r = RunCtl({"--simulate=keyboard,headset", "hid-list"});
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("#vid_4e5b&pid_7c13&mi_01&col04 usage_page=0xff1c usage=0x0092 in=64 out=64 feature=0\n"),
               std::string::npos);
-    EXPECT_NE(r.out.find("&mi_01&col03 usage_page=0x000c usage=0x0001"), std::string::npos);
-    SetDefaultHidBus(nullptr);
+    EXPECT_NE(r.out.find("#vid_4e5b&pid_7c13&mi_01&col03 usage_page=0x000c usage=0x0001"), std::string::npos);
+    EXPECT_NE(r.out.find("#vid_2a91&pid_3e48&mi_03 usage_page=0x000c usage=0x0001"), std::string::npos);
+    EXPECT_EQ(r.out.find("pid_7c12"), std::string::npos);  // no receiver in this list
+    EXPECT_EQ(DefaultHidBus(), before);
+    EXPECT_EQ(RunCtl({"--simulate=toaster", "hid-list"}).code, 1);
 }
 
 TEST(CtlCommandTable, BadCommandLinesPrintUsageAndExitOne) {
