@@ -405,8 +405,9 @@ void KeyboardRenderer::RenderPattern(std::span<KeyColour> keys) {
                 entry = Entry(WheelColour(p.column < border ? hue : hue + kWheelSteps / 2), brightness);
                 break;
             }
-            case 5:  // the whole board breathing through the wheel
-                entry = Entry(WheelColour(t / 2), Scale(brightness, kBreathingCurve[t % kBreathingSteps]));
+            case 5:  // the whole board breathing through the wheel, never quite dark
+                entry = Entry(WheelColour(t / 2),
+                              Scale(brightness, static_cast<uint8_t>(16 + kBreathingCurve[t % kBreathingSteps] * 239 / 255)));
                 break;
             default: {  // sparkles over a dim drifting background
                 const uint8_t sparkle = keyStates_.Level(p.key);
