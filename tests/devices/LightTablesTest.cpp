@@ -22,7 +22,9 @@ TEST(LightTables, BreathingCurveRisesToFullAndMirrors) {
     EXPECT_EQ(kBreathingCurve[64], 255);
     for (int i = 0; i < 64; ++i) {
         EXPECT_EQ(kBreathingCurve[127 - i], kBreathingCurve[i]) << i;
-        if (i > 0) EXPECT_GT(kBreathingCurve[i], kBreathingCurve[i - 1]) << i;
+        if (i > 0) {
+            EXPECT_GT(kBreathingCurve[i], kBreathingCurve[i - 1]) << i;
+        }
     }
 }
 
