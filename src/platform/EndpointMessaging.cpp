@@ -67,14 +67,42 @@ SendResult Exchange(const fs::path& path, const MessageFrame& frame, int timeout
     return SendResult{SendStatus::Delivered, answer ? answer->lParam : reply.frame.lParam};
 }
 
-std::optional<EndpointAddress> Identify(const fs::path& path) {
+struct Identity {
+    SendStatus status = SendStatus::Failed;
+    std::optional<EndpointAddress> address;
+};
+
+Identity Identify(const fs::path& path) {
     MessageFrame question;
     question.kind = FrameKind::Identify;
     MessageFrame answer;
-    if (!Exchange(path, question, kIdentifyTimeoutMs, &answer).Delivered()) return std::nullopt;
+    Identity identity;
+    identity.status = Exchange(path, question, kIdentifyTimeoutMs, &answer).status;
+    if (identity.status != SendStatus::Delivered) return identity;
     const auto separator = std::find(answer.data.begin(), answer.data.end(), uint8_t{0});
-    if (separator == answer.data.end()) return std::nullopt;
-    return EndpointAddress{path, std::string(answer.data.begin(), separator), std::string(separator + 1, answer.data.end())};
+    if (separator == answer.data.end()) return identity;
+    identity.address =
+        EndpointAddress{path, std::string(answer.data.begin(), separator), std::string(separator + 1, answer.data.end())};
+    return identity;
+}
+
+// A window named exactly has one of a few known file names. One whose listener is busy
+// (its handler has not returned yet) is still taken on the strength of its name hash, so a
+// busy program is not mistaken for one that does not run.
+std::optional<EndpointAddress> FindExactlyNamed(std::string_view className, std::string_view title,
+                                                const fs::path& folder) {
+    const std::string cls(className), ttl(title);
+    for (int instance = 0; instance < MessageEndpoint::kMaxInstances; ++instance) {
+        const fs::path path = MessageEndpoint::SocketPath(folder, cls, ttl, instance);
+        std::error_code ec;
+        if (path.empty() || !fs::exists(path, ec)) continue;
+        Identity identity = Identify(path);
+        if (identity.address && identity.address->className == cls && identity.address->title == ttl) {
+            return identity.address;
+        }
+        if (identity.status == SendStatus::TimedOut) return EndpointAddress{path, cls, ttl};
+    }
+    return std::nullopt;
 }
 
 MessageFrame NamedMessage(std::string_view name, uint64_t wParam, int64_t lParam, bool wantsReply) {
@@ -99,14 +127,15 @@ const char* SendStatusText(SendStatus status) {
 std::vector<EndpointAddress> ListEndpoints(const fs::path& folder) {
     std::vector<EndpointAddress> endpoints;
     for (const fs::path& file : SocketFiles(folder)) {
-        if (auto endpoint = Identify(file)) endpoints.push_back(std::move(*endpoint));
+        if (auto endpoint = Identify(file).address) endpoints.push_back(std::move(*endpoint));
     }
     return endpoints;
 }
 
 std::optional<EndpointAddress> FindWindow(std::string_view className, std::string_view title, const fs::path& folder) {
+    if (!className.empty() && !title.empty()) return FindExactlyNamed(className, title, folder);
     for (const fs::path& file : SocketFiles(folder)) {
-        auto endpoint = Identify(file);
+        auto endpoint = Identify(file).address;
         if (endpoint && (className.empty() || endpoint->className == className) &&
             (title.empty() || endpoint->title == title)) {
             return endpoint;

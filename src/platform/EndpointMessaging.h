@@ -42,7 +42,8 @@ const char* SendStatusText(SendStatus status);
 std::vector<EndpointAddress> ListEndpoints(const std::filesystem::path& folder = RuntimeFolder());
 
 // The first live endpoint whose class and title match exactly; an empty class or title
-// matches any.
+// matches any. With both given, a window that is too busy to say its name is still found
+// by its file name.
 std::optional<EndpointAddress> FindWindow(std::string_view className, std::string_view title,
                                           const std::filesystem::path& folder = RuntimeFolder());
 

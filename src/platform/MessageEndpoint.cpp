@@ -21,7 +21,6 @@ namespace {
 
 constexpr size_t kMaxConnections = 16;
 constexpr int kListenBacklog = 16;
-constexpr int kMaxInstances = 16;
 constexpr int kProbeTimeoutMs = 200;
 constexpr int kStopTimeoutMs = 2000;
 constexpr size_t kHashChars = 16;

@@ -61,6 +61,8 @@ public:
     static std::filesystem::path SocketPath(const std::filesystem::path& folder, const std::string& className,
                                             const std::string& title, int instance);
     static constexpr const char* kSocketExtension = ".sock";
+    // Windows of the same class and title that may listen at once (instances 0 to 15).
+    static constexpr int kMaxInstances = 16;
 
 private:
     // What the listener thread uses; shared so that a listener that outlives a bounded stop

@@ -294,7 +294,11 @@ TEST_F(MessageEndpointTest, SenderGivesUpWhenTheReceiverNeverAnswers) {
     start = TickCount64();
     EXPECT_EQ(SendMessageTo(AddressOf(busy), "x", 0, 0, 150).status, SendStatus::TimedOut);
     EXPECT_LT(TickCount64() - start, 1000u);
-    // Finding windows skips the hung socket within its own bounded wait.
-    EXPECT_FALSE(FindWindow("Nobody", "Nobody"));
+    // Finding windows skips the hung socket within its own bounded wait, and a busy window
+    // is still found by its exact name rather than taken for one that does not run.
+    EXPECT_FALSE(FindWindow("", "Nobody"));
+    const auto stillThere = FindWindow("Busy", "Busy");
+    ASSERT_TRUE(stillThere);
+    EXPECT_EQ(stillThere->path, busy.Path());
     release.Set();
 }
