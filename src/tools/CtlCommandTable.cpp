@@ -6,6 +6,7 @@
 
 #include "tools/HidListCommand.h"
 #include "tools/ProtocolCommands.h"
+#include "tools/SendCommand.h"
 
 namespace q208 {
 namespace {
@@ -33,6 +34,9 @@ CtlCommandTable CtlCommandTable::Standard() {
                       "list the HID top-level collections with their usage and report lengths",
                       {"--sysfs"}, HidListCommand::Run});
     ProtocolCommands::AddTo(table);
+    table.Add(Command{"send", "NAME [WPARAM [LPARAM]]",
+                      "send a registered message to the running program (numbers decimal or 0x hex)",
+                      {}, SendCommand::Run});
     return table;
 }
 
@@ -63,7 +67,7 @@ void CtlCommandTable::PrintUsage(std::ostream& to) const {
        << "  --slot N           the device of supported-interface slot N (0-12, see 'list')\n"
        << "  without --device and --slot: the first primary interface found in slot order\n"
        << "\nexit codes: 0 done; 1 bad command line; 2 no device, or the device failed\n"
-       << "('error: OPERATION: result CODE (MEANING)' on stderr)\n";
+       << "('error: OPERATION: result CODE (MEANING)' on stderr); 3 no running q208 found (send)\n";
 }
 
 bool CtlCommandTable::Parse(const std::vector<std::string>& args, CtlOptions& options,
