@@ -227,7 +227,8 @@ TEST(Concurrency, CommandsFromTwoThreadsWhileAThirdStreamsFrames) {
     std::thread lights([&] {
         CDeviceCommands commands(channel);
         std::array<uint8_t, 342> frame{};
-        while (streaming) {
+        // At least some frames even when the command threads finish before this one starts.
+        while (streaming || frames < 50) {
             if (commands.StreamLightFrame(frame) != kResultOk) ++failures;
             ++frames;
         }
