@@ -47,4 +47,13 @@ std::optional<size_t> SupportedInterfaceMatcher::FullMatch(const InterfaceCandid
     return std::nullopt;
 }
 
+std::optional<size_t> SupportedInterfaceMatcher::Classify(InterfaceCandidate& candidate) const {
+    const std::optional<size_t> row = FullMatch(candidate);
+    if (row) {
+        candidate.kind = rows_[*row].kind;
+        candidate.role = rows_[*row].role;
+    }
+    return row;
+}
+
 }  // namespace q208

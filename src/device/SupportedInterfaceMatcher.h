@@ -23,6 +23,9 @@ struct InterfaceCandidate {
     uint16_t usagePage = 0;
     uint16_t usage = 0;
     std::string path;
+    // Filled in by Classify from the row that matched.
+    uint16_t kind = 0;
+    uint16_t role = 0;
 };
 
 // Matches HID interfaces against rows of supported interfaces, in two steps: a quick match
@@ -43,6 +46,8 @@ public:
     bool QuickMatch(const InterfaceCandidate& candidate) const;
     // Index of the first free row equal in all six values.
     std::optional<size_t> FullMatch(const InterfaceCandidate& candidate) const;
+    // FullMatch that also copies the row's kind and role into the candidate.
+    std::optional<size_t> Classify(InterfaceCandidate& candidate) const;
 
 private:
     std::span<const DeviceSlot> rows_;
