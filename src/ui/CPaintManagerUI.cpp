@@ -556,7 +556,7 @@ bool CPaintManagerUI::DispatchKey(UINT msg, WPARAM wParam, LPARAM lParam) {
     TEventUI event = MakeEvent(msg == WM_KEYDOWN ? UIEVENT_KEYDOWN : msg == WM_KEYUP ? UIEVENT_KEYUP : UIEVENT_CHAR,
                                target, lastMouse_, wParam, lParam);
     event.chKey = static_cast<uint32_t>(wParam);
-    event.wKeyState = static_cast<UINT>(lParam);  // modifier bits
+    event.wKeyState = static_cast<UINT>(lParam) & 0xFFFF;  // modifier bits (above: scan code)
     if (msg == WM_CHAR) event.text = utf8::Encode(static_cast<uint32_t>(wParam));
     target->Event(event);
     return true;

@@ -103,7 +103,7 @@ public:
     // Runs the filters, then handles input, focus and size messages. True when handled.
     // Pointer messages: lParam = MakeLParam(x, y), wParam = MK_* bits (WM_MOUSEWHEEL: the
     // signed distance in the high word). WM_KEYDOWN/UP: wParam = VK_*, lParam = MK_SHIFT/
-    // MK_CONTROL/MK_ALT bits. WM_CHAR: wParam = one Unicode code point.
+    // MK_CONTROL/MK_ALT bits, the scan code in bits 16-23 and the extended flag in bit 24. WM_CHAR: wParam = one Unicode code point.
     bool MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // <Default> attribute lists by control element name.

@@ -169,7 +169,9 @@ void CWindowWnd::OnWheel(const WheelEvent& event) {
 }
 
 void CWindowWnd::OnKey(const KeyEvent& event) {
-    const LPARAM mods = ModifierBits(event.modifiers);
+    // Key messages carry the scan code in bits 16-23 and the extended flag in bit 24.
+    const LPARAM mods = static_cast<LPARAM>(ModifierBits(event.modifiers) | ((event.scanCode & 0xFF) << 16) |
+                                            (event.extended ? (1u << 24) : 0u));
     if (event.action == KeyAction::Up) {
         HandleMessage(WM_KEYUP, event.virtualKey, mods);
         return;
