@@ -21,13 +21,18 @@ namespace {
 
 constexpr int kMaxSide = 16384;
 
+// A file given relative to the working folder, made absolute (else the skin's own).
+std::string FileArgument(const std::string& name) {
+    std::error_code ec;
+    if (!name.empty() && std::filesystem::is_regular_file(name, ec)) return std::filesystem::absolute(name, ec).string();
+    return name;
+}
+
 // A layout named by an existing path is read from there; anything else goes to the builder
 // as it is (index name, skin-relative file or XML text).
 std::string LayoutSource(const std::string& layout) {
     if (layout.empty() || layout.front() == '<') return layout;
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(layout, ec)) return std::filesystem::absolute(layout, ec).string();
-    return layout;
+    return FileArgument(layout);
 }
 
 }  // namespace
@@ -36,7 +41,7 @@ RenderResult RenderLayoutToPng(const RenderRequest& request) {
     RenderResult result;
     const std::filesystem::path skin = request.skinFolder.empty() ? FindDataRoot().skin : std::filesystem::path(request.skinFolder);
     LoadSkin(skin);  // a missing skin only loses images, fonts and layout names
-    if (!request.language.empty() && !CResourceManager::GetInstance().LoadLanguage(request.language)) {
+    if (!request.language.empty() && !CResourceManager::GetInstance().LoadLanguage(FileArgument(request.language))) {
         result.error = "cannot read the language file " + request.language;
         return result;
     }
