@@ -45,6 +45,7 @@ HWND CWindowWnd::Create(HWND parent, std::string_view name, UINT /*style*/, UINT
     params.className = GetWindowClassName();
     params.title = std::string(name);
     params.geometry = rc.Normalized();
+    params.popup = IsPopupWindow();
     if (CWindowWnd* owner = CWindowRegistry::Instance().WindowOf(parent)) params.owner = owner->GetSurface();
     surface_ = UiPlatform().CreateSurface(params, *this);
     if (HandleMessage(WM_CREATE, 0, 0) == -1) {
