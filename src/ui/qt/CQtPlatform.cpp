@@ -38,7 +38,11 @@ void EnsureQtApplication() {
     static int argc = 1;
     static char name[] = "q208";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Lives until the process ends and is deliberately never destroyed: Qt's own global
+    // objects (input devices, fonts) are torn down at exit in an order that a static
+    // application object would break.
+    static QApplication* const app = new QApplication(argc, argv);
+    (void)app;
 }
 
 CQtPlatform::CQtPlatform() : timer_(std::make_unique<QTimer>()) {

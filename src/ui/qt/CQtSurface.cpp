@@ -37,7 +37,7 @@ void CQtSurface::WidgetDeleter::operator()(CQtSurfaceWidget* widget) const {
 }
 
 CQtSurface::CQtSurface(const SurfaceParams& params, IWindowEventSink& sink)
-    : sink_(sink), widget_(new CQtSurfaceWidget(sink, FlagsOf(params))) {
+    : sink_(sink), widget_(new CQtSurfaceWidget(sink, FlagsOf(params))), sized_(!params.geometry.IsEmpty()) {
     widget_->setWindowTitle(qtconv::Str(params.title));
     widget_->setObjectName(qtconv::Str(params.className));
     if (!params.geometry.IsEmpty()) {
@@ -82,6 +82,7 @@ bool CQtSurface::IsShown() const { return widget_->isVisible(); }
 void CQtSurface::SetGeometry(const UiRect& screenRect) {
     const UiRect old = Geometry();
     const UiRect rc = screenRect.Normalized();
+    sized_ = true;
     widget_->setGeometry(qtconv::Rect(rc));
     // A hidden widget reports moves and resizes only when shown; the layer wants them now.
     if (!widget_->isVisible()) {
@@ -90,7 +91,11 @@ void CQtSurface::SetGeometry(const UiRect& screenRect) {
     }
 }
 
-UiRect CQtSurface::Geometry() const { return qtconv::Rect(widget_->geometry()); }
+UiRect CQtSurface::Geometry() const {
+    const UiRect rc = qtconv::Rect(widget_->geometry());
+    // Qt gives an unsized top-level a default size; the window layer expects none.
+    return sized_ ? rc : UiRect{rc.left, rc.top, rc.left, rc.top};
+}
 
 void CQtSurface::SetTitle(const std::string& title) { widget_->setWindowTitle(qtconv::Str(title)); }
 

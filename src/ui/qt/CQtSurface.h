@@ -52,6 +52,7 @@ private:
     IWindowEventSink& sink_;
     std::unique_ptr<CQtSurfaceWidget, WidgetDeleter> widget_;
     QPointer<QLineEdit> textField_;
+    bool sized_;
 };
 
 }  // namespace q208
