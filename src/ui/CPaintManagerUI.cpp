@@ -679,6 +679,20 @@ int CPaintManagerUI::ScaleValue(int value) const {
     return static_cast<int>((static_cast<int64_t>(value) * dpi_ + (value >= 0 ? 48 : -48)) / 96);
 }
 
+bool CPaintManagerUI::IsCaptionPoint(UiPoint pt) const {
+    if (caption_.bottom <= 0) return false;
+    const UiRect area{ScaleValue(caption_.left), ScaleValue(caption_.top), clientSize_.cx - ScaleValue(caption_.right),
+                      ScaleValue(caption_.bottom)};
+    if (!area.Contains(pt)) return false;
+    CControlUI* control = FindControl(pt);
+    if (!control) return true;
+    static constexpr const char* kClickable[] = {"Button", "Option", "Edit", "Combo", "Slider", "List", "ScrollBar"};
+    for (const char* name : kClickable) {
+        if (control->GetInterface(name)) return false;
+    }
+    return true;
+}
+
 void CPaintManagerUI::SetClientSize(int cx, int cy) {
     if (clientSize_.cx == cx && clientSize_.cy == cy) return;
     clientSize_ = {cx, cy};

@@ -135,6 +135,11 @@ public:
     // Window size and layout.
     void SetInitSize(int cx, int cy) { initSize_ = {cx, cy}; }
     UiSize GetInitSize() const { return initSize_; }
+    // The title-bar area that moves the window: left, top and right margins and the height.
+    void SetCaptionRect(const UiRect& caption) { caption_ = caption; }
+    const UiRect& GetCaptionRect() const { return caption_; }
+    // True when `pt` lies in the title-bar area on no control that takes clicks itself.
+    bool IsCaptionPoint(UiPoint pt) const;
     void SetMinInfo(int cx, int cy) { minInfo_ = {cx, cy}; }
     UiSize GetMinInfo() const { return minInfo_; }
     void SetClientSize(int cx, int cy);
@@ -190,6 +195,7 @@ private:
     int dpi_ = 96;
     UiSize initSize_;
     UiSize minInfo_;
+    UiRect caption_;
     UiSize clientSize_;
     bool updateNeeded_ = true;
     UiRect dirty_;

@@ -229,3 +229,19 @@ TEST_F(QtWindowTest, KeysCarryTheLayerKeyCodeAndText) {
 }
 
 }  // namespace q208::test
+
+namespace q208::test {
+
+TEST_F(QtWindowTest, OnlyTheBareTitleBarMovesTheWindow) {
+    auto wnd = Open(R"(<Window size="200,100" caption="0,0,0,30"><VerticalLayout>
+        <HorizontalLayout height="30"><Label name="title"/><Button name="closebtn" width="30"/></HorizontalLayout>
+        <Control/></VerticalLayout></Window>)");
+    CPaintManagerUI& pm = wnd->GetPaintManager();
+    pm.DoLayout();
+    EXPECT_EQ(pm.GetCaptionRect(), (UiRect{0, 0, 0, 30}));
+    EXPECT_TRUE(pm.IsCaptionPoint({20, 10}));    // on the title label
+    EXPECT_FALSE(pm.IsCaptionPoint({185, 10}));  // on the close button
+    EXPECT_FALSE(pm.IsCaptionPoint({20, 50}));   // below the title bar
+}
+
+}  // namespace q208::test
