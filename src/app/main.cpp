@@ -7,6 +7,9 @@
 #include "ui/qt/CQtPlatform.h"
 #include "ui/qt/LayoutRenderer.h"
 
+// Sanitizer builds: the font configuration library keeps its caches until the process ends.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 namespace {
 
 int Render(const q208::AppOptions& options) {
