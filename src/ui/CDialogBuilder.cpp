@@ -139,6 +139,13 @@ void CDialogBuilder::ApplyWindow(const pugi::xml_node& window, const Source& sou
             }
             if (pm && name == "size") pm->SetInitSize(size->cx, size->cy);
             if (pm && name == "mininfo") pm->SetMinInfo(size->cx, size->cy);
+        } else if (name == "caption") {
+            auto caption = attr::Rect(a.value());
+            if (!caption) {
+                Report(source, window, "malformed value '" + std::string(a.value()) + "' of attribute 'caption'");
+                continue;
+            }
+            if (pm) pm->SetCaptionRect(*caption);
         } else if (name == "maxinfo" || IsKnownWindowAttribute(name)) {
             // the frame's business
         } else {

@@ -556,7 +556,7 @@ bool CPaintManagerUI::DispatchKey(UINT msg, WPARAM wParam, LPARAM lParam) {
     TEventUI event = MakeEvent(msg == WM_KEYDOWN ? UIEVENT_KEYDOWN : msg == WM_KEYUP ? UIEVENT_KEYUP : UIEVENT_CHAR,
                                target, lastMouse_, wParam, lParam);
     event.chKey = static_cast<uint32_t>(wParam);
-    event.wKeyState = static_cast<UINT>(lParam);  // modifier bits
+    event.wKeyState = static_cast<UINT>(lParam) & 0xFFFF;  // modifier bits (above: scan code)
     if (msg == WM_CHAR) event.text = utf8::Encode(static_cast<uint32_t>(wParam));
     target->Event(event);
     return true;
@@ -677,6 +677,20 @@ void CPaintManagerUI::ResetDPIAssets() {
 int CPaintManagerUI::ScaleValue(int value) const {
     if (dpi_ == 96) return value;
     return static_cast<int>((static_cast<int64_t>(value) * dpi_ + (value >= 0 ? 48 : -48)) / 96);
+}
+
+bool CPaintManagerUI::IsCaptionPoint(UiPoint pt) const {
+    if (caption_.bottom <= 0) return false;
+    const UiRect area{ScaleValue(caption_.left), ScaleValue(caption_.top), clientSize_.cx - ScaleValue(caption_.right),
+                      ScaleValue(caption_.bottom)};
+    if (!area.Contains(pt)) return false;
+    CControlUI* control = FindControl(pt);
+    if (!control) return true;
+    static constexpr const char* kClickable[] = {"Button", "Option", "Edit", "Combo", "Slider", "List", "ScrollBar"};
+    for (const char* name : kClickable) {
+        if (control->GetInterface(name)) return false;
+    }
+    return true;
 }
 
 void CPaintManagerUI::SetClientSize(int cx, int cy) {

@@ -103,7 +103,7 @@ public:
     // Runs the filters, then handles input, focus and size messages. True when handled.
     // Pointer messages: lParam = MakeLParam(x, y), wParam = MK_* bits (WM_MOUSEWHEEL: the
     // signed distance in the high word). WM_KEYDOWN/UP: wParam = VK_*, lParam = MK_SHIFT/
-    // MK_CONTROL/MK_ALT bits. WM_CHAR: wParam = one Unicode code point.
+    // MK_CONTROL/MK_ALT bits, the scan code in bits 16-23 and the extended flag in bit 24. WM_CHAR: wParam = one Unicode code point.
     bool MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // <Default> attribute lists by control element name.
@@ -135,6 +135,11 @@ public:
     // Window size and layout.
     void SetInitSize(int cx, int cy) { initSize_ = {cx, cy}; }
     UiSize GetInitSize() const { return initSize_; }
+    // The title-bar area that moves the window: left, top and right margins and the height.
+    void SetCaptionRect(const UiRect& caption) { caption_ = caption; }
+    const UiRect& GetCaptionRect() const { return caption_; }
+    // True when `pt` lies in the title-bar area on no control that takes clicks itself.
+    bool IsCaptionPoint(UiPoint pt) const;
     void SetMinInfo(int cx, int cy) { minInfo_ = {cx, cy}; }
     UiSize GetMinInfo() const { return minInfo_; }
     void SetClientSize(int cx, int cy);
@@ -190,6 +195,7 @@ private:
     int dpi_ = 96;
     UiSize initSize_;
     UiSize minInfo_;
+    UiRect caption_;
     UiSize clientSize_;
     bool updateNeeded_ = true;
     UiRect dirty_;

@@ -45,6 +45,7 @@ HWND CWindowWnd::Create(HWND parent, std::string_view name, UINT /*style*/, UINT
     params.className = GetWindowClassName();
     params.title = std::string(name);
     params.geometry = rc.Normalized();
+    params.popup = IsPopupWindow();
     if (CWindowWnd* owner = CWindowRegistry::Instance().WindowOf(parent)) params.owner = owner->GetSurface();
     surface_ = UiPlatform().CreateSurface(params, *this);
     if (HandleMessage(WM_CREATE, 0, 0) == -1) {
@@ -169,7 +170,9 @@ void CWindowWnd::OnWheel(const WheelEvent& event) {
 }
 
 void CWindowWnd::OnKey(const KeyEvent& event) {
-    const LPARAM mods = ModifierBits(event.modifiers);
+    // Key messages carry the scan code in bits 16-23 and the extended flag in bit 24.
+    const LPARAM mods = static_cast<LPARAM>(ModifierBits(event.modifiers) | ((event.scanCode & 0xFF) << 16) |
+                                            (event.extended ? (1u << 24) : 0u));
     if (event.action == KeyAction::Up) {
         HandleMessage(WM_KEYUP, event.virtualKey, mods);
         return;

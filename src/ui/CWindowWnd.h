@@ -64,6 +64,8 @@ public:
 
 protected:
     virtual std::string GetWindowClassName() const = 0;
+    // A frameless pop-up (menus): closes when the user clicks elsewhere.
+    virtual bool IsPopupWindow() const { return false; }
     // The last call for a destroyed window; the object is not touched afterwards.
     virtual void OnFinalMessage(HWND /*hwnd*/) {}
     virtual void OnPaintSurface(IRenderTarget& /*target*/, const UiRect& /*dirty*/) {}

@@ -72,6 +72,15 @@ public:
     // only records the request: typed keys then reach the edit control as key events.
     virtual void BeginTextEdit(const TextEditRequest& request) = 0;
     virtual void EndTextEdit() = 0;
+    // Minimised to the task bar and back; a surface without a desktop only remembers it.
+    virtual void Minimize() { minimized_ = true; }
+    virtual void Restore() { minimized_ = false; }
+    virtual bool IsMinimized() const { return minimized_; }
+    // Lets the desktop move the window with the pointer held down (dragging our title bar).
+    virtual void BeginMove() {}
+
+private:
+    bool minimized_ = false;
 };
 
 }  // namespace q208

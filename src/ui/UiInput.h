@@ -37,6 +37,8 @@ struct KeyEvent {
     UINT virtualKey = 0;  // VK_* of UiDefs.h, or the upper-case ASCII letter/digit
     std::string text;     // UTF-8 characters the key produces (Down only; may be empty)
     UINT modifiers = 0;
+    UINT scanCode = 0;      // set-1 scan code of the physical key (ScanCodes.h), 0 unknown
+    bool extended = false;  // the scan code comes after the E0 prefix
 };
 
 // What a native text field should look like while an edit control is focused.

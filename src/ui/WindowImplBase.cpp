@@ -82,6 +82,13 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (handled) return result;
     result = HandleCustomMessage(uMsg, wParam, lParam, handled);
     if (handled) return result;
+    // A press on our own title bar lets the desktop move the window.
+    if (uMsg == WM_LBUTTONDOWN && m_pm.IsCaptionPoint({LowSigned(lParam), HighSigned(lParam)})) {
+        if (IWindowSurface* surface = GetSurface()) {
+            surface->BeginMove();
+            return 0;
+        }
+    }
     if (m_pm.MessageHandler(uMsg, wParam, lParam, result)) return result;
     return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
 }

@@ -1,0 +1,93 @@
+#include "app/AppOptions.h"
+
+#include <charconv>
+
+namespace q208 {
+
+namespace {
+
+constexpr int kMaxSide = 16384;
+
+std::optional<int> ParseSide(std::string_view text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value <= 0 || value > kMaxSide) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::optional<UiSize> ParseSize(const std::string& text) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return std::nullopt;
+    const auto cx = ParseSide(std::string_view(text).substr(0, x));
+    const auto cy = ParseSide(std::string_view(text).substr(x + 1));
+    if (!cx || !cy) return std::nullopt;
+    return UiSize{*cx, *cy};
+}
+
+std::optional<AppOptions> AppOptions::Parse(const std::vector<std::string>& args, std::string& error) {
+    AppOptions options;
+    auto value = [&](size_t& i, const std::string& name) -> std::optional<std::string> {
+        if (i + 1 >= args.size()) {
+            error = name + " needs a value";
+            return std::nullopt;
+        }
+        return args[++i];
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.mode = Mode::Help;
+            return options;
+        }
+        std::optional<std::string> v;
+        if (arg == "--render") {
+            if (!(v = value(i, arg))) return std::nullopt;
+            options.mode = Mode::Render;
+            options.layout = *v;
+        } else if (arg == "--size") {
+            if (!(v = value(i, arg))) return std::nullopt;
+            const auto size = ParseSize(*v);
+            if (!size) {
+                error = "--size wants WIDTHxHEIGHT, not '" + *v + "'";
+                return std::nullopt;
+            }
+            options.size = *size;
+        } else if (arg == "--out") {
+            if (!(v = value(i, arg))) return std::nullopt;
+            options.outFile = *v;
+        } else if (arg == "--lang") {
+            if (!(v = value(i, arg))) return std::nullopt;
+            options.language = *v;
+        } else if (arg == "--skin") {
+            if (!(v = value(i, arg))) return std::nullopt;
+            options.skinFolder = *v;
+        } else {
+            error = "unknown argument '" + arg + "'";
+            return std::nullopt;
+        }
+    }
+    const bool renderOnly = options.size.cx > 0 || !options.outFile.empty() || !options.language.empty();
+    if (options.mode != Mode::Render && renderOnly) {
+        error = "--size, --out and --lang go with --render";
+        return std::nullopt;
+    }
+    if (options.mode == Mode::Render && options.outFile.empty()) {
+        error = "--render needs --out FILE.png";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string AppOptions::Usage() {
+    return "usage: q208 [--render LAYOUT.xml [--size WxH] --out FILE.png [--lang FILE] [--skin DIR]]\n"
+           "  --render LAYOUT  build a layout (file, index name or XML) and save it as a PNG\n"
+           "  --size WxH       size of the picture (default: the layout's window size)\n"
+           "  --out FILE       the PNG to write\n"
+           "  --lang FILE      language file for the texts\n"
+           "  --skin DIR       skin folder (default: the program's skin)\n"
+           "  --help           this text\n";
+}
+
+}  // namespace q208

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/UiTypes.h"
+
+namespace q208 {
+
+// The program's command line. Without arguments the program runs normally; "--render"
+// saves a layout as a PNG and exits.
+class AppOptions {
+public:
+    enum class Mode { Run, Render, Help };
+
+    // Parses argv[1..]; nullopt with `error` set on a bad command line.
+    static std::optional<AppOptions> Parse(const std::vector<std::string>& args, std::string& error);
+    static std::string Usage();
+
+    Mode mode = Mode::Run;
+    std::string layout;
+    UiSize size;  // 0x0: the layout's own size
+    std::string outFile;
+    std::string language;
+    std::string skinFolder;
+};
+
+// "800x572" as a size; nullopt unless both sides are positive numbers.
+std::optional<UiSize> ParseSize(const std::string& text);
+
+}  // namespace q208

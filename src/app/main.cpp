@@ -1,0 +1,55 @@
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/AppOptions.h"
+#include "ui/qt/CQtPlatform.h"
+#include "ui/qt/LayoutRenderer.h"
+
+// Sanitizer builds: the font configuration library keeps its caches until the process ends.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
+namespace {
+
+int Render(const q208::AppOptions& options) {
+    // A picture needs no display: the offscreen platform unless one was chosen.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    q208::EnsureQtApplication();
+    q208::RenderRequest request;
+    request.layout = options.layout;
+    request.size = options.size;
+    request.outFile = options.outFile;
+    request.language = options.language;
+    request.skinFolder = options.skinFolder;
+    const q208::RenderResult result = q208::RenderLayoutToPng(request);
+    for (const std::string& problem : result.diagnostics) std::fprintf(stderr, "q208: %s\n", problem.c_str());
+    if (!result.ok) {
+        std::fprintf(stderr, "q208: %s\n", result.error.c_str());
+        return 1;
+    }
+    std::printf("%s: %dx%d\n", options.outFile.c_str(), result.size.cx, result.size.cy);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    const auto options = q208::AppOptions::Parse(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::fprintf(stderr, "q208: %s\n%s", error.c_str(), q208::AppOptions::Usage().c_str());
+        return 2;
+    }
+    switch (options->mode) {
+    case q208::AppOptions::Mode::Help:
+        std::printf("%s", q208::AppOptions::Usage().c_str());
+        return 0;
+    case q208::AppOptions::Mode::Render:
+        return Render(*options);
+    case q208::AppOptions::Mode::Run:
+        break;
+    }
+    std::fprintf(stderr, "q208: the main window is not part of this build yet; try --help\n");
+    return 0;
+}

@@ -1,0 +1,156 @@
+#include "ui/qt/CQtSurfaceWidget.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QWheelEvent>
+
+#include "ui/IWindowSurface.h"
+#include "ui/ScanCodes.h"
+#include "ui/UiDefs.h"
+#include "ui/qt/CQtKeyMap.h"
+#include "ui/qt/CQtRenderTarget.h"
+#include "ui/qt/QtConvert.h"
+
+namespace q208 {
+
+namespace {
+
+// X11 and Wayland report evdev codes plus 8 as native scan codes.
+constexpr quint32 kNativeScanOffset = 8;
+
+UINT Modifiers(Qt::KeyboardModifiers mods) {
+    UINT bits = 0;
+    if (mods & Qt::ShiftModifier) bits |= kModShift;
+    if (mods & Qt::ControlModifier) bits |= kModControl;
+    if (mods & Qt::AltModifier) bits |= kModAlt;
+    return bits;
+}
+
+UINT ButtonsDown(Qt::MouseButtons buttons) {
+    UINT bits = 0;
+    if (buttons & Qt::LeftButton) bits |= MK_LBUTTON;
+    if (buttons & Qt::RightButton) bits |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton) bits |= MK_MBUTTON;
+    return bits;
+}
+
+PointerButton ButtonOf(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton: return PointerButton::Left;
+    case Qt::RightButton: return PointerButton::Right;
+    case Qt::MiddleButton: return PointerButton::Middle;
+    default: return PointerButton::None;
+    }
+}
+
+}  // namespace
+
+CQtSurfaceWidget::CQtSurfaceWidget(IWindowEventSink& sink, Qt::WindowFlags flags) : QWidget(nullptr, flags), sink_(&sink) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+bool CQtSurfaceWidget::event(QEvent* event) {
+    // Counted so that a surface destroyed from a handler defers deleting this widget.
+    ++eventDepth_;
+    const bool result = QWidget::event(event);
+    --eventDepth_;
+    return result;
+}
+
+void CQtSurfaceWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), palette().window());
+    if (!sink_) return;
+    CQtRenderTarget target(painter);
+    sink_->OnPaint(target, qtconv::Rect(event->rect()));
+}
+
+void CQtSurfaceWidget::Pointer(QMouseEvent* event, int action) {
+    if (!sink_) return;
+    PointerEvent pointer;
+    pointer.action = static_cast<PointerAction>(action);
+    pointer.button = ButtonOf(event->button());
+    const QPoint pos = event->position().toPoint();
+    pointer.pos = {pos.x(), pos.y()};
+    pointer.modifiers = Modifiers(event->modifiers());
+    pointer.buttonsDown = ButtonsDown(event->buttons());
+    sink_->OnPointer(pointer);
+}
+
+void CQtSurfaceWidget::mousePressEvent(QMouseEvent* event) { Pointer(event, static_cast<int>(PointerAction::Press)); }
+void CQtSurfaceWidget::mouseReleaseEvent(QMouseEvent* event) { Pointer(event, static_cast<int>(PointerAction::Release)); }
+void CQtSurfaceWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    Pointer(event, static_cast<int>(PointerAction::DoubleClick));
+}
+void CQtSurfaceWidget::mouseMoveEvent(QMouseEvent* event) { Pointer(event, static_cast<int>(PointerAction::Move)); }
+
+void CQtSurfaceWidget::leaveEvent(QEvent*) {
+    if (!sink_) return;
+    PointerEvent leave;
+    leave.action = PointerAction::Leave;
+    sink_->OnPointer(leave);
+}
+
+void CQtSurfaceWidget::wheelEvent(QWheelEvent* event) {
+    if (!sink_) return;
+    WheelEvent wheel;
+    const QPoint pos = event->position().toPoint();
+    wheel.pos = {pos.x(), pos.y()};
+    wheel.delta = event->angleDelta().y();  // Qt counts 120 per notch as well
+    wheel.modifiers = Modifiers(event->modifiers());
+    sink_->OnWheel(wheel);
+}
+
+void CQtSurfaceWidget::Key(QKeyEvent* event, bool down) {
+    if (!sink_) return;
+    KeyEvent key;
+    key.action = down ? KeyAction::Down : KeyAction::Up;
+    key.virtualKey = VirtualKeyFromQt(event->key());
+    if (down) key.text = qtconv::Str(event->text());
+    key.modifiers = Modifiers(event->modifiers());
+    if (event->nativeScanCode() > kNativeScanOffset) {
+        if (auto scan = ScanCodeFromEvdev(event->nativeScanCode() - kNativeScanOffset)) {
+            key.scanCode = scan->code;
+            key.extended = scan->extended;
+        }
+    }
+    sink_->OnKey(key);
+}
+
+void CQtSurfaceWidget::keyPressEvent(QKeyEvent* event) { Key(event, true); }
+void CQtSurfaceWidget::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;  // repeats arrive as presses
+    Key(event, false);
+}
+
+void CQtSurfaceWidget::resizeEvent(QResizeEvent* event) {
+    if (sink_) sink_->OnResized(event->size().width(), event->size().height());
+}
+
+void CQtSurfaceWidget::moveEvent(QMoveEvent* event) {
+    if (sink_) sink_->OnMoved(event->pos().x(), event->pos().y());
+}
+
+void CQtSurfaceWidget::closeEvent(QCloseEvent* event) {
+    // The window decides; it may destroy the surface, so not from inside this handler.
+    event->ignore();
+    QPointer<CQtSurfaceWidget> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self] {
+            if (self && self->sink_) self->sink_->OnCloseRequested();
+        },
+        Qt::QueuedConnection);
+}
+
+void CQtSurfaceWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && sink_) sink_->OnFocusChanged(isActiveWindow());
+}
+
+}  // namespace q208
