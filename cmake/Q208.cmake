@@ -6,14 +6,15 @@ function(q208_library name)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-# One test program per test folder, its cases registered with ctest one by one.
+# One test program per test folder, its cases registered with ctest one by one. The
+# shared main (tests/support/TestMain.cpp) gives every test private user folders.
 function(q208_test name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  add_executable(${name} ${sources})
+  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30
-    PROPERTIES ENVIRONMENT "Q208_DATA_DIR=;QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/config;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-home/run")
+  target_compile_definitions(${name} PRIVATE Q208_TEST_HOME="${CMAKE_BINARY_DIR}/test-home/${name}")
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30)
 endfunction()
 
 # One benchmark program per source file given.
