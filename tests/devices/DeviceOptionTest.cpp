@@ -7,6 +7,8 @@
 #include "devices/CDeviceOptionUI.h"
 #include "devices/RegisterDeviceControls.h"
 #include "sim/SimDeviceSet.h"
+#include "platform/Paths.h"
+#include "ui/CDialogBuilder.h"
 #include "ui/COptionUI.h"
 
 namespace q208::test {
@@ -234,6 +236,21 @@ TEST_F(DeviceOptionTest, EntryShowsItsLabelAndSelection) {
     Advance(5);
     EXPECT_EQ(device_->frames, 1);
     EXPECT_TRUE(Armed(Option::kTimerLightFrame));
+}
+
+TEST_F(DeviceOptionTest, SkinLayoutOfTheEntryBuilds) {
+    const std::string saved = CPaintManagerUI::GetResourcePath();
+    CPaintManagerUI::SetResourcePath(FindDataRoot().skin.string());
+    CPaintManagerUI pm;
+    CDialogBuilder builder;
+    auto root = builder.Create("XML/CustomControlXML/DeviceOption.xml", nullptr, &pm);
+    CPaintManagerUI::SetResourcePath(saved);
+    ASSERT_NE(root, nullptr);
+    EXPECT_TRUE(builder.Diagnostics().empty());
+    EXPECT_EQ(root->GetClass(), Option::kClassName);
+    for (const char* name : {Option::kSelectName, Option::kSynchroName, Option::kLabelName, Option::kOfflineName}) {
+        EXPECT_NE(pm.FindSubControlByName(root.get(), name), nullptr) << name;
+    }
 }
 
 }  // namespace
