@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -209,6 +210,38 @@ TEST(DeviceBase, ProfilePathsUseTheModelFolder) {
 
     if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
     std::filesystem::remove_all(root);
+}
+
+TEST(DeviceBase, AnimationThreadAndUiShareTheLightingState) {
+    CVantorixUSBDevice device;
+    device.SetLayoutName("page");
+    device.SetButtonCounts(0, 4);
+    auto* panel = device.Add(std::make_unique<FakeSelectPanel>());
+    for (int i = 0; i < 4; ++i) panel->Add(Button("light_" + std::to_string(i)));
+    device.BindPageControls();
+
+    std::atomic<bool> stop{false};
+    std::thread animation([&] {
+        while (!stop) {
+            device.RenderSpectrum();
+            device.RenderBreathing();
+            device.MarkRing();
+            device.RotateRing(true);
+            device.FadeStep(3, 0);
+        }
+    });
+    for (int i = 0; i < 2000; ++i) {
+        device.SendLightFrame();
+        LightState light = device.GetLightState();
+        light.brightnessLevel = static_cast<uint8_t>(i % 5);
+        device.SetLightState(light);
+        device.SetKeyColour(i % 170, static_cast<uint32_t>(i));
+        device.ClearKeyStates();
+    }
+    stop = true;
+    animation.join();
+    const uint32_t colour = static_cast<FakeKeyButton*>(device.GetLightButton(0))->colour;
+    EXPECT_LE(colour, 0xFFFFFFu);
 }
 
 // ---- function mode: the two switches of the page ----

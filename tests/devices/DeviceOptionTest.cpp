@@ -218,6 +218,7 @@ TEST_F(DeviceOptionTest, RefreshAndReservedTimersRunOnceAndLostDeviceIsSafe) {
 
     // The device object goes away: the entry's timers stop without touching it.
     option_->StartConnect(1);
+    counter_.reset();
     device_.reset();
     Advance(1);
     EXPECT_EQ(option_->GetDevice(), nullptr);
