@@ -1,0 +1,93 @@
+#include "controls/CDeviceKeyButtonUI.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace q208 {
+
+namespace {
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool IsHexColour(std::string_view value) {
+    if (!value.empty() && value.front() == '#') value.remove_prefix(1);
+    return !value.empty() && std::all_of(value.begin(), value.end(),
+                                         [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+}  // namespace
+
+void* CDeviceKeyButtonUI::GetInterface(std::string_view name) {
+    if (name == kInterfaceName) return static_cast<IDeviceKeyButton*>(this);
+    return CButtonUI::GetInterface(name);
+}
+
+void CDeviceKeyButtonUI::DoEvent(TEventUI& event) {
+    if (event.Type != UIEVENT_DBLCLICK) {
+        CButtonUI::DoEvent(event);
+        return;
+    }
+    if (!IsEnabled() || !rcItem_.Contains(event.ptMouse)) return;
+    CButtonUI::DoEvent(event);  // pushed and captured, as a press
+    auto alive = Lifetime();
+    SendNotify(kDoubleClick);
+    if (!alive.expired()) Invalidate();
+}
+
+AttrResult CDeviceKeyButtonUI::SetAttribute(std::string_view name, std::string_view value) {
+    if (EqualsNoCase(name, "lightimage")) {
+        if (!lightImage_.Set(value)) return AttrResult::Malformed;
+        Invalidate();
+        return AttrResult::Applied;
+    }
+    if (EqualsNoCase(name, "keysetimage")) {
+        if (!keySetImage_.Set(value)) return AttrResult::Malformed;
+        Invalidate();
+        return AttrResult::Applied;
+    }
+    if (EqualsNoCase(name, "gmnametextcolor")) {
+        return IsHexColour(value) ? AttrResult::Applied : AttrResult::Malformed;
+    }
+    return CButtonUI::SetAttribute(name, value);
+}
+
+void CDeviceKeyButtonUI::PaintBkColor(IRenderTarget& target) { CButtonUI::PaintBkColor(target); }
+
+void CDeviceKeyButtonUI::DrawTinted(IRenderTarget& target, const ImageAttr& image, uint32_t colour, int intensity,
+                                    bool on) {
+    if (IsImageEmpty(image.desc)) return;
+    attr::ImageDesc desc = image.desc;
+    if (on) {
+        desc.tint = 0xFF000000u | (colour & 0x00FFFFFFu);
+        desc.tintIntensity = std::clamp(intensity, 0, 255);
+    }
+    DrawImage(target, desc);
+}
+
+void CDeviceKeyButtonUI::PaintStatusImage(IRenderTarget& target) {
+    CButtonUI::PaintStatusImage(target);
+    if (lightOn_) DrawTinted(target, lightImage_, lightColour_, lightIntensity_, lightOn_);
+    if (!keySetHidden_) DrawTinted(target, keySetImage_, 0, 0, false);
+}
+
+void CDeviceKeyButtonUI::SetSelected(bool selected) {
+    if (selected_ != selected) selected_ = selected;
+}
+
+void CDeviceKeyButtonUI::SetKeyLight(uint32_t colour, int intensity, bool on) {
+    lightColour_ = colour;
+    lightIntensity_ = intensity;
+    lightOn_ = on;
+}
+
+void CDeviceKeyButtonUI::SetKeySetImageHidden(bool hidden) {
+    if (keySetHidden_ == hidden) return;
+    keySetHidden_ = hidden;
+    Invalidate();
+}
+
+}  // namespace q208

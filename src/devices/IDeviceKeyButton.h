@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+namespace q208 {
+
+// What a device object needs of a key button on its page. The key button control (in the
+// controls library) implements it and hands it out through GetInterface(kInterfaceName).
+class IDeviceKeyButton {
+public:
+    static constexpr const char* kClassName = "DeviceKeyButton";
+    static constexpr const char* kInterfaceName = "DeviceKeyButton";
+
+    virtual ~IDeviceKeyButton() = default;
+
+    // colour is 0x00RRGGBB; intensity 0 … 255. Stored only, the page is redrawn by its timer.
+    virtual void SetKeyLight(uint32_t colour, int intensity, bool on) = 0;
+    virtual void SetSelected(bool selected) = 0;
+    virtual bool IsSelected() const = 0;
+    virtual void SetKeySetImageHidden(bool hidden) = 0;
+};
+
+}  // namespace q208

@@ -1,0 +1,15 @@
+#include "devices/RegisterDeviceControls.h"
+
+#include "devices/CDeviceOptionUI.h"
+#include "devices/CVantorixUSBDevice.h"
+#include "ui/CControlFactory.h"
+
+namespace q208 {
+
+void RegisterDeviceControls() {
+    auto& factory = CControlFactory::GetInstance();
+    factory.RegistControl(CVantorixUSBDevice::kClassName, [] { return std::make_unique<CVantorixUSBDevice>(); });
+    factory.RegistControl(CDeviceOptionUI::kClassName, [] { return std::make_unique<CDeviceOptionUI>(); });
+}
+
+}  // namespace q208
