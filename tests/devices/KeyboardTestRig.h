@@ -30,7 +30,12 @@ class KeyboardRig {
 public:
     explicit KeyboardRig(bool receiver)
         : receiver_(receiver), bus_(std::make_shared<SimBus>()), devices_(bus_), channel_(bus_), commands_(channel_) {
-        devices_.PlugAll({sim::SimDeviceKind::Keyboard, sim::SimDeviceKind::Receiver});
+        // A keyboard linked to a plugged receiver sends its events through the receiver,
+        // so the cable case has the keyboard alone.
+        if (receiver)
+            devices_.PlugAll({sim::SimDeviceKind::Keyboard, sim::SimDeviceKind::Receiver});
+        else
+            devices_.Plug(sim::SimDeviceKind::Keyboard);
         channel_.OpenPath(CommandPath(), receiver ? CDeviceChannel::kLinkReceiver : CDeviceChannel::kLinkWired, 0);
     }
     std::string CommandPath() const {
