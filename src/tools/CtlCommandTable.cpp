@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "tools/HidListCommand.h"
+#include "tools/KeyboardCommands.h"
 #include "tools/ProtocolCommands.h"
 
 namespace q208 {
@@ -33,6 +34,7 @@ CtlCommandTable CtlCommandTable::Standard() {
                       "list the HID top-level collections with their usage and report lengths",
                       {"--sysfs"}, HidListCommand::Run});
     ProtocolCommands::AddTo(table);
+    KeyboardCommands::AddTo(table);
     return table;
 }
 
