@@ -1,5 +1,7 @@
 #include "devices/KeyboardAnimationThread.h"
 
+#include <algorithm>
+
 #include "devices/KeyboardThreadTrace.h"
 #include "platform/TickCount.h"
 
@@ -11,10 +13,19 @@ bool KeyboardAnimationThread::Start() {
 
 void KeyboardAnimationThread::Stop() { KeyboardThreadTrace::Stopped(thread_.Stop(kStopTimeoutMs)); }
 
+// The animator counts its intervals in ticks of one count period, so a pass between two
+// ticks changes nothing: each pass sleeps until the next tick boundary instead of waking
+// every millisecond. The stop event still ends the wait at once.
+int KeyboardAnimationThread::MsToNextTick(uint32_t start) {
+    const uint32_t period = KeyboardAnimator::kDefaultCountPeriodMs;
+    return static_cast<int>(period - (TickCount() - start) % period);
+}
+
 void KeyboardAnimationThread::Run(const Event& stop) {
-    uint32_t last = TickCount();
+    const uint32_t start = TickCount();
+    uint32_t last = start;
     uint32_t lastFrame = last - KeyboardAnimator::kDefaultCountPeriodMs;
-    while (!stop.Wait(kPassWaitMs)) {
+    while (!stop.Wait(std::max(kPassWaitMs, MsToNextTick(start)))) {
         if (!channel_.IsOpen()) {
             stop.Wait(kClosedWaitMs);
             last = TickCount();

@@ -10,7 +10,8 @@
 
 namespace q208 {
 
-// The keyboard's lighting animation thread. Each pass waits 1 ms on the stop event; while
+// The keyboard's lighting animation thread. Each pass waits on the stop event until the
+// animator's next count tick (at least 1 ms); while
 // the command channel is closed it waits 100 ms, while the channel's lighting hold is set
 // it does nothing; otherwise it advances the animator by the milliseconds since the last
 // pass and, when the effect rendered, streams the live frame (effects 29 and 30 only, at
@@ -35,6 +36,7 @@ public:
 
 private:
     void Run(const Event& stop);
+    static int MsToNextTick(uint32_t start);
 
     CDeviceChannel& channel_;
     KeyboardAnimator& animator_;
