@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "tools/HidListCommand.h"
+#include "tools/KeyboardCommands.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
 
@@ -37,6 +38,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     table.Add(Command{"send", "NAME [WPARAM [LPARAM]]",
                       "send a registered message to the running program (numbers decimal or 0x hex)",
                       {}, SendCommand::Run});
+    KeyboardCommands::AddTo(table);
     return table;
 }
 

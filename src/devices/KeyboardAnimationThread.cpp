@@ -1,0 +1,50 @@
+#include "devices/KeyboardAnimationThread.h"
+
+#include <algorithm>
+
+#include "devices/KeyboardThreadTrace.h"
+#include "platform/TickCount.h"
+
+namespace q208 {
+
+bool KeyboardAnimationThread::Start() {
+    return thread_.Start([this](const Event& stop) { Run(stop); });
+}
+
+void KeyboardAnimationThread::Stop() { KeyboardThreadTrace::Stopped(thread_.Stop(kStopTimeoutMs)); }
+
+// The animator counts its intervals in ticks of one count period, so a pass between two
+// ticks changes nothing: each pass sleeps until the next tick boundary instead of waking
+// every millisecond. The stop event still ends the wait at once.
+int KeyboardAnimationThread::MsToNextTick(uint32_t start) {
+    const uint32_t period = KeyboardAnimator::kDefaultCountPeriodMs;
+    return static_cast<int>(period - (TickCount() - start) % period);
+}
+
+void KeyboardAnimationThread::Run(const Event& stop) {
+    const uint32_t start = TickCount();
+    uint32_t last = start;
+    uint32_t lastFrame = last - KeyboardAnimator::kDefaultCountPeriodMs;
+    while (!stop.Wait(std::max(kPassWaitMs, MsToNextTick(start)))) {
+        if (!channel_.IsOpen()) {
+            stop.Wait(kClosedWaitMs);
+            last = TickCount();
+            continue;
+        }
+        const uint32_t now = TickCount();
+        const uint32_t elapsed = now - last;
+        last = now;
+        if (channel_.LightingHold() || !animator_.Step(elapsed)) continue;
+        renders_.fetch_add(1, std::memory_order_relaxed);
+        const int effect = animator_.GetLightState().effect;
+        // Effect 29 renders on every pass; the keyboard takes frames far slower than that.
+        if (!KeyboardFrameSender::IsStreamed(effect) || now - lastFrame < KeyboardAnimator::kDefaultCountPeriodMs) {
+            continue;
+        }
+        lastFrame = now;
+        sender_.Send(effect, &stop);
+        framesSent_.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+}  // namespace q208
