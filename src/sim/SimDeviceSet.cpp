@@ -80,19 +80,30 @@ const char* SimDeviceSet::KindName(SimDeviceKind kind) {
 }
 
 std::shared_ptr<SimFirmware> SimDeviceSet::Device(SimDeviceKind kind) {
-    std::lock_guard lock(mutex_);
-    auto& slot = devices_[kind];
-    if (slot) return slot;
-    switch (kind) {
-        case SimDeviceKind::Keyboard: slot = std::make_shared<SimKeyboard>(); break;
-        case SimDeviceKind::Mouse: slot = std::make_shared<SimMouse>(); break;
-        case SimDeviceKind::MousePad: slot = std::make_shared<SimMousePad>(); break;
-        case SimDeviceKind::Headset: slot = std::make_shared<SimHeadset>(); break;
-        case SimDeviceKind::Receiver:
-            slot = std::make_shared<SimReceiver>(Device(SimDeviceKind::Keyboard), Device(SimDeviceKind::Mouse));
-            break;
+    // Built under the creation lock only, never under the set's lock: a receiver hooks
+    // itself into the devices behind it (their forwarding lock), and an event forwarded
+    // through it takes the set's lock.
+    std::lock_guard create(createMutex_);
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = devices_.find(kind); it != devices_.end()) return it->second;
     }
-    return slot;
+    std::shared_ptr<SimFirmware> made = MakeDevice(kind);
+    std::lock_guard lock(mutex_);
+    devices_.emplace(kind, made);
+    return made;
+}
+
+std::shared_ptr<SimFirmware> SimDeviceSet::MakeDevice(SimDeviceKind kind) {
+    switch (kind) {
+        case SimDeviceKind::Keyboard: return std::make_shared<SimKeyboard>();
+        case SimDeviceKind::Mouse: return std::make_shared<SimMouse>();
+        case SimDeviceKind::MousePad: return std::make_shared<SimMousePad>();
+        case SimDeviceKind::Headset: return std::make_shared<SimHeadset>();
+        case SimDeviceKind::Receiver:
+            return std::make_shared<SimReceiver>(Device(SimDeviceKind::Keyboard), Device(SimDeviceKind::Mouse));
+    }
+    return nullptr;
 }
 
 std::shared_ptr<SimKeyboard> SimDeviceSet::Keyboard() {
@@ -104,11 +115,12 @@ std::shared_ptr<SimReceiver> SimDeviceSet::Receiver() {
 }
 
 bool SimDeviceSet::Plug(SimDeviceKind kind) {
+    std::shared_ptr<SimFirmware> firmware = Device(kind);
     std::lock_guard lock(mutex_);
     if (plugged_.count(kind)) return false;
     auto plugged = std::make_shared<Plugged>();
     plugged->kind = kind;
-    plugged->firmware = Device(kind);
+    plugged->firmware = std::move(firmware);
     const SimDeviceEntry& entry = SimDeviceEntryFor(kind);
     for (const SimInterface& iface : entry.interfaces) {
         SimBus::InterfaceInfo info;

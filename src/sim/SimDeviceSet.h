@@ -57,10 +57,12 @@ public:
 private:
     struct Plugged;
 
+    std::shared_ptr<SimFirmware> MakeDevice(SimDeviceKind kind);
     void Route(Plugged& plugged, std::span<const uint8_t> report);
     void DeliverSpontaneous(SimDeviceKind kind);
 
     std::shared_ptr<SimBus> bus_;
+    std::recursive_mutex createMutex_;  // taken before mutex_, never while forwarding
     mutable std::recursive_mutex mutex_;
     std::map<SimDeviceKind, std::shared_ptr<SimFirmware>> devices_;
     std::map<SimDeviceKind, std::shared_ptr<Plugged>> plugged_;
