@@ -7,6 +7,8 @@ namespace q208 {
 // A label that reacts to the pointer: "click" when the button is released inside it.
 class CButtonUI : public CLabelUI {
 public:
+    // Buttons centre their text unless the layout says otherwise.
+    CButtonUI() { SetTextStyle(DT_SINGLELINE | DT_CENTER | DT_VCENTER); }
     std::string GetClass() const override { return "ButtonUI"; }
     void* GetInterface(std::string_view name) override;
 
