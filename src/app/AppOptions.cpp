@@ -63,6 +63,23 @@ std::optional<AppOptions> AppOptions::Parse(const std::vector<std::string>& args
         } else if (arg == "--skin") {
             if (!(v = value(i, arg))) return std::nullopt;
             options.skinFolder = *v;
+        } else if (arg == "--simulate" || arg.rfind("--simulate=", 0) == 0) {
+            options.simulate = true;
+            options.simulateListGiven = arg.size() > 10;
+            options.simulateList = options.simulateListGiven ? arg.substr(11) : std::string();
+        } else if (arg == "--screenshot") {
+            if (!(v = value(i, arg))) return std::nullopt;
+            options.screenshotFile = *v;
+        } else if (arg == "--exit-after-first-paint") {
+            options.exitAfterFirstPaint = true;
+        } else if (arg == "--quit-after") {
+            if (!(v = value(i, arg))) return std::nullopt;
+            const auto seconds = ParseSide(*v);
+            if (!seconds) {
+                error = "--quit-after wants a number of seconds, not '" + *v + "'";
+                return std::nullopt;
+            }
+            options.quitAfterSeconds = *seconds;
         } else {
             error = "unknown argument '" + arg + "'";
             return std::nullopt;
@@ -73,6 +90,10 @@ std::optional<AppOptions> AppOptions::Parse(const std::vector<std::string>& args
         error = "--size, --out and --lang go with --render";
         return std::nullopt;
     }
+    if (options.mode == Mode::Render && (options.simulate || !options.screenshotFile.empty())) {
+        error = "--simulate and --screenshot run the program, not --render";
+        return std::nullopt;
+    }
     if (options.mode == Mode::Render && options.outFile.empty()) {
         error = "--render needs --out FILE.png";
         return std::nullopt;
@@ -81,7 +102,15 @@ std::optional<AppOptions> AppOptions::Parse(const std::vector<std::string>& args
 }
 
 std::string AppOptions::Usage() {
-    return "usage: q208 [--render LAYOUT.xml [--size WxH] --out FILE.png [--lang FILE] [--skin DIR]]\n"
+    return "usage: q208 [--simulate[=LIST]] [--screenshot FILE.png] [--skin DIR]\n"
+           "       q208 --render LAYOUT.xml [--size WxH] --out FILE.png [--lang FILE] [--skin DIR]\n"
+           "  (no option)      run the configurator: one copy per user, lives in the tray\n"
+           "  --simulate[=LIST] run over emulated devices instead of the machine's HID devices;\n"
+           "                   LIST: keyboard,mouse,mousepad,headset,receiver (empty: none;\n"
+           "                   no '=': the default set); change them with 'q208ctl sim'\n"
+           "  --screenshot FILE save the main window as PNG after the first detection pass, exit\n"
+           "  --exit-after-first-paint  exit once the first frame is painted (measuring)\n"
+           "  --quit-after N   exit after N seconds (measuring)\n"
            "  --render LAYOUT  build a layout (file, index name or XML) and save it as a PNG\n"
            "  --size WxH       size of the picture (default: the layout's window size)\n"
            "  --out FILE       the PNG to write\n"

@@ -9,7 +9,7 @@
 namespace q208 {
 
 // The program's command line. Without arguments the program runs normally; "--render"
-// saves a layout as a PNG and exits.
+// saves a layout as a PNG and exits; "--simulate[=LIST]" runs over emulated devices.
 class AppOptions {
 public:
     enum class Mode { Run, Render, Help };
@@ -24,6 +24,15 @@ public:
     std::string outFile;
     std::string language;
     std::string skinFolder;
+    // Runs over emulated devices: the list of kinds ("" = the default set).
+    bool simulate = false;
+    std::string simulateList;
+    bool simulateListGiven = false;  // "--simulate=" with an empty list plugs nothing
+    // Saves the main window as PNG after the first detection pass and exits.
+    std::string screenshotFile;
+    // Measuring aids: exit after the first painted frame, or after a number of seconds.
+    bool exitAfterFirstPaint = false;
+    int quitAfterSeconds = 0;
 };
 
 // "800x572" as a size; nullopt unless both sides are positive numbers.

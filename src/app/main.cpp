@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/AppOptions.h"
+#include "app/AppStartup.h"
 #include "ui/qt/CQtPlatform.h"
 #include "ui/qt/LayoutRenderer.h"
 
@@ -50,6 +51,5 @@ int main(int argc, char** argv) {
     case q208::AppOptions::Mode::Run:
         break;
     }
-    std::fprintf(stderr, "q208: the main window is not part of this build yet; try --help\n");
-    return 0;
+    return q208::RunProgram(*options);
 }

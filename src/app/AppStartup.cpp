@@ -1,0 +1,159 @@
+#include "app/AppStartup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "app/CMainWnd.h"
+#include "app/MainWndMessages.h"
+#include "app/QtMainWndShell.h"
+#include "controls/CMpDevicePowerUI.h"
+#include "controls/RegisterControls.h"
+#include "device/SimBus.h"
+#include "devices/RegisterDeviceControls.h"
+#include "platform/EndpointMessaging.h"
+#include "platform/Paths.h"
+#include "platform/RegisteredMessageNames.h"
+#include "platform/SingleInstanceLock.h"
+#include "platform/Trace.h"
+#include "sim/SimDeviceSet.h"
+#include "ui/CControlFactory.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/UiMessaging.h"
+#include "ui/qt/CQtPlatform.h"
+#include "ui/qt/SkinSetup.h"
+#include "ui/qt/WindowSnapshot.h"
+
+namespace q208 {
+
+namespace {
+
+// The running copy is asked to come to the front (lParam 1).
+void WakeFirstCopy() {
+    if (const auto first = FindWindow(kMainWindowClass, kMainWindowTitle)) {
+        if (SendMessageTo(*first, kProductMessageName, 0, 1).Delivered()) return;
+    }
+    BroadcastMessage(kProductMessageName, 0, 1);
+}
+
+// Emulated devices of a simulating instance, changed at run time by q208ctl sim.
+std::function<bool(int, int)> SimControl(sim::SimDeviceSet& devices) {
+    return [&devices](int action, int kindNumber) {
+        if (kindNumber < 0 || kindNumber >= sim::kSimDeviceKindCount) return false;
+        const auto kind = static_cast<sim::SimDeviceKind>(kindNumber);
+        switch (action) {
+        case kSimPlug: return devices.Plug(kind);
+        case kSimUnplug: devices.Unplug(kind); return true;
+        case kSimLink:
+        case kSimUnlink:
+            if (kind != sim::SimDeviceKind::Keyboard && kind != sim::SimDeviceKind::Mouse) return false;
+            devices.Receiver()->SetLinked(kind, action == kSimLink);
+            return true;
+        default: return false;
+        }
+    };
+}
+
+// Closes the window after a time, from a helper thread that ends early when asked.
+class QuitTimer {
+public:
+    QuitTimer(HWND window, int seconds) {
+        if (seconds <= 0) return;
+        thread_ = std::thread([this, window, seconds] {
+            if (!stop_.Wait(seconds * 1000)) PostMessage(window, WM_CLOSE, IDOK, 0);
+        });
+    }
+    ~QuitTimer() {
+        stop_.Set();
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    Event stop_;
+    std::thread thread_;
+};
+
+}  // namespace
+
+void RegisterProgramControls() {
+    RegisterControls();
+    RegisterDeviceControls();
+    CControlFactory::GetInstance().RegistControl(CMpDevicePowerUI::kClassName,
+                                                 [] { return std::make_unique<CMpDevicePowerUI>(); });
+}
+
+int RunProgram(const AppOptions& options) {
+    if (!options.screenshotFile.empty()) ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    EnsureQtApplication();
+    const DataRoot root = FindDataRoot();
+    LoadPrivateFonts(root.fonts);
+
+    const UINT productMessage = RegisterWindowMessage(kProductMessageName);
+    Trace("软件标示：%u\n", productMessage);
+    for (const char* name : kCompanionMessageNames) RegisterWindowMessage(name);
+
+    SingleInstanceLock lock;
+    if (!lock.Acquire()) {
+        WakeFirstCopy();
+        return 0;
+    }
+
+    SetUiPlatform(std::make_shared<CQtPlatform>());
+    LoadSkin(options.skinFolder.empty() ? root.skin : std::filesystem::path(options.skinFolder));
+    RegisterProgramControls();
+
+    MainWndSettings settings;
+    settings.shell = std::make_shared<QtMainWndShell>();
+    std::unique_ptr<sim::SimDeviceSet> simDevices;
+    if (options.simulate) {
+        std::string error;
+        const auto kinds = options.simulateListGiven && options.simulateList.empty()
+                               ? std::optional<std::vector<sim::SimDeviceKind>>(std::vector<sim::SimDeviceKind>{})
+                               : sim::SimDeviceSet::ParseList(options.simulateList, &error);
+        if (!kinds) {
+            std::fprintf(stderr, "q208: %s\n", error.c_str());
+            return 2;
+        }
+        auto bus = std::make_shared<SimBus>();
+        SetDefaultHidBus(bus);
+        settings.bus = bus;
+        simDevices = std::make_unique<sim::SimDeviceSet>(bus);
+        simDevices->PlugAll(*kinds);
+        settings.simControl = SimControl(*simDevices);
+    }
+
+    int exitCode = 0;
+    // The callbacks run on the window's thread while the window exists.
+    auto current = std::make_shared<CMainWnd*>(nullptr);
+    if (!options.screenshotFile.empty()) {
+        settings.onFirstPass = [current, file = options.screenshotFile, &exitCode] {
+            std::string error;
+            if (!SaveWindowPng((*current)->GetPaintManager(), file, &error)) {
+                std::fprintf(stderr, "q208: %s\n", error.c_str());
+                exitCode = 1;
+            } else {
+                std::printf("%s\n", file.c_str());
+            }
+            (*current)->Close(IDOK);
+        };
+    }
+    if (options.exitAfterFirstPaint) settings.onFirstPaint = [current] { (*current)->Close(IDOK); };
+    auto window = std::make_unique<CMainWnd>(settings);
+    *current = window.get();
+    if (!window->Create(0, kMainWindowTitle, 0, 0, 0, 0, CMainWnd::kWindowWidth, CMainWnd::kWindowHeight)) {
+        std::fprintf(stderr, "q208: the main window could not be created\n");
+        return 1;
+    }
+    window->CenterWindow();
+    {
+        QuitTimer quit(window->GetHWND(), options.quitAfterSeconds);
+        CPaintManagerUI::MessageLoop();
+    }
+    window.reset();
+    simDevices.reset();
+    lock.Release();
+    return exitCode;
+}
+
+}  // namespace q208

@@ -1,0 +1,151 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DeviceModelTable.h"
+#include "app/IMainWndShell.h"
+#include "app/ThreadTable.h"
+#include "device/CDeviceChannel.h"
+#include "device/DeviceSlotList.h"
+#include "device/HidBus.h"
+#include "device/ReceiverLinkPoller.h"
+#include "platform/MessageEndpoint.h"
+#include "ui/WindowImplBase.h"
+
+namespace q208 {
+
+class CDetectionThread;
+class CDeviceOptionUI;
+class CMpDevicePowerUI;
+class CVantorixUSBDevice;
+class MainWndDetectionHost;
+
+// How the main window is set up; the defaults are the program's.
+struct MainWndSettings {
+    std::shared_ptr<IHidBus> bus = DefaultHidBus();
+    std::shared_ptr<IMainWndShell> shell = std::make_shared<IMainWndShell>();
+    std::vector<DeviceClassStandIn> standIns = DeviceClassStandIns();
+    std::string skinFile = "XML_MAIN";
+    std::string languageFile = "lan_en.xml";
+    // Listen for other programs in the runtime folder and announce the lighting there.
+    bool openEndpoint = true;
+    // Plugs, unplugs and links emulated devices (a simulating instance only): action, kind.
+    std::function<bool(int action, int kind)> simControl;
+    // Called once on the window's thread after the first detection pass was shown.
+    std::function<void()> onFirstPass;
+    // Called once after the first frame was painted.
+    std::function<void()> onFirstPaint;
+};
+
+// The program's main window: the device list with one hidden page per model, the power
+// panels, the no-device notice, the tray icon and menu, the detection thread and the
+// receiver poll. Closing hides it to the tray; the tray menu's "exit" ends the program.
+class CMainWnd : public WindowImplBase, private IReceiverLinkOwner {
+public:
+    static constexpr int kWindowWidth = 800;
+    static constexpr int kWindowHeight = 572;
+    static constexpr UINT kReceiverFirstPollMs = 1000;
+    static constexpr UINT kReceiverPollMs = 200;
+    static constexpr UINT kDpiFitDelayMs = 100;
+    static constexpr UINT kTrayMenuDelayMs = 10;
+
+    explicit CMainWnd(MainWndSettings settings = {});
+    ~CMainWnd() override;
+
+    void InitWindow() override;
+    void Notify(TNotifyUI& msg) override;
+    std::unique_ptr<CControlUI> CreateControl(std::string_view className) override;
+    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
+
+    // ---- operations of the device list ----
+    void AttachSlot(size_t slot) override;
+    void DetachSlot(size_t slot) override;
+    void ShowOption(int index, bool visible, bool select);
+    void HideOption(int index);
+    void SelectNeighbour(int step);
+    void BringToFront();
+    void DpiFit();
+    // The device object of the visible selected option, else of the last option.
+    CVantorixUSBDevice* CurrentDevice() const;
+
+    // ---- what tests and tools look at ----
+    int OptionCount() const;
+    CDeviceOptionUI* OptionAt(int index) const;
+    int OptionIndexOfModel(int model) const;
+    int VisibleOptionCount() const;
+    CVantorixUSBDevice* DeviceOfModel(int model) const;
+    DeviceSlotList& Slots() { return *slots_; }
+    int WindowDpi() const { return windowDpi_; }
+    bool FirstPassSeen() const { return firstPassSeen_; }
+    bool KeyboardPresent() const { return keyboardPresent_; }
+    bool MousePresent() const { return mousePresent_; }
+    const ReceiverLinkPoller& ReceiverPoller() const { return receiverPoller_; }
+    bool ThreadsRunning() const;
+    // The screen-size rule of the window's DPI.
+    static int DpiForMonitor(UiSize monitor);
+
+    UINT ProductMessage() const { return productMessage_; }
+
+protected:
+    std::string GetWindowClassName() const override { return "MainWnd"; }
+    std::string GetSkinFile() override { return settings_.skinFile; }
+    LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
+    void OnPaintSurface(IRenderTarget& target, const UiRect& dirty) override;
+    virtual void OnCopyData(const EndpointMessage& message);
+
+private:
+    struct Page;
+
+    void OnWindowInit();
+    void OnTimer(UINT id);
+    void OnClick(TNotifyUI& msg);
+    void OnDeviceSelectChanged(TNotifyUI& msg);
+    void OnTray(LPARAM pointerMessage);
+    void OnMenu(WPARAM wParam);
+    void OnSimControl(WPARAM action, LPARAM kind);
+    void OnDeviceArrival(size_t slot);
+    void OnDeviceRemoval(size_t slot);
+    void OnReceiverPoll();
+    void OnOptionSelected(int index);
+
+    bool BuildModelPage(int model);
+    int OptionIndexOf(const CVantorixUSBDevice* device) const;
+    CVantorixUSBDevice* DeviceForSlotKind(uint16_t kind) const;
+    void UpdateNoDeviceNotice();
+    void SelectTab(const std::string& name, int page);
+    void StartThreads();
+    void StopThreads();
+    void OpenEndpoint();
+
+    // IReceiverLinkOwner
+    void RemoveDeviceObjectOf(size_t slot) override;
+    void SetConnected(size_t slot) override;
+    void ClearViaReceiver(uint16_t kind) override;
+
+    MainWndSettings settings_;
+    UINT productMessage_ = 0;
+    UINT simControlMessage_ = 0;
+    std::shared_ptr<DeviceSlotList> slots_;
+    std::shared_ptr<MainWndDetectionHost> detectionHost_;
+    std::unique_ptr<CDetectionThread> detection_;
+    ThreadTable threads_;
+    std::unique_ptr<MessageEndpoint> endpoint_;
+    struct Inbox;
+    std::shared_ptr<Inbox> inbox_;
+    std::vector<std::unique_ptr<Page>> pages_;
+    ReceiverLinkPoller receiverPoller_{*this};
+    CDeviceChannel pollChannel_{settings_.bus};  // asks the receiver when no keyboard or mouse page is shown
+    std::string receiverPath_;
+    bool keyboardPresent_ = false;
+    bool mousePresent_ = false;
+    bool firstPassSeen_ = false;
+    bool firstPaintSeen_ = false;
+    bool destroyed_ = false;
+    int windowDpi_ = 96;
+};
+
+}  // namespace q208

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "ui/CControlUI.h"
+#include "ui/CWindowWnd.h"
+#include "ui/IUiPlatform.h"
+
+namespace q208 {
+
+// What the main window needs from the desktop around it: the tray icon, the tray menu and
+// the size of its monitor. The program uses the desktop's; tests use this do-nothing one.
+class IMainWndShell {
+public:
+    virtual ~IMainWndShell() = default;
+    virtual void CreateTray(HWND /*window*/, const std::string& /*toolTip*/) {}
+    virtual void DeleteTray() {}
+    // Opens the tray menu for `owner` (closing one still open).
+    virtual void OpenTrayMenu(HWND /*owner*/) {}
+    virtual void HideToTray(CWindowWnd& window) { window.ShowWindow(false, false); }
+    virtual UiSize MonitorSize() const {
+        const UiRect area = UiPlatform().WorkArea();
+        return {area.Width(), area.Height()};
+    }
+};
+
+}  // namespace q208
