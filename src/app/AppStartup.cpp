@@ -43,12 +43,12 @@ std::function<bool(int, int)> SimControl(sim::SimDeviceSet& devices) {
         if (kindNumber < 0 || kindNumber >= sim::kSimDeviceKindCount) return false;
         const auto kind = static_cast<sim::SimDeviceKind>(kindNumber);
         switch (action) {
-        case kSimPlug: return devices.Plug(kind);
-        case kSimUnplug: devices.Unplug(kind); return true;
-        case kSimLink:
-        case kSimUnlink:
+        case sim::kSimPlug: return devices.Plug(kind);
+        case sim::kSimUnplug: devices.Unplug(kind); return true;
+        case sim::kSimLink:
+        case sim::kSimUnlink:
             if (kind != sim::SimDeviceKind::Keyboard && kind != sim::SimDeviceKind::Mouse) return false;
-            devices.Receiver()->SetLinked(kind, action == kSimLink);
+            devices.Receiver()->SetLinked(kind, action == sim::kSimLink);
             return true;
         default: return false;
         }

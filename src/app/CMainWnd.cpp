@@ -520,11 +520,13 @@ void CMainWnd::OnMenu(WPARAM wParam) {
     }
 }
 
-void CMainWnd::OnSimControl(WPARAM action, LPARAM kind) {
-    if (!settings_.simControl) return;
+bool CMainWnd::OnSimControl(WPARAM action, LPARAM kind) {
+    if (!settings_.simControl) return false;
     if (!settings_.simControl(static_cast<int>(action), static_cast<int>(kind))) {
         Trace("simulation: action %d on kind %d refused\n", static_cast<int>(action), static_cast<int>(kind));
+        return false;
     }
+    return true;
 }
 
 // ---- detection ----
@@ -640,7 +642,7 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, b
     } else if (uMsg == kMenuMessage) {
         OnMenu(wParam);
     } else if (uMsg == simControlMessage_) {
-        OnSimControl(wParam, lParam);
+        return OnSimControl(wParam, lParam) ? 1 : 0;
     } else if (uMsg == WM_ENDPOINT_DATA) {
         std::deque<EndpointMessage> messages;
         {

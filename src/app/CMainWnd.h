@@ -106,7 +106,7 @@ private:
     void OnDeviceSelectChanged(TNotifyUI& msg);
     void OnTray(LPARAM pointerMessage);
     void OnMenu(WPARAM wParam);
-    void OnSimControl(WPARAM action, LPARAM kind);
+    bool OnSimControl(WPARAM action, LPARAM kind);
     void OnDeviceArrival(size_t slot);
     void OnDeviceRemoval(size_t slot);
     void OnReceiverPoll();

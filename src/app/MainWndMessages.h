@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/SimControl.h"
+
 #include "ui/UiDefs.h"
 
 namespace q208 {
@@ -15,10 +17,8 @@ inline constexpr UINT WM_DETECTION_WORK = WM_APP + 0x20;
 // Another program's data block is waiting in the inbox (internal to the process).
 inline constexpr UINT WM_ENDPOINT_DATA = WM_APP + 0x21;
 
-// Registered by name: plugs, unplugs and links emulated devices of a simulating instance
-// (wParam: SimControlAction, lParam: emulated device kind).
-inline constexpr const char* kSimControlMessageName = "Q208_SIM_CONTROL";
-enum SimControlAction : int { kSimPlug = 0, kSimUnplug = 1, kSimLink = 2, kSimUnlink = 3 };
+// Registered by name: plugs, unplugs and links emulated devices of a simulating instance.
+using sim::kSimControlMessageName;
 
 // Timers of the main window.
 inline constexpr UINT kTimerDpiFit = 1011;

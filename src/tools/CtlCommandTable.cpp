@@ -8,6 +8,7 @@
 #include "tools/KeyboardCommands.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
+#include "tools/SimCommand.h"
 
 namespace q208 {
 namespace {
@@ -38,6 +39,10 @@ CtlCommandTable CtlCommandTable::Standard() {
     table.Add(Command{"send", "NAME [WPARAM [LPARAM]]",
                       "send a registered message to the running program (numbers decimal or 0x hex)",
                       {}, SendCommand::Run});
+    table.Add(Command{"sim", "plug|unplug|link|unlink KIND",
+                      "change the emulated devices of a q208 running with --simulate (KIND: keyboard, mouse, "
+                      "mousepad, headset, receiver)",
+                      {}, SimCommand::Run});
     KeyboardCommands::AddTo(table);
     return table;
 }
