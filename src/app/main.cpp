@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "app/AppOptions.h"
+#include "controls/RegisterControls.h"
+#include "devices/RegisterDeviceControls.h"
 #include "ui/qt/CQtPlatform.h"
 #include "ui/qt/LayoutRenderer.h"
 
@@ -16,6 +18,9 @@ int Render(const q208::AppOptions& options) {
     // A picture needs no display: the offscreen platform unless one was chosen.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     q208::EnsureQtApplication();
+    // Pages name the program's own classes (device pages, key buttons).
+    q208::RegisterControls();
+    q208::RegisterDeviceControls();
     q208::RenderRequest request;
     request.layout = options.layout;
     request.size = options.size;
