@@ -17,6 +17,8 @@ int Render(const q208::AppOptions& options) {
     // A picture needs no display: the offscreen platform unless one was chosen.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     q208::EnsureQtApplication();
+    // Pages name the program's own classes (device pages, key buttons).
+    q208::RegisterProgramControls();
     q208::RenderRequest request;
     request.layout = options.layout;
     request.size = options.size;

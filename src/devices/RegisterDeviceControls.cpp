@@ -1,6 +1,7 @@
 #include "devices/RegisterDeviceControls.h"
 
 #include "devices/CDeviceOptionUI.h"
+#include "devices/CVantorixKeyboardDevice.h"
 #include "devices/CVantorixUSBDevice.h"
 #include "ui/CControlFactory.h"
 
@@ -9,6 +10,7 @@ namespace q208 {
 void RegisterDeviceControls() {
     auto& factory = CControlFactory::GetInstance();
     factory.RegistControl(CVantorixUSBDevice::kClassName, [] { return std::make_unique<CVantorixUSBDevice>(); });
+    factory.RegistControl(CVantorixKeyboardDevice::kClassName, [] { return std::make_unique<CVantorixKeyboardDevice>(); });
     factory.RegistControl(CDeviceOptionUI::kClassName, [] { return std::make_unique<CDeviceOptionUI>(); });
 }
 

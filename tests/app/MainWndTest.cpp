@@ -29,6 +29,7 @@ namespace {
 
 using sim::SimDeviceKind;
 constexpr int kKeyboardModel = 0;
+constexpr int kMouseModel = 1;
 constexpr int kMousePadModel = 2;
 
 class MainWndTest : public ::testing::Test {
@@ -42,12 +43,17 @@ protected:
         RegisterProgramControls();
         bus_ = std::make_shared<SimBus>();
         devices_ = std::make_unique<sim::SimDeviceSet>(bus_);
+        // Device classes made by the control factory open their channels on the default bus,
+        // as they do in the program running with --simulate.
+        previousBus_ = DefaultHidBus();
+        SetDefaultHidBus(bus_);
     }
     void TearDown() override {
         if (wnd_ && IsWindow(wnd_->GetHWND())) wnd_->DestroyWindow();
         CPaintManagerUI::PumpMessages();
         wnd_.reset();
         devices_.reset();
+        SetDefaultHidBus(previousBus_);
         SetUiPlatform(nullptr);
     }
     void Start(MainWndSettings settings = {}) {
@@ -80,6 +86,7 @@ protected:
     }
 
     std::shared_ptr<SimBus> bus_;
+    std::shared_ptr<IHidBus> previousBus_;
     std::unique_ptr<sim::SimDeviceSet> devices_;
     std::unique_ptr<CMainWnd> wnd_;
     bool openEndpoint_ = false;
@@ -98,9 +105,11 @@ TEST_F(MainWndTest, ModelWithoutDeviceClassHasNoEntry) {
     MainWndSettings settings;
     settings.standIns = {{"VantorixMousePadDevice", "VantorixUSBDevice"}};
     Start(settings);
-    EXPECT_EQ(wnd_->OptionCount(), 1);
-    EXPECT_EQ(wnd_->OptionIndexOfModel(kKeyboardModel), -1);
-    EXPECT_EQ(wnd_->OptionIndexOfModel(kMousePadModel), 0);
+    // The keyboard's class is registered, the pad is stood in for, the mouse has neither.
+    EXPECT_EQ(wnd_->OptionCount(), 2);
+    EXPECT_EQ(wnd_->OptionIndexOfModel(kKeyboardModel), 0);
+    EXPECT_EQ(wnd_->OptionIndexOfModel(kMouseModel), -1);
+    EXPECT_EQ(wnd_->OptionIndexOfModel(kMousePadModel), 1);
 }
 
 TEST_F(MainWndTest, CabledKeyboardTakesBothSlotsAndOnlyTheVendorSlotOpensTheChannel) {

@@ -55,11 +55,14 @@ RenderResult RenderLayoutToPng(const RenderRequest& request) {
         result.error = "cannot build the layout " + request.layout;
         return result;
     }
+    // A page layout (no <Window>) is shown at its root control's own size.
+    const UiSize rootSize = {root->GetFixedWidth(), root->GetFixedHeight()};
     manager.AttachDialog(std::move(root));
 
     UiSize size = request.size;
     if (size.cx <= 0 || size.cy <= 0) {
-        const UiSize init = manager.GetInitSize();
+        UiSize init = manager.GetInitSize();
+        if (init.cx <= 0 || init.cy <= 0) init = rootSize;
         size = {manager.ScaleValue(init.cx), manager.ScaleValue(init.cy)};
     }
     if (size.cx <= 0 || size.cy <= 0 || size.cx > kMaxSide || size.cy > kMaxSide) {
