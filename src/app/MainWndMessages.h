@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devices/CDeviceOptionUI.h"
 #include "sim/SimControl.h"
 
 #include "ui/UiDefs.h"
@@ -9,7 +10,6 @@ namespace q208 {
 // Window messages of the main window with fixed numbers.
 inline constexpr UINT WM_DEVICE_ARRIVAL = 3090;
 inline constexpr UINT WM_DEVICE_REMOVAL = 3091;
-inline constexpr UINT WM_DEVICE_OPTION = 3331;
 inline constexpr UINT kTrayMessage = 1025;
 inline constexpr UINT kMenuMessage = 1145;
 // The detection thread queued an arrival or removal (internal to the process).

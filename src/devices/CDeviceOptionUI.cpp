@@ -4,6 +4,7 @@
 #include "devices/CVantorixUSBDevice.h"
 #include "platform/Trace.h"
 #include "ui/COptionUI.h"
+#include "ui/UiMessaging.h"
 #include "ui/CPaintManagerUI.h"
 
 namespace q208 {
@@ -70,6 +71,13 @@ void CDeviceOptionUI::ShowOnline(bool online) {
     Invalidate();
 }
 
+void CDeviceOptionUI::RequestEntryShown() {
+    if (!manager_ || IsVisible()) return;
+    const auto* list = dynamic_cast<CContainerUI*>(GetParent());
+    const int index = list ? list->GetItemIndex(this) : -1;
+    if (index >= 0) PostMessage(manager_->GetPaintWindow(), WM_DEVICE_OPTION, static_cast<WPARAM>(index), 1);
+}
+
 void CDeviceOptionUI::Arm(UINT id, UINT elapseMs) {
     if (manager_) manager_->SetTimer(this, id, elapseMs);
 }
@@ -126,6 +134,7 @@ void CDeviceOptionUI::OnConnect() {
         Arm(kTimerKeepAlive, kFirstDelayMs);
         Arm(kTimerKeepAliveLong, kFirstDelayMs);
         ShowOnline(true);
+        RequestEntryShown();
     }
     device->ReadDevice();
     retries_ = 0;
@@ -146,6 +155,7 @@ void CDeviceOptionUI::OnLinkWatch() {
     const bool online = device->IsOnline();
     if (online && !online_) {
         ShowOnline(true);
+        RequestEntryShown();
         if (device->IsWirelessCapable()) device->RefreshStatus();
     } else if (!online && online_) {
         ShowOnline(false);

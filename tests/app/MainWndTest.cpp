@@ -159,12 +159,16 @@ TEST_F(MainWndTest, KeyboardSwitchedOnBehindTheReceiverIsAttachedByThePoll) {
     ASSERT_TRUE(PumpUntil([&] { return wnd_->ReceiverPoller().KeyboardLinked(); }));
     EXPECT_TRUE(wnd_->Slots().IsConnected(kSlotReceiver));
     EXPECT_TRUE(wnd_->DeviceOfModel(kKeyboardModel)->CommandChannel().IsOpen());
+    // Its entry appears once the keyboard answers through the receiver.
+    EXPECT_TRUE(PumpUntil([&] { return Visible(kKeyboardModel); }));
 
     devices_->Unplug(SimDeviceKind::Receiver);
     ASSERT_TRUE(PumpUntil([&] {
         return wnd_->Slots().DevicePath(kSlotReceiver).empty() && wnd_->Slots().DevicePath(kSlotReceiver + 1).empty();
     }));
-    EXPECT_FALSE(wnd_->DeviceOfModel(kKeyboardModel)->CommandChannel().IsOpen());
+    // The keyboard is detached, or its page removed when the poll saw the link go first.
+    CVantorixUSBDevice* keyboard = wnd_->DeviceOfModel(kKeyboardModel);
+    EXPECT_TRUE(keyboard == nullptr || !keyboard->CommandChannel().IsOpen());
 }
 
 TEST_F(MainWndTest, SecondCopyBringsTheFirstToTheFront) {
