@@ -1,17 +1,15 @@
 #pragma once
 
-#include "devices/CDeviceOptionUI.h"
+#include "app/ShellMessages.h"
 #include "sim/SimControl.h"
 
 #include "ui/UiDefs.h"
 
 namespace q208 {
 
-// Window messages of the main window with fixed numbers.
-inline constexpr UINT WM_DEVICE_ARRIVAL = 3090;
-inline constexpr UINT WM_DEVICE_REMOVAL = 3091;
-inline constexpr UINT kTrayMessage = 1025;
-inline constexpr UINT kMenuMessage = 1145;
+// Window messages of the main window with fixed numbers are in ShellMessages.h.
+inline constexpr UINT kTrayMessage = WM_TRAY_NOTIFY;
+inline constexpr UINT kMenuMessage = WM_MENU_RESULT;
 // The detection thread queued an arrival or removal (internal to the process).
 inline constexpr UINT WM_DETECTION_WORK = WM_APP + 0x20;
 // Another program's data block is waiting in the inbox (internal to the process).

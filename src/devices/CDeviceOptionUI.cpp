@@ -2,6 +2,7 @@
 
 #include "device/CDeviceCommands.h"
 #include "devices/CVantorixUSBDevice.h"
+#include "devices/DeviceMessages.h"
 #include "platform/Trace.h"
 #include "ui/COptionUI.h"
 #include "ui/UiMessaging.h"

@@ -11,10 +11,6 @@ namespace q208 {
 class COptionUI;
 class CVantorixUSBDevice;
 
-// Asks the main window to show (lParam 1) or hide (lParam 0) the entry with index wParam in
-// the device list: a device behind the receiver shows its entry once it answers.
-inline constexpr UINT WM_DEVICE_OPTION = 3331;
-
 // A device's entry in the device list. It shows the device (label, online state), carries
 // the "device_select" and "synchro_device_select" options, knows the tab pages of the
 // device's page and power panel, and drives the device with its timers: connect, light

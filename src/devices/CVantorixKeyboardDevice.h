@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/DeviceMessages.h"
 #include "device/CDeviceCommands.h"
 #include "devices/CVantorixUSBDevice.h"
 #include "devices/KeyboardAnimationThread.h"
@@ -40,7 +41,7 @@ public:
     static constexpr int kCustomEffect = KeyboardCustomLighting::kCustomEffect;
     // The lighting panel's custom-mode drop-down; without it the custom colours are not stored.
     static constexpr const char* kCustomModeSelect = "light_combo_custommodeSelect";
-    static constexpr UINT kPowerStatusMessage = 3329;
+    static constexpr UINT kPowerStatusMessage = WM_DEVICE_POWER_STATUS;
 
     explicit CVantorixKeyboardDevice(std::shared_ptr<IHidBus> bus = DefaultHidBus(), LightRenderer::Clock clock = {});
     ~CVantorixKeyboardDevice() override;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "devices/DeviceMessages.h"
 #include "device/CDeviceChannel.h"
 #include "device/CDeviceCommands.h"
 
@@ -13,7 +14,7 @@ namespace q208 {
 class KeyboardPowerStatus {
 public:
     // The main window's power-status message; its first parameter is byte 4 of the block.
-    static constexpr int kPowerStatusMessage = 3329;
+    static constexpr int kPowerStatusMessage = static_cast<int>(WM_DEVICE_POWER_STATUS);
     static constexpr size_t kBattery = 0;
     static constexpr size_t kChargeState = 1;
     static constexpr size_t kWireless = 3;

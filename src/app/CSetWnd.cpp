@@ -1,0 +1,69 @@
+#include "app/CSetWnd.h"
+
+#include <memory>
+#include <utility>
+
+#include "app/LanguageSettings.h"
+#include "app/ShellMessages.h"
+#include "platform/Trace.h"
+#include "ui/CComboUI.h"
+#include "ui/CListLabelElementUI.h"
+#include "ui/UiMessaging.h"
+
+namespace q208 {
+
+CSetWnd::CSetWnd(HWND owner, int appliedLanguage, std::filesystem::path defaultDataFolder)
+    : owner_(owner), selectedLanguage_(appliedLanguage), defaultDataFolder_(std::move(defaultDataFolder)) {}
+
+void CSetWnd::InitWindow() { FillLanguageList(); }
+
+void CSetWnd::FillLanguageList() {
+    auto* list = dynamic_cast<CComboUI*>(m_pm.FindControl(kLanguageList));
+    if (!list) {
+        Trace("settings window: no %s", kLanguageList);
+        return;
+    }
+    list->RemoveAll();
+    const auto entries = LanguageSettings::ReadLanguageConfig(defaultDataFolder_ / LanguageSettings::kConfigFileName);
+    for (const LanguageEntry& entry : entries) {
+        auto item = std::make_unique<CListLabelElementUI>();
+        item->SetResourceText(true);
+        item->SetText(entry.text);
+        list->Add(std::move(item));
+    }
+    if (selectedLanguage_ >= 0 && selectedLanguage_ < static_cast<int>(entries.size())) {
+        list->SelectItem(selectedLanguage_, false, false);
+    }
+}
+
+int CSetWnd::LanguageCount() const {
+    auto* list = dynamic_cast<CComboUI*>(m_pm.FindControl(kLanguageList));
+    return list ? list->GetCount() : 0;
+}
+
+void CSetWnd::Notify(TNotifyUI& msg) {
+    if (msg.pSender && msg.pSender->GetName() == kLanguageList && msg.sType == DUI_MSGTYPE_ITEMSELECT) {
+        auto* list = static_cast<CComboUI*>(msg.pSender);
+        if (list->GetCurSel() >= 0) {
+            selectedLanguage_ = list->GetCurSel();
+            q208::SendMessage(owner_, WM_LANGUAGE_SELECT, static_cast<WPARAM>(selectedLanguage_), 0);
+        }
+    } else if (msg.pSender && msg.sType == DUI_MSGTYPE_CLICK && msg.pSender->GetName() == "closebtn") {
+        Close(IDCANCEL);
+        return;
+    }
+    WindowImplBase::Notify(msg);
+}
+
+LRESULT CSetWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
+    if (uMsg == WM_LANGUAGE_SELECT) {
+        m_pm.NeedUpdate();
+        if (CControlUI* root = m_pm.GetRoot()) root->Invalidate();
+        OnLanguageApplied();
+        bHandled = true;
+        return 0;
+    }
+    return WindowImplBase::HandleCustomMessage(uMsg, wParam, lParam, bHandled);
+}
+
+}  // namespace q208

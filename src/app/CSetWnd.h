@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "ui/WindowImplBase.h"
+
+namespace q208 {
+
+// The settings window. Its language list offers the languages of Language.config; a
+// choice goes to the owner (the main window) as WM_LANGUAGE_SELECT, and the owner's
+// WM_LANGUAGE_SELECT back tells the window to show its texts again.
+class CSetWnd : public WindowImplBase {
+public:
+    static constexpr const char* kClassName = "SetWnd";
+    static constexpr const char* kSkinFile = "XML/setwnd.xml";
+    static constexpr const char* kLanguageList = "Language_combox_info";
+
+    // `appliedLanguage`: the index the owner has applied (-1: none); `defaultDataFolder`
+    // holds Language.config.
+    CSetWnd(HWND owner, int appliedLanguage, std::filesystem::path defaultDataFolder);
+
+    void InitWindow() override;
+    void Notify(TNotifyUI& msg) override;
+    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
+
+    int SelectedLanguage() const { return selectedLanguage_; }
+    int LanguageCount() const;
+
+protected:
+    std::string GetWindowClassName() const override { return kClassName; }
+    std::string GetSkinFile() override { return kSkinFile; }
+    // After the owner applied a language: what the window shows besides its layout texts
+    // (the update status) is refreshed here.
+    virtual void OnLanguageApplied() {}
+
+private:
+    void FillLanguageList();
+
+    HWND owner_;
+    int selectedLanguage_;
+    std::filesystem::path defaultDataFolder_;
+};
+
+}  // namespace q208

@@ -1,0 +1,186 @@
+#include "app/LanguageSettings.h"
+
+#include <json/value.h>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "platform/Paths.h"
+#include "platform/Trace.h"
+#include "profile/JsonAccess.h"
+#include "profile/JsonFile.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/CResourceManager.h"
+
+namespace q208 {
+
+namespace {
+
+// Languages that bring their own display font, by position in Language.config.
+struct LanguageFont {
+    int index;
+    const char* face;
+};
+constexpr std::array<LanguageFont, 3> kLanguageFonts{{
+    {15, "Noto Sans Thai"},
+    {0, "汉仪菱心体简"},
+    {2, "Noto Sans CJK TC Regular"},
+}};
+constexpr const char* kLatinFont = "Verdana Unicode MS";
+
+// The program's numbered fonts: id, size, underlined, bold.
+struct FontSlot {
+    int id;
+    int size;
+    bool underline;
+    bool bold;
+};
+constexpr std::array<FontSlot, 12> kFontSlots{{
+    {1, 14, true, false},
+    {2, 18, false, false},
+    {3, 30, false, false},
+    {4, 16, false, false},
+    {5, 20, false, false},
+    {6, 22, false, false},
+    {7, 14, false, false},
+    {8, 12, false, false},
+    {9, 11, false, false},
+    {10, 10, false, false},
+    {11, 28, false, false},
+    {50, 18, false, true},
+}};
+
+const LanguageFont* OwnFont(int index) {
+    const auto it = std::find_if(kLanguageFonts.begin(), kLanguageFonts.end(),
+                                 [index](const LanguageFont& f) { return f.index == index; });
+    return it == kLanguageFonts.end() ? nullptr : &*it;
+}
+
+}  // namespace
+
+LanguageSettings::LanguageSettings(std::filesystem::path defaultDataFolder, std::filesystem::path settingsFile)
+    : configFile_(std::move(defaultDataFolder) / kConfigFileName), settingsFile_(std::move(settingsFile)) {}
+
+std::vector<LanguageEntry> LanguageSettings::ReadLanguageConfig(const std::filesystem::path& file) {
+    const Json::Value document = ReadJsonValue(file);
+    const Json::Value& list = json::Find(document, "Language");
+    if (!list.isArray()) {
+        Trace("Language.config missing or without a \"Language\" list: %s", file.c_str());
+        return {};
+    }
+    std::vector<LanguageEntry> entries;
+    for (Json::ArrayIndex i = 0; i < list.size(); ++i) {
+        const Json::Value& item = list[i];
+        LanguageEntry entry;
+        entry.name = json::ToString(json::Find(item, "Language_name"));
+        entry.file = json::ToString(json::Find(item, "Language_file"));
+        entry.text = json::ToString(json::Find(item, "Language_text"));
+        entry.id = json::ToInt(json::Find(item, "Language_ID"));
+        if (entry.file.empty()) {
+            // Keeps the positions of the entries after it: they are the saved indexes.
+            Trace("Language.config entry %u has no language file", i);
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::vector<LanguageEntry> LanguageSettings::Entries() const { return ReadLanguageConfig(configFile_); }
+
+int LanguageSettings::SavedLanguageId() const {
+    const Json::Value document = ReadJsonValue(settingsFile_);
+    const Json::Value& value = json::Find(document, kSettingsKey);
+    if (value.isNull()) return kDefaultLanguageId;
+    if (!value.isIntegral()) {
+        Trace("settings: \"LANGUAGE\" is not a number; using %d", kDefaultLanguageId);
+        return kDefaultLanguageId;
+    }
+    return json::ToInt(value);
+}
+
+int LanguageSettings::SavedLanguageIndex() const {
+    const int id = SavedLanguageId();
+    const std::vector<LanguageEntry> entries = Entries();
+    const auto it = std::find_if(entries.begin(), entries.end(), [id](const LanguageEntry& e) { return e.id == id; });
+    return it == entries.end() ? 0 : static_cast<int>(it - entries.begin());
+}
+
+std::optional<std::string> LanguageSettings::FontForLanguage(int next, int applied) {
+    if (const LanguageFont* own = OwnFont(next)) return own->face;
+    // Leaving a language with its own font (or having none yet) returns to the Latin font.
+    if (applied == -1 || OwnFont(applied)) return std::string(kLatinFont);
+    return std::nullopt;
+}
+
+void LanguageSettings::ApplyFonts(CPaintManagerUI& manager, const std::string& face) {
+    manager.RemoveAllFonts(true);
+    manager.AddFont(0, face, 15, false, false, false, true);
+    manager.SetDefaultFont(face, 14, false, false, false, true);
+    for (const FontSlot& slot : kFontSlots) {
+        manager.AddFont(slot.id, face, slot.size, slot.bold, slot.underline, false, true);
+    }
+}
+
+void LanguageSettings::Select(int index, CPaintManagerUI* manager) {
+    const bool changed = Apply(index, manager);
+    // Copied: an observer may remove itself.
+    const auto observers = observers_;
+    for (const auto& [handle, observer] : observers) observer(index, changed);
+}
+
+bool LanguageSettings::Apply(int index, CPaintManagerUI* manager) {
+    if (index == applied_) return false;
+    if (index < 0) {
+        Trace("language index %d refused", index);
+        return false;
+    }
+    const std::vector<LanguageEntry> entries = Entries();
+    if (static_cast<size_t>(index) >= entries.size()) {
+        // Nothing to load: the skin's own texts and fonts stay.
+        Trace("language %d is not in Language.config", index);
+        applied_ = index;
+        return true;
+    }
+    if (manager) {
+        if (const auto face = FontForLanguage(index, applied_)) ApplyFonts(*manager, *face);
+    }
+    applied_ = index;
+    const LanguageEntry& entry = entries[static_cast<size_t>(index)];
+    CResourceManager& resources = CResourceManager::GetInstance();
+    resources.SetLanguage(entry.name);
+    if (!entry.file.empty() && !resources.LoadLanguage(entry.file)) {
+        Trace("language file %s could not be loaded", entry.file.c_str());
+    }
+    resources.ReloadText();
+    SaveLanguageId(entry.id);
+    return true;
+}
+
+void LanguageSettings::SaveLanguageId(int id) const {
+    Json::Value document = ReadJsonValue(settingsFile_);
+    if (document.isNull() && !readjsonFile(settingsFile_).empty()) {
+        // An unreadable settings file is left for the user to look at, not replaced.
+        Trace("settings file %s is not valid JSON; the language is not saved", settingsFile_.c_str());
+        return;
+    }
+    if (!document.isNull() && !document.isObject()) {
+        Trace("settings file %s is not an object; the language is not saved", settingsFile_.c_str());
+        return;
+    }
+    json::Member(document, kSettingsKey) = id;
+    EnsureFolder(settingsFile_.parent_path());
+    if (WriteJsonFile(document, settingsFile_) == 0) Trace("写成功！");
+}
+
+int LanguageSettings::AddObserver(Observer observer) {
+    const int handle = nextObserver_++;
+    observers_.emplace_back(handle, std::move(observer));
+    return handle;
+}
+
+void LanguageSettings::RemoveObserver(int handle) {
+    std::erase_if(observers_, [handle](const auto& entry) { return entry.first == handle; });
+}
+
+}  // namespace q208
