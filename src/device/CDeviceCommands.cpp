@@ -10,8 +10,8 @@
 
 namespace q208 {
 
-const CDeviceCommands::Spec& CDeviceCommands::SpecOf(Command command) {
-    static constexpr Spec kSpecs[] = {
+const CDeviceCommands::CommandRule& CDeviceCommands::RuleOf(Command command) {
+    static constexpr CommandRule kRules[] = {
         {Command::BeginConfig, LockKind::Command, Transfer::None, false, 0},
         {Command::EndConfig, LockKind::Command, Transfer::None, false, 0},
         {Command::ReadDeviceInfo, LockKind::Command, Transfer::Read, false, 0},
@@ -28,10 +28,10 @@ const CDeviceCommands::Spec& CDeviceCommands::SpecOf(Command command) {
         {Command::EnableHostLighting, LockKind::Command, Transfer::None, false, 0},
         {Command::QueryLink, LockKind::Command, Transfer::None, false, 0},
     };
-    for (const Spec& spec : kSpecs) {
-        if (spec.command == command) return spec;
+    for (const CommandRule& rule : kRules) {
+        if (rule.command == command) return rule;
     }
-    return kSpecs[0];  // unreachable: every command has a row
+    return kRules[0];  // unreachable: every command has a row
 }
 
 RecursiveLock* CDeviceCommands::LockFor(LockKind kind) {
@@ -49,11 +49,11 @@ int CDeviceCommands::StatusResult(const Report& answer) {
     return kResultOk;
 }
 
-int CDeviceCommands::SendOne(const Spec& spec, const Report& request, Report& answer) {
+int CDeviceCommands::SendOne(const CommandRule& rule, const Report& request, Report& answer) {
     std::unique_lock<RecursiveLock> lock;
-    if (RecursiveLock* mutex = LockFor(spec.lock)) lock = std::unique_lock<RecursiveLock>(*mutex);
+    if (RecursiveLock* mutex = LockFor(rule.lock)) lock = std::unique_lock<RecursiveLock>(*mutex);
     uint32_t bytes = 0;
-    const int result = spec.fast ? channel_.TransactFast(request.data(), request.size(), answer.data(), answer.size(), &bytes)
+    const int result = rule.fast ? channel_.TransactFast(request.data(), request.size(), answer.data(), answer.size(), &bytes)
                                  : channel_.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes);
     if (result != kResultOk) return result;
     return StatusResult(answer);
@@ -61,20 +61,20 @@ int CDeviceCommands::SendOne(const Spec& spec, const Report& request, Report& an
 
 int CDeviceCommands::Single(Command command) {
     Report answer{};
-    return SendOne(SpecOf(command), BuildCommandReport(command), answer);
+    return SendOne(RuleOf(command), BuildCommandReport(command), answer);
 }
 
-int CDeviceCommands::Chunked(const Spec& spec, uint8_t* readOut, const uint8_t* writeData, size_t length,
+int CDeviceCommands::Chunked(const CommandRule& rule, uint8_t* readOut, const uint8_t* writeData, size_t length,
                              uint32_t baseOffset) {
     // A fixed 56-byte chunk would put payload byte 24 at report byte 32, which the receiver
     // path overwrites with the target; through the receiver every command uses its chunk.
-    const bool fixed = spec.fixedChunk != 0 && !channel_.ViaReceiver();
-    const size_t chunk = fixed ? spec.fixedChunk : channel_.ChunkSize();
-    if (spec.fast) droppedLightChunks_ = 0;
+    const bool fixed = rule.fixedChunk != 0 && !channel_.ViaReceiver();
+    const size_t chunk = fixed ? rule.fixedChunk : channel_.ChunkSize();
+    if (rule.fast) droppedLightChunks_ = 0;
     for (size_t done = 0; done < length; done += chunk) {
         const auto n = static_cast<uint8_t>(std::min(chunk, length - done));
         const auto offset = static_cast<uint16_t>(baseOffset + done);
-        if (spec.fast && channel_.IsBusy()) {
+        if (rule.fast && channel_.IsBusy()) {
             // A live frame must never wait behind configuration traffic.
             TraceText("放弃灯光数据");
             ++droppedLightChunks_;
@@ -83,7 +83,7 @@ int CDeviceCommands::Chunked(const Spec& spec, uint8_t* readOut, const uint8_t* 
         std::span<const uint8_t> payload;
         if (writeData) payload = std::span<const uint8_t>(writeData + done, n);
         Report answer{};
-        const int result = SendOne(spec, BuildCommandReport(spec.command, n, offset, payload), answer);
+        const int result = SendOne(rule, BuildCommandReport(rule.command, n, offset, payload), answer);
         if (result != kResultOk) return result;
         if (readOut) std::copy_n(answer.begin() + report::kPayload, n, readOut + done);
     }
@@ -98,44 +98,44 @@ int CDeviceCommands::EndConfig() {
 }
 
 int CDeviceCommands::ReadDeviceInfo(std::span<uint8_t, kDeviceInfoSize> info) {
-    return Chunked(SpecOf(Command::ReadDeviceInfo), info.data(), nullptr, info.size(), 0);
+    return Chunked(RuleOf(Command::ReadDeviceInfo), info.data(), nullptr, info.size(), 0);
 }
 
 int CDeviceCommands::ReadConfig(std::span<uint8_t> out, uint16_t offset) {
-    return Chunked(SpecOf(Command::ReadConfig), out.data(), nullptr, out.size(), offset);
+    return Chunked(RuleOf(Command::ReadConfig), out.data(), nullptr, out.size(), offset);
 }
 
 int CDeviceCommands::WriteConfig(std::span<const uint8_t> data, uint16_t offset) {
-    return Chunked(SpecOf(Command::WriteConfig), nullptr, data.data(), data.size(), offset);
+    return Chunked(RuleOf(Command::WriteConfig), nullptr, data.data(), data.size(), offset);
 }
 
 int CDeviceCommands::ReadKeyMap(std::span<uint8_t> out) {
     const size_t size = channel_.DataSize();
     if (out.size() < size) return kResultNoAnswer;
-    return Chunked(SpecOf(Command::ReadKeyMap), out.data(), nullptr, size, 0);
+    return Chunked(RuleOf(Command::ReadKeyMap), out.data(), nullptr, size, 0);
 }
 
 int CDeviceCommands::WriteKeyMap(std::span<const uint8_t> data, int bank) {
     if (bank != 0) return kResultBadBank;
     const size_t size = channel_.DataSize();
     if (data.size() < size) return kResultNoAnswer;
-    return Chunked(SpecOf(Command::WriteKeyMap), nullptr, data.data(), size, 0);
+    return Chunked(RuleOf(Command::WriteKeyMap), nullptr, data.data(), size, 0);
 }
 
 int CDeviceCommands::WriteLightFrame(std::span<const uint8_t> data, uint32_t slotIndex, uint32_t slotStride) {
-    return Chunked(SpecOf(Command::WriteLightFrame), nullptr, data.data(), data.size(), slotIndex * slotStride);
+    return Chunked(RuleOf(Command::WriteLightFrame), nullptr, data.data(), data.size(), slotIndex * slotStride);
 }
 
 int CDeviceCommands::StreamLightFrame(std::span<const uint8_t> data) {
-    return Chunked(SpecOf(Command::StreamLightFrame), nullptr, data.data(), data.size(), 0);
+    return Chunked(RuleOf(Command::StreamLightFrame), nullptr, data.data(), data.size(), 0);
 }
 
 int CDeviceCommands::WriteMacroData(std::span<const uint8_t> data) {
-    return Chunked(SpecOf(Command::WriteMacroData), nullptr, data.data(), data.size(), 0);
+    return Chunked(RuleOf(Command::WriteMacroData), nullptr, data.data(), data.size(), 0);
 }
 
 int CDeviceCommands::WriteMacroBlock(std::span<const uint8_t> data) {
-    return Chunked(SpecOf(Command::WriteMacroBlock), nullptr, data.data(), data.size(), 0);
+    return Chunked(RuleOf(Command::WriteMacroBlock), nullptr, data.data(), data.size(), 0);
 }
 
 int CDeviceCommands::ReadStatus(std::span<uint8_t> out, uint16_t offset) {
@@ -158,7 +158,7 @@ int CDeviceCommands::ReadStatus(std::span<uint8_t> out, uint16_t offset) {
 int CDeviceCommands::ReadLedMap(std::span<uint8_t> out) {
     const size_t size = channel_.DataSize() / 3;
     if (out.size() < size) return kResultNoAnswer;
-    return Chunked(SpecOf(Command::ReadLedMap), out.data(), nullptr, size, 0);
+    return Chunked(RuleOf(Command::ReadLedMap), out.data(), nullptr, size, 0);
 }
 
 int CDeviceCommands::EnableHostLighting() { return Single(Command::EnableHostLighting); }
@@ -170,13 +170,13 @@ bool CDeviceCommands::QueryLink() {
 
 bool CDeviceCommands::QueryLink(std::span<uint8_t, 2> linkOut) {
     if (!channel_.ViaReceiver()) return true;
-    const Spec& spec = SpecOf(Command::QueryLink);
+    const CommandRule& rule = RuleOf(Command::QueryLink);
     Report answer{};
     uint32_t bytes = 0;
     const Report request = BuildCommandReport(Command::QueryLink);
     int result;
     {
-        std::lock_guard lock(*LockFor(spec.lock));
+        std::lock_guard lock(*LockFor(rule.lock));
         result = channel_.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes);
     }
     const uint8_t keyboard = answer[report::kPayload];

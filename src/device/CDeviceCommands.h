@@ -49,18 +49,18 @@ public:
 private:
     enum class LockKind { Command, Light, None };
     enum class Transfer { None, Read, Write };
-    struct Spec {
+    struct CommandRule {
         Command command;
         LockKind lock;
         Transfer transfer;
         bool fast;            // TransactFast, dropping chunks while the channel is busy
         uint8_t fixedChunk;   // 0: the channel's chunk size
     };
-    static const Spec& SpecOf(Command command);
+    static const CommandRule& RuleOf(Command command);
 
     int Single(Command command);
-    int Chunked(const Spec& spec, uint8_t* readOut, const uint8_t* writeData, size_t length, uint32_t baseOffset);
-    int SendOne(const Spec& spec, const Report& request, Report& answer);
+    int Chunked(const CommandRule& rule, uint8_t* readOut, const uint8_t* writeData, size_t length, uint32_t baseOffset);
+    int SendOne(const CommandRule& rule, const Report& request, Report& answer);
     RecursiveLock* LockFor(LockKind kind);
     static int StatusResult(const Report& answer);
 
