@@ -46,6 +46,10 @@ std::optional<AppOptions> AppOptions::Parse(const std::vector<std::string>& args
             if (!(v = value(i, arg))) return std::nullopt;
             options.mode = Mode::Render;
             options.layout = *v;
+        } else if (arg == "--preview") {
+            if (!(v = value(i, arg))) return std::nullopt;
+            options.mode = Mode::Preview;
+            options.layout = *v;
         } else if (arg == "--size") {
             if (!(v = value(i, arg))) return std::nullopt;
             const auto size = ParseSize(*v);
@@ -85,9 +89,13 @@ std::optional<AppOptions> AppOptions::Parse(const std::vector<std::string>& args
             return std::nullopt;
         }
     }
-    const bool renderOnly = options.size.cx > 0 || !options.outFile.empty() || !options.language.empty();
+    const bool renderOnly = options.size.cx > 0 || !options.outFile.empty();
     if (options.mode != Mode::Render && renderOnly) {
-        error = "--size, --out and --lang go with --render";
+        error = "--size and --out go with --render";
+        return std::nullopt;
+    }
+    if (options.mode != Mode::Render && options.mode != Mode::Preview && !options.language.empty()) {
+        error = "--lang goes with --render or --preview";
         return std::nullopt;
     }
     if (options.mode == Mode::Render && (options.simulate || !options.screenshotFile.empty())) {
@@ -104,6 +112,7 @@ std::optional<AppOptions> AppOptions::Parse(const std::vector<std::string>& args
 std::string AppOptions::Usage() {
     return "usage: q208 [--simulate[=LIST]] [--screenshot FILE.png] [--skin DIR]\n"
            "       q208 --render LAYOUT.xml [--size WxH] --out FILE.png [--lang FILE] [--skin DIR]\n"
+           "       q208 --preview LAYOUT.xml [--lang FILE] [--skin DIR]\n"
            "  (no option)      run the configurator: one copy per user, lives in the tray\n"
            "  --simulate[=LIST] run over emulated devices instead of the machine's HID devices;\n"
            "                   LIST: keyboard,mouse,mousepad,headset,receiver (empty: none;\n"
@@ -112,6 +121,7 @@ std::string AppOptions::Usage() {
            "  --exit-after-first-paint  exit once the first frame is painted (measuring)\n"
            "  --quit-after N   exit after N seconds (measuring)\n"
            "  --render LAYOUT  build a layout (file, index name or XML) and save it as a PNG\n"
+           "  --preview LAYOUT open a layout in a real window (closebtn or the window manager closes it)\n"
            "  --size WxH       size of the picture (default: the layout's window size)\n"
            "  --out FILE       the PNG to write\n"
            "  --lang FILE      language file for the texts\n"

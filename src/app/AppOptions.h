@@ -12,7 +12,7 @@ namespace q208 {
 // saves a layout as a PNG and exits; "--simulate[=LIST]" runs over emulated devices.
 class AppOptions {
 public:
-    enum class Mode { Run, Render, Help };
+    enum class Mode { Run, Render, Preview, Help };
 
     // Parses argv[1..]; nullopt with `error` set on a bad command line.
     static std::optional<AppOptions> Parse(const std::vector<std::string>& args, std::string& error);

@@ -5,6 +5,7 @@
 
 #include "app/AppOptions.h"
 #include "app/AppStartup.h"
+#include "app/CPreviewWnd.h"
 #include "ui/qt/CQtPlatform.h"
 #include "ui/qt/LayoutRenderer.h"
 
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
         return 0;
     case q208::AppOptions::Mode::Render:
         return Render(*options);
+    case q208::AppOptions::Mode::Preview:
+        return q208::RunPreview(options->layout, options->language, options->skinFolder);
     case q208::AppOptions::Mode::Run:
         break;
     }

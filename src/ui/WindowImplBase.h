@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "ui/CControlUI.h"
 #include "ui/CDialogBuilder.h"
 #include "ui/CNotifyPump.h"
 #include "ui/CPaintManagerUI.h"

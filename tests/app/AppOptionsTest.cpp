@@ -36,5 +36,17 @@ TEST(AppOptions, BadMeasuringValuesAndMixedModesAreRefused) {
     EXPECT_FALSE(Parse({"--render", "x.xml", "--out", "x.png", "--simulate"}, &error));
 }
 
+TEST(AppOptions, PreviewTakesALayoutAndALanguageButNoPictureOptions) {
+    auto preview = Parse({"--preview", "XML/sample.xml", "--lang", "lan_en.xml"});
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->mode, AppOptions::Mode::Preview);
+    EXPECT_EQ(preview->layout, "XML/sample.xml");
+    EXPECT_EQ(preview->language, "lan_en.xml");
+    std::string error;
+    EXPECT_FALSE(Parse({"--preview", "x.xml", "--out", "x.png"}, &error));
+    EXPECT_FALSE(Parse({"--preview"}, &error));
+    EXPECT_FALSE(Parse({"--lang", "lan_en.xml"}, &error)) << "a language file alone runs nothing";
+}
+
 }  // namespace
 }  // namespace q208::test
