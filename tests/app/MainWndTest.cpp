@@ -53,12 +53,19 @@ protected:
         CPaintManagerUI::PumpMessages();
         wnd_.reset();
         devices_.reset();
+        if (!folder_.empty()) std::filesystem::remove_all(folder_);
         SetDefaultHidBus(previousBus_);
         SetUiPlatform(nullptr);
     }
     void Start(MainWndSettings settings = {}) {
         settings.bus = bus_;
         settings.openEndpoint = openEndpoint_;
+        // The language and skin are kept in a folder of the test, not the user's.
+        folder_ = std::filesystem::path(::testing::TempDir()) /
+                  ("q208-main-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(folder_);
+        settings.settingsFile = folder_ / "settings.json";
+        settings.userDataFolder = folder_;
         wnd_ = std::make_unique<CMainWnd>(std::move(settings));
         ASSERT_NE(wnd_->Create(0, kMainWindowTitle, 0, 0, 0, 0, CMainWnd::kWindowWidth, CMainWnd::kWindowHeight), 0u);
         ASSERT_TRUE(PumpUntil([&] { return wnd_->FirstPassSeen(); }));
@@ -90,6 +97,7 @@ protected:
     std::unique_ptr<sim::SimDeviceSet> devices_;
     std::unique_ptr<CMainWnd> wnd_;
     bool openEndpoint_ = false;
+    std::filesystem::path folder_;
 };
 
 TEST_F(MainWndTest, StartsWithEveryPageHiddenAndTheNoticeShownAfterTheFirstPass) {
