@@ -1,14 +1,24 @@
 #include "app/CMainWnd.h"
 
 #include <algorithm>
+#include <cctype>
 #include <deque>
 #include <mutex>
 
+#include "app/CMsgWnd.h"
+#include "app/CSetWnd.h"
+#include "app/CSkinFrame.h"
+#include "app/LanguageSettings.h"
 #include "app/MainWndDetectionHost.h"
 #include "app/MainWndMessages.h"
+#include "app/MainWndRoutes.h"
+#include "app/RegisteredMessages.h"
+#include "app/SkinSettings.h"
+#include "app/WorkToolBlock.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "device/CDetectionThread.h"
 #include "devices/CDeviceOptionUI.h"
+#include "devices/CVantorixKeyboardDevice.h"
 #include "devices/CVantorixUSBDevice.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/RegisteredMessageNames.h"
@@ -16,6 +26,7 @@
 #include "ui/CControlFactory.h"
 #include "ui/COptionUI.h"
 #include "ui/CResourceManager.h"
+#include "ui/CButtonUI.h"
 #include "ui/CTabLayoutUI.h"
 #include "ui/UiMessaging.h"
 #include "ui/qt/CMenuWnd.h"
@@ -37,7 +48,41 @@ constexpr int kKnownDpis[] = {48, 72, 96, 120, 144, 168, 192};
 constexpr uint32_t kReceiverTargetKeyboard = 0;
 constexpr uint32_t kReceiverTargetMouse = 2;
 
+constexpr const char* kLightSwitch = "control_light_status";
+constexpr const char* kLightOnText = "控制灯光";
+constexpr const char* kLightOffText = "不控制灯光";
+constexpr const char* kSettingsButton = "setbtn";
+constexpr const char* kProgress = "setting_progress";
+constexpr UINT kProfileSwitchDelayMs = 50;
+// Data blocks of the audio recorder: a level frame, and a short record of 32-bit values.
+constexpr uint64_t kCopyDataLevelFrame = 1;
+constexpr uint64_t kCopyDataShortRecord = 2;
+constexpr size_t kLevelFrameMaxBytes = 2000;
+constexpr size_t kShortRecordMaxBytes = 6 * sizeof(uint32_t);
+// Game events: wParam 0 replaces the light setting's first 32-bit word, 1 and 2 its first byte.
+constexpr WPARAM kGameReplaceWord = 0;
+
+constexpr const char* kHookEventNames[] = {
+    kHookKeySingleKey, kHookKeyHitKey,     kHookKeyKbMacro,        kHookKeyKbMacroLater,   kHookKeyKbMacroPrevious,
+    kHookKeyKbMacroSingle, kHookKeyMsMacro, kHookKeyMsMacroLater, kHookKeyMsMacroPrevious, kHookKeyMsMacroSingle,
+};
+constexpr const char* kGameEventNames[] = {kGameStart, kGameEnd, kGameKill, kGameDeath};
+
 bool IsBehindReceiver(uint16_t kind) { return kind == kKindReceiverKeyboard || kind == kKindReceiverMouse; }
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The light setting's first four bytes as one little-endian word.
+void SetFirstWord(LightState& light, uint32_t word) {
+    light.effect = static_cast<uint8_t>(word);
+    light.brightnessLevel = static_cast<uint8_t>(word >> 8);
+    light.speedLevel = static_cast<uint8_t>(word >> 16);
+    light.direction = static_cast<uint8_t>(word >> 24);
+}
 
 }  // namespace
 
@@ -65,9 +110,23 @@ CMainWnd::CMainWnd(MainWndSettings settings)
     if (!settings_.shell) settings_.shell = std::make_shared<IMainWndShell>();
     productMessage_ = RegisterWindowMessage(kProductMessageName);
     simControlMessage_ = RegisterWindowMessage(kSimControlMessageName);
+    RegisteredMessages::RegisterAll();
+    for (const char* name : kHookEventNames) hookMessages_.push_back(RegisteredMessages::IdOf(name));
+    for (const char* name : kGameEventNames) gameMessages_.push_back(RegisteredMessages::IdOf(name));
+    if (settings_.defaultDataFolder.empty()) settings_.defaultDataFolder = FindDataRoot().defaultData;
+    if (settings_.settingsFile.empty()) settings_.settingsFile = SettingsFile();
+    if (settings_.userDataFolder.empty()) settings_.userDataFolder = UserDataFolder();
+    language_ = std::make_unique<LanguageSettings>(settings_.defaultDataFolder, settings_.settingsFile);
+    power_ = std::make_unique<PowerNotifier>(settings_.powerSource ? settings_.powerSource()
+                                                                   : PowerNotifier::SystemSource());
 }
 
-CMainWnd::~CMainWnd() { StopThreads(); }
+CMainWnd::~CMainWnd() {
+    if (skinReceiver_) SkinChangeSubject::Instance().Remove(skinReceiver_);
+    if (power_) power_->Stop();
+    CloseChildWindows();
+    StopThreads();
+}
 
 // ---- start ----
 
@@ -76,12 +135,29 @@ void CMainWnd::InitWindow() {
     if (!settings_.languageFile.empty()) CResourceManager::GetInstance().LoadLanguage(settings_.languageFile);
     settings_.shell->CreateTray(GetHWND(), kMainWindowTitle);
     if (settings_.openEndpoint) OpenEndpoint();
+    // Notices arrive on the source's thread; the window acts on them on its own.
+    const HWND hwnd = GetHWND();
+    power_->Start([hwnd](PowerEvent event) {
+        q208::PostMessage(hwnd, WM_POWERBROADCAST, event == PowerEvent::Suspend ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC);
+    });
 }
 
 void CMainWnd::OnWindowInit() {
     if (settings_.openEndpoint) BroadcastMessage(kCompanionMessageNames[1], 1, 1);  // we take the lighting
     for (size_t model = 0; model < DeviceModelTable().size(); ++model) BuildModelPage(static_cast<int>(model));
     UpdateNoDeviceNotice();
+    language_->AddObserver([this](int index, bool) { OnLanguageApplied(index); });
+    language_->Select(language_->SavedLanguageIndex(), &m_pm);
+    if (CControlUI* root = m_pm.FindControl(kRoot)) {
+        SkinSettings(settings_.userDataFolder).ApplySaved(*root);
+        std::weak_ptr<int> rootLife = root->Lifetime();
+        skinReceiver_ = SkinChangeSubject::Instance().Add([root, rootLife](const SkinChangedParam& param) {
+            if (rootLife.expired()) return;
+            ApplySkinToRoot(*root, param);
+            root->Invalidate();
+        });
+    }
+    if (CControlUI* lightSwitch = m_pm.FindControl(kLightSwitch)) lightSwitch->SetText(kLightOnText);
     ShowWindow(false, false);  // until the first detection pass brings it up
     StartThreads();
     m_pm.SetTimer(m_pm.GetRoot(), kTimerDpiFit, kDpiFitDelayMs);
@@ -93,6 +169,11 @@ void CMainWnd::OpenEndpoint() {
     endpoint_ = std::make_unique<MessageEndpoint>(
         kMainWindowClass, kMainWindowTitle, [hwnd, inbox](const EndpointMessage& message) -> int64_t {
             if (message.isCopyData) {
+                if (message.data.size() > CopyDataLimit(message.dwData)) {
+                    Trace("main window: data block of kind %llu with %zu bytes refused\n",
+                          static_cast<unsigned long long>(message.dwData), message.data.size());
+                    return 0;
+                }
                 auto box = inbox.lock();
                 if (!box) return 0;
                 {
@@ -101,9 +182,12 @@ void CMainWnd::OpenEndpoint() {
                 }
                 return q208::PostMessage(hwnd, WM_ENDPOINT_DATA) ? 1 : 0;
             }
-            const UINT id = RegisterWindowMessage(message.name);
-            if (id == 0) return 0;
-            return q208::PostMessage(hwnd, id, static_cast<WPARAM>(message.wParam), static_cast<LPARAM>(message.lParam)) ? 1 : 0;
+            // The simulation tool's control message is this program's own, not of the vocabulary.
+            const std::optional<UINT> id = message.name == kSimControlMessageName
+                                               ? std::optional<UINT>(RegisterWindowMessage(message.name))
+                                               : RegisteredMessages::MessageFromOtherProgram(message);
+            if (!id || *id == 0) return 0;
+            return q208::PostMessage(hwnd, *id, static_cast<WPARAM>(message.wParam), static_cast<LPARAM>(message.lParam)) ? 1 : 0;
         });
     if (!endpoint_->Open()) Trace("main window: the message endpoint could not be opened\n");
 }
@@ -440,31 +524,158 @@ void CMainWnd::DpiFit() {
 }
 
 void CMainWnd::Notify(TNotifyUI& msg) {
+    if (msg.sType == DUI_MSGTYPE_TIMER) {
+        if (msg.pSender == m_pm.GetRoot()) {
+            OnTimer(static_cast<UINT>(msg.wParam));
+            return;
+        }
+        WindowImplBase::Notify(msg);
+        return;
+    }
+    const std::string senderName = msg.pSender ? msg.pSender->GetName() : std::string();
+    Trace("%s\n", msg.sType.c_str());
+    Trace("%s\n", senderName.c_str());
     if (msg.sType == DUI_MSGTYPE_WINDOWINIT) {
         OnWindowInit();
-    } else if (msg.sType == DUI_MSGTYPE_TIMER && msg.pSender == m_pm.GetRoot()) {
-        OnTimer(static_cast<UINT>(msg.wParam));
-        return;
+    } else if (msg.sType == DUI_MSGTYPE_WINDOWSIZE) {
+        if (senderName == kRoot && displayChanged_) {
+            displayChanged_ = false;
+            DpiFit();
+        }
     } else if (msg.sType == DUI_MSGTYPE_CLICK) {
         OnClick(msg);
-    } else if (msg.sType == DUI_MSGTYPE_SELECTCHANGED && msg.pSender && msg.pSender->GetName() == CDeviceOptionUI::kSelectName) {
+    } else if (msg.sType == DUI_MSGTYPE_SELECTCHANGED && senderName == CDeviceOptionUI::kSelectName) {
         OnDeviceSelectChanged(msg);
+    } else if (msg.sType == DUI_MSGTYPE_ITEMSELECT && senderName == "device_profile_combo") {
+        m_pm.SetTimer(m_pm.GetRoot(), kTimerProfileSwitch, kProfileSwitchDelayMs);
+    } else if (msg.sType == DUI_MSGTYPE_VALUECHANGED && senderName.size() == 14 &&
+               senderName.ends_with("_light_slider") && std::string("RGB").find(senderName[0]) != std::string::npos) {
+        // "R_light_slider" and its two siblings show their value in the matching label.
+        if (CControlUI* label = m_pm.FindControl(std::string(1, senderName[0]) + "_light_label")) {
+            label->SetText(std::string(1, senderName[0]) + " " + std::to_string(static_cast<int>(msg.lParam)));
+        }
+        RouteToEditor(msg);
+    } else {
+        RouteToEditor(msg);
     }
     WindowImplBase::Notify(msg);
+}
+
+// The editors that own these controls take them once they exist; until then the route is traced.
+void CMainWnd::RouteToEditor(TNotifyUI& msg) {
+    if (!msg.pSender) return;
+    if (const MainWndRoute* route = FindMainWndRoute(msg.sType, msg.pSender->GetName())) {
+        Trace("main window: \"%s\" of \"%s\" goes to the %.*s, which is not part of this build\n", msg.sType.c_str(),
+              msg.pSender->GetName().c_str(), static_cast<int>(route->owner.size()), route->owner.data());
+    }
+}
+
+template <typename Fn>
+void CMainWnd::ForEachLightingDevice(Fn&& fn) {
+    for (const auto& page : pages_) {
+        CVantorixUSBDevice* device = page->Device();
+        if (!device) continue;
+        const int kind = device->GetKind();
+        if (kind == kKindKeyboard || kind == kKindMouse || kind == kKindMousePad) fn(*device);
+    }
 }
 
 void CMainWnd::OnClick(TNotifyUI& msg) {
     if (!msg.pSender) return;
     const std::string& name = msg.pSender->GetName();
-    if (name == "closebtn") {
+    if (EqualNoCase(name, "closebtn")) {
+        CloseChildWindows();
         settings_.shell->HideToTray(*this);
-    } else if (name == "minbtn") {
+    } else if (EqualNoCase(name, "nodevice_ok_btn")) {
+        ShowWindow(false, false);
+    } else if (EqualNoCase(name, kLightSwitch)) {
+        const int next = lightControl_ ? 0 : 1;
+        BroadcastMessage(kCompanionMessageNames[1], 1, next);
+        SetLightControl(next);
+    } else if (EqualNoCase(name, "minbtn")) {
         if (IWindowSurface* surface = GetSurface()) surface->Minimize();
-    } else if (name == "device_select_prev") {
+    } else if (EqualNoCase(name, "restorebtn") || EqualNoCase(name, "maxbtn")) {
+        if (IWindowSurface* surface = GetSurface()) surface->Restore();
+    } else if (EqualNoCase(name, "skinbtn")) {
+        OpenSkinFrame();
+    } else if (EqualNoCase(name, kSettingsButton)) {
+        OpenSettingsWindow();
+    } else if (EqualNoCase(name, "device_select_prev")) {
         SelectNeighbour(-1);
-    } else if (name == "device_select_next") {
+    } else if (EqualNoCase(name, "device_select_next")) {
         SelectNeighbour(1);
+    } else {
+        OnEditorClick(name);
+        RouteToEditor(msg);
     }
+}
+
+// What the window does itself for editor controls: the paint colour and key painting of a
+// keyboard's custom lighting.
+void CMainWnd::OnEditorClick(const std::string& name) {
+    CVantorixUSBDevice* current = CurrentDevice();
+    auto* keyboard = current ? static_cast<CVantorixKeyboardDevice*>(
+                                   current->GetInterface(CVantorixKeyboardDevice::kClassName))
+                             : nullptr;
+    if (const int colour = NumberAfterPrefix(name, "color_option_"); colour >= 0) {
+        if (keyboard) keyboard->SetPaintNumber(colour + 1);
+    } else if (const int key = NumberAfterPrefix(name, "key_"); key >= 0) {
+        if (keyboard && keyboard->GetFunctionMode() == 1) keyboard->PaintKey(key);
+    } else if (EqualNoCase(name, "custom_bright_color_btn")) {
+        if (keyboard) keyboard->FillCustomColours(true);
+    } else if (EqualNoCase(name, "custom_off_color_btn")) {
+        if (keyboard) keyboard->FillCustomColours(false);
+    } else if (const int panel = NumberAfterPrefix(name, "windowdeviceset_"); panel == 0 || panel == 1) {
+        Trace("main window: the desktop's %s settings are not opened from here\n", panel == 0 ? "keyboard" : "mouse");
+    }
+}
+
+void CMainWnd::SetLightControl(int value) {
+    lightControl_ = value;
+    if (CControlUI* lightSwitch = m_pm.FindControl(kLightSwitch)) lightSwitch->SetText(value ? kLightOnText : kLightOffText);
+    ForEachLightingDevice([value](CVantorixUSBDevice& device) { device.SetHostLighting(value); });
+}
+
+// ---- child windows ----
+
+CSetWnd* CMainWnd::SettingsWindow() const { return setWnd_ && IsWindow(setWnd_->GetHWND()) ? setWnd_.get() : nullptr; }
+
+CSkinFrame* CMainWnd::SkinFrame() const {
+    return skinFrame_ && IsWindow(skinFrame_->GetHWND()) ? skinFrame_.get() : nullptr;
+}
+
+void CMainWnd::OpenSettingsWindow() {
+    if (CSetWnd* open = SettingsWindow()) {
+        open->ShowWindow(true, true);
+        return;
+    }
+    setWnd_ = std::make_unique<CSetWnd>(GetHWND(), language_->AppliedIndex(), settings_.defaultDataFolder);
+    if (!setWnd_->Create(GetHWND(), "setwnd")) {
+        Trace("main window: the settings window could not be created\n");
+        setWnd_.reset();
+        return;
+    }
+    setWnd_->CenterWindow();
+    setWnd_->ShowWindow(true, true);
+}
+
+void CMainWnd::OpenSkinFrame() {
+    if (CSkinFrame* open = SkinFrame()) {
+        open->ShowWindow(true, true);
+        return;
+    }
+    skinFrame_ = std::make_unique<CSkinFrame>(SkinSettings(settings_.userDataFolder));
+    if (!skinFrame_->Create(GetHWND(), "skin")) {
+        Trace("main window: the skin frame could not be created\n");
+        skinFrame_.reset();
+        return;
+    }
+    skinFrame_->ShowWindow(true, true);
+}
+
+void CMainWnd::CloseChildWindows() {
+    if (CSetWnd* open = SettingsWindow()) open->DestroyWindow();
+    if (CSkinFrame* open = SkinFrame()) open->DestroyWindow();
 }
 
 void CMainWnd::OnDeviceSelectChanged(TNotifyUI& msg) {
@@ -487,8 +698,8 @@ void CMainWnd::OnTimer(UINT id) {
         break;
     case kTimerTrayMenu: settings_.shell->OpenTrayMenu(GetHWND()); break;
     case kTimerReceiverPoll: OnReceiverPoll(); break;
-    case kTimerProfileSwitch:
-    case kTimerLightRestore:
+    case kTimerLightRestore: RestoreGameLight(); break;
+    case kTimerProfileSwitch: Trace("main window: profile switch waits for the profile list\n"); break;
     default: break;
     }
 }
@@ -514,6 +725,7 @@ void CMainWnd::OnMenu(WPARAM wParam) {
     const auto command = CMenuWnd::TakeCommand(wParam);
     if (!command) return;
     if (command->name == "exit") {
+        CloseChildWindows();
         Close(IDOK);  // the window is destroyed, which ends the program
     } else if (command->name == "open") {
         BringToFront();
@@ -612,7 +824,45 @@ void CMainWnd::OnReceiverPoll() {
 // ---- messages ----
 
 LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
-    bHandled = true;
+    LRESULT result = 0;
+    // Window state, other programs and power notices are taken in every power state; the
+    // rest only while the system is not suspended.
+    bHandled = HandleAlwaysMessage(uMsg, wParam, lParam, result) ||
+               (powerRunning_ && HandleRunningMessage(uMsg, wParam, lParam, result));
+    return result;
+}
+
+bool CMainWnd::HandleAlwaysMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (uMsg == WM_ACTIVATE) {
+        active_ = hovered_ = wParam != 0;
+        Trace("main window: %s\n", active_ ? "active" : "inactive");
+    } else if (uMsg == WM_MOUSELEAVE || uMsg == WM_MOUSEHOVER) {
+        if (!active_) hovered_ = uMsg == WM_MOUSEHOVER;
+        return false;
+    } else if (uMsg == WM_MOUSEWHEEL) {
+        return false;
+    } else if (uMsg == productMessage_) {
+        BringToFront();
+        if (!firstPassSeen_ && lParam == 0) {
+            firstPassSeen_ = true;
+            if (settings_.onFirstPass) settings_.onFirstPass();
+        }
+    } else if (uMsg == RegisteredMessages::Companion(0)) {
+        if (CSetWnd* settingsWindow = SettingsWindow()) q208::PostMessage(settingsWindow->GetHWND(), uMsg, wParam, lParam);
+    } else if (uMsg == RegisteredMessages::Companion(2)) {
+        OnLightControlRequest(wParam, lParam);
+    } else if (uMsg == RegisteredMessages::Companion(3)) {
+        SendModelListToWorkTool();
+    } else if (uMsg == WM_POWERBROADCAST) {
+        OnPowerBroadcast(wParam);
+        result = 1;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool CMainWnd::HandleRunningMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (uMsg == WM_DETECTION_WORK) {
         if (detectionHost_) {
             detectionHost_->Drain([this](UINT message, size_t slot) {
@@ -620,29 +870,42 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, b
                 else OnDeviceRemoval(slot);
             });
         }
+    } else if (OnHookMessage(uMsg, wParam, lParam) || OnGameMessage(uMsg, wParam, lParam)) {
     } else if (uMsg == WM_DEVICE_ARRIVAL) {
         OnDeviceArrival(wParam);
     } else if (uMsg == WM_DEVICE_REMOVAL) {
         OnDeviceRemoval(wParam);
-    } else if (uMsg == productMessage_) {
-        BringToFront();
-        if (!firstPassSeen_ && lParam == 0) {
-            firstPassSeen_ = true;
-            if (settings_.onFirstPass) settings_.onFirstPass();
-        }
+    } else if (uMsg == WM_LANGUAGE_SELECT) {
+        language_->Select(static_cast<int>(wParam), &m_pm);
+    } else if (uMsg == WM_SHOW_PROGRESS) {
+        if (CControlUI* progress = m_pm.FindControl(kProgress)) progress->SetVisible(true);
+    } else if (uMsg == WM_OPEN_SETTINGS) {
+        OpenSettingsWindow();
+    } else if (uMsg == WM_CLEAR_UPDATE_MARK) {
+        if (auto* button = static_cast<CButtonUI*>(m_pm.FindControl(kSettingsButton))) button->SetForeImage("");
+    } else if (uMsg == WM_IGNORED_3330) {
     } else if (uMsg == WM_DEVICE_OPTION) {
         const int index = static_cast<int>(wParam);
         if (lParam == 0) {
             HideOption(index);
+            Trace("2.4gcesvdfherhue 1\n");
         } else if (OptionAt(index) && !OptionAt(index)->IsVisible()) {
             ShowOption(index, true, VisibleOptionCount() == 0);
         }
+    } else if (uMsg == WM_HOOK_CONTROL) {
+        // The input hook itself belongs to the macro recorder; the window keeps its state.
+        hookInstalled_ = wParam == 1;
     } else if (uMsg == kTrayMessage) {
         OnTray(lParam);
     } else if (uMsg == kMenuMessage) {
         OnMenu(wParam);
+    } else if (uMsg == WM_DPICHANGED) {
+        OnDpiChanged(wParam, lParam);
+    } else if (uMsg == WM_DISPLAYCHANGE) {
+        displayChanged_ = true;
+        DpiFit();
     } else if (uMsg == simControlMessage_) {
-        return OnSimControl(wParam, lParam) ? 1 : 0;
+        result = OnSimControl(wParam, lParam) ? 1 : 0;
     } else if (uMsg == WM_ENDPOINT_DATA) {
         std::deque<EndpointMessage> messages;
         {
@@ -651,14 +914,113 @@ LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, b
         }
         for (const EndpointMessage& message : messages) OnCopyData(message);
     } else {
-        bHandled = false;
+        return false;
     }
-    return 0;
+    return true;
+}
+
+void CMainWnd::OnPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMSUSPEND) {
+        powerRunning_ = false;
+        ForEachLightingDevice([](CVantorixUSBDevice& device) { device.SetHostLighting(0); });
+    } else if (event == PBT_APMRESUMEAUTOMATIC) {
+        powerRunning_ = true;
+        const int value = lightControl_;
+        ForEachLightingDevice([value](CVantorixUSBDevice& device) { device.SetHostLighting(value); });
+        // Plugs and unplugs seen during the sleep wait in the detection queue; without them
+        // a device changed meanwhile would never get or lose its entry.
+        q208::PostMessage(GetHWND(), WM_DETECTION_WORK);
+    }
+}
+
+void CMainWnd::OnLightControlRequest(WPARAM wParam, LPARAM lParam) {
+    if (wParam != 1 || (lParam != 0 && lParam != 1)) return;
+    SetLightControl(static_cast<int>(lParam));
+}
+
+void CMainWnd::SendModelListToWorkTool() {
+    const auto workTool = FindWindow("", kWorkToolWindowTitle);
+    if (!workTool) return;
+    const auto block = BuildWorkToolBlock();
+    const SendResult sent =
+        SendCopyData(*workTool, static_cast<uint64_t>(GetHWND()), kWorkToolDataKind, block);
+    if (!sent.Delivered()) Trace("main window: model list not delivered (%s)\n", SendStatusText(sent.status));
+}
+
+bool CMainWnd::OnHookMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    const auto it = std::find(hookMessages_.begin(), hookMessages_.end(), uMsg);
+    if (it == hookMessages_.end()) return false;
+    const char* name = kHookEventNames[it - hookMessages_.begin()];
+    if (hookHandler_) hookHandler_(name, wParam, lParam);
+    else Trace("main window: %s with nobody recording\n", name);
+    return true;
+}
+
+bool CMainWnd::OnGameMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    if (std::find(gameMessages_.begin(), gameMessages_.end(), uMsg) == gameMessages_.end()) return false;
+    CVantorixUSBDevice* device = CurrentDevice();
+    if (!device) return true;
+    LightState light = device->GetLightState();
+    // A second event during the restore delay keeps the lighting stored by the first.
+    if (!gameLight_ || gameLight_->life.expired() || gameLight_->device != device) {
+        gameLight_ = GameLight{device, device->Lifetime(), light};
+    }
+    if (wParam == kGameReplaceWord) SetFirstWord(light, static_cast<uint32_t>(lParam));
+    else if (wParam == 1 || wParam == 2) light.effect = static_cast<uint8_t>(lParam);
+    else return true;
+    device->SetLightState(light);
+    device->WriteLightingToDevice();
+    m_pm.SetTimer(m_pm.GetRoot(), kTimerLightRestore, settings_.gameLightRestoreMs);
+    return true;
+}
+
+void CMainWnd::RestoreGameLight() {
+    if (!gameLight_) return;
+    const GameLight stored = *gameLight_;
+    gameLight_.reset();
+    if (stored.life.expired()) return;
+    stored.device->SetLightState(stored.stored);
+    stored.device->WriteLightingToDevice();
+    stored.device->RefreshStatus();
+}
+
+void CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const int dpi = static_cast<int>(wParam & 0xFFFF);
+    windowDpi_ = IsSupportedWindowDpi(dpi) ? dpi : kDefaultDpi;
+    m_pm.SetDPI(windowDpi_);
+    m_pm.ResetDPIAssets();
+    if (const auto* suggested = reinterpret_cast<const UiRect*>(lParam)) SetWindowPos(*suggested);
+    CenterWindow();
+    m_pm.NeedUpdate();
+}
+
+void CMainWnd::OnLanguageApplied(int index) {
+    for (const auto& page : pages_) {
+        CVantorixUSBDevice* device = page->Device();
+        if (device && (device->GetKind() == kKindKeyboard || device->GetKind() == kKindMouse)) device->SetLanguage(index);
+    }
+    if (CControlUI* root = m_pm.GetRoot()) root->Invalidate();
+    if (CSetWnd* settingsWindow = SettingsWindow()) q208::SendMessage(settingsWindow->GetHWND(), WM_LANGUAGE_SELECT, 0, 0);
+    m_pm.NeedUpdate();
+}
+
+size_t CMainWnd::CopyDataLimit(uint64_t kind) {
+    switch (kind) {
+    case kCopyDataLevelFrame: return kLevelFrameMaxBytes;
+    case kCopyDataShortRecord: return kShortRecordMaxBytes;
+    default: return 0;
+    }
 }
 
 void CMainWnd::OnCopyData(const EndpointMessage& message) {
-    Trace("main window: data block %llu of %zu bytes\n", static_cast<unsigned long long>(message.dwData),
-          message.data.size());
+    if (message.data.empty()) return;
+    if (message.data.size() > CopyDataLimit(message.dwData)) {
+        Trace("main window: data block of kind %llu with %zu bytes refused\n",
+              static_cast<unsigned long long>(message.dwData), message.data.size());
+        return;
+    }
+    Trace("main window: data block %llu of %zu bytes waits for the audio lighting\n",
+          static_cast<unsigned long long>(message.dwData), message.data.size());
 }
 
 void CMainWnd::OnPaintSurface(IRenderTarget& target, const UiRect& dirty) {
@@ -673,6 +1035,8 @@ LRESULT CMainWnd::OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHand
     destroyed_ = true;
     settings_.shell->DeleteTray();
     Trace("退出测试\n");
+    CloseChildWindows();
+    if (power_) power_->Stop();
     m_pm.KillTimer(m_pm.GetRoot());
     StopThreads();
     for (int i = 0; i < OptionCount(); ++i) {

@@ -1,18 +1,22 @@
 #pragma once
 
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/DeviceModelTable.h"
 #include "app/IMainWndShell.h"
+#include "app/PowerNotifier.h"
 #include "app/ThreadTable.h"
 #include "device/CDeviceChannel.h"
 #include "device/DeviceSlotList.h"
 #include "device/HidBus.h"
 #include "device/ReceiverLinkPoller.h"
+#include "devices/LightState.h"
 #include "platform/MessageEndpoint.h"
 #include "ui/WindowImplBase.h"
 
@@ -21,6 +25,9 @@ namespace q208 {
 class CDetectionThread;
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
+class CSetWnd;
+class CSkinFrame;
+class LanguageSettings;
 class CVantorixUSBDevice;
 class MainWndDetectionHost;
 
@@ -39,7 +46,20 @@ struct MainWndSettings {
     std::function<void()> onFirstPass;
     // Called once after the first frame was painted.
     std::function<void()> onFirstPaint;
+    // Language.config (empty: the program's default data), the settings file that keeps
+    // the language (empty: the user's), and the folder of main.ini (empty: the user's).
+    std::filesystem::path defaultDataFolder;
+    std::filesystem::path settingsFile;
+    std::filesystem::path userDataFolder;
+    // Where suspend and resume notices come from (empty: the system's).
+    std::function<std::unique_ptr<PowerNotifier::Source>()> powerSource;
+    // How long a game event's lighting stays before the stored lighting returns.
+    UINT gameLightRestoreMs = 5000;
 };
+
+// Where the input hook's keyboard and mouse-macro events go: the key capture and macro
+// recording of the editors. `name` is the registered name of the event.
+using HookEventHandler = std::function<void(std::string_view name, WPARAM wParam, LPARAM lParam)>;
 
 // The program's main window: the device list with one hidden page per model, the power
 // panels, the no-device notice, the tray icon and menu, the detection thread and the
@@ -90,6 +110,23 @@ public:
 
     UINT ProductMessage() const { return productMessage_; }
 
+    // ---- the hub: light control, power, language, skin, child windows ----
+    // 1 while this program drives the device lighting.
+    int LightControl() const { return lightControl_; }
+    // False between the system's suspend and resume notices.
+    bool PowerRunning() const { return powerRunning_; }
+    bool HookInstalled() const { return hookInstalled_; }
+    LanguageSettings& Language() { return *language_; }
+    // The settings window while it is open, else null.
+    CSetWnd* SettingsWindow() const;
+    CSkinFrame* SkinFrame() const;
+    void OpenSettingsWindow();
+    void OpenSkinFrame();
+    void CloseChildWindows();
+    void SetHookEventHandler(HookEventHandler handler) { hookHandler_ = std::move(handler); }
+    // Largest data block another program may send, by kind; 0 for kinds not taken.
+    static size_t CopyDataLimit(uint64_t kind);
+
 protected:
     std::string GetWindowClassName() const override { return "MainWnd"; }
     std::string GetSkinFile() override { return settings_.skinFile; }
@@ -121,6 +158,22 @@ private:
     void StopThreads();
     void OpenEndpoint();
 
+    bool HandleAlwaysMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool HandleRunningMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void OnPowerBroadcast(WPARAM event);
+    void OnLightControlRequest(WPARAM wParam, LPARAM lParam);
+    void SetLightControl(int value);
+    void SendModelListToWorkTool();
+    bool OnHookMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    bool OnGameMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    void RestoreGameLight();
+    void OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void OnLanguageApplied(int index);
+    void OnEditorClick(const std::string& name);
+    void RouteToEditor(TNotifyUI& msg);
+    template <typename Fn>
+    void ForEachLightingDevice(Fn&& fn);
+
     // IReceiverLinkOwner
     void RemoveDeviceObjectOf(size_t slot) override;
     void SetConnected(size_t slot) override;
@@ -146,6 +199,28 @@ private:
     bool firstPaintSeen_ = false;
     bool destroyed_ = false;
     int windowDpi_ = 96;
+
+    std::vector<UINT> hookMessages_;
+    std::vector<UINT> gameMessages_;
+    HookEventHandler hookHandler_;
+    bool hookInstalled_ = false;
+    int lightControl_ = 1;
+    bool powerRunning_ = true;
+    bool displayChanged_ = false;
+    bool active_ = false;
+    bool hovered_ = false;
+    std::unique_ptr<PowerNotifier> power_;
+    std::unique_ptr<LanguageSettings> language_;
+    std::unique_ptr<CSetWnd> setWnd_;
+    std::unique_ptr<CSkinFrame> skinFrame_;
+    int skinReceiver_ = 0;
+    // The lighting a game event replaced, restored by timer 1066.
+    struct GameLight {
+        CVantorixUSBDevice* device = nullptr;
+        std::weak_ptr<int> life;
+        LightState stored;
+    };
+    std::optional<GameLight> gameLight_;
 };
 
 }  // namespace q208

@@ -9,6 +9,17 @@
 
 #include "app/AppStartup.h"
 #include "app/CMainWnd.h"
+#include "app/CMsgWnd.h"
+#include "app/LanguageSettings.h"
+#include "app/ShellMessages.h"
+#include "app/MainWndRoutes.h"
+#include "app/RegisteredMessages.h"
+#include "app/WorkToolBlock.h"
+#include "app/DeviceModelTable.h"
+#include "platform/MessageEndpoint.h"
+#include "ui/UiNotify.h"
+#include <mutex>
+#include <vector>
 #include "device/SimBus.h"
 #include "devices/CDeviceOptionUI.h"
 #include "devices/CVantorixUSBDevice.h"
@@ -53,12 +64,19 @@ protected:
         CPaintManagerUI::PumpMessages();
         wnd_.reset();
         devices_.reset();
+        if (!folder_.empty()) std::filesystem::remove_all(folder_);
         SetDefaultHidBus(previousBus_);
         SetUiPlatform(nullptr);
     }
     void Start(MainWndSettings settings = {}) {
         settings.bus = bus_;
         settings.openEndpoint = openEndpoint_;
+        // The language and skin are kept in a folder of the test, not the user's.
+        folder_ = std::filesystem::path(::testing::TempDir()) /
+                  ("q208-main-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(folder_);
+        settings.settingsFile = folder_ / "settings.json";
+        settings.userDataFolder = folder_;
         wnd_ = std::make_unique<CMainWnd>(std::move(settings));
         ASSERT_NE(wnd_->Create(0, kMainWindowTitle, 0, 0, 0, 0, CMainWnd::kWindowWidth, CMainWnd::kWindowHeight), 0u);
         ASSERT_TRUE(PumpUntil([&] { return wnd_->FirstPassSeen(); }));
@@ -90,6 +108,7 @@ protected:
     std::unique_ptr<sim::SimDeviceSet> devices_;
     std::unique_ptr<CMainWnd> wnd_;
     bool openEndpoint_ = false;
+    std::filesystem::path folder_;
 };
 
 TEST_F(MainWndTest, StartsWithEveryPageHiddenAndTheNoticeShownAfterTheFirstPass) {
@@ -190,6 +209,202 @@ TEST_F(MainWndTest, ShutdownStopsEveryThread) {
     ASSERT_TRUE(wnd_->ThreadsRunning());
     wnd_->DestroyWindow();
     EXPECT_FALSE(wnd_->ThreadsRunning());
+}
+
+// Another program on the desktop: records what reaches its endpoint.
+class Peer {
+public:
+    explicit Peer(const std::string& title)
+        : endpoint_("PeerWnd", title, [this](const EndpointMessage& message) -> int64_t {
+              std::lock_guard lock(mutex_);
+              received_.push_back(message);
+              return 1;
+          }) {
+        EXPECT_TRUE(endpoint_.Open());
+    }
+    std::vector<EndpointMessage> Received() {
+        std::lock_guard lock(mutex_);
+        return received_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<EndpointMessage> received_;
+    MessageEndpoint endpoint_;
+};
+
+class MainWndHubTest : public MainWndTest {
+protected:
+    void Click(const std::string& name) {
+        TNotifyUI msg;
+        msg.sType = DUI_MSGTYPE_CLICK;
+        msg.pSender = wnd_->GetPaintManager().FindControl(name);
+        ASSERT_NE(msg.pSender, nullptr) << name;
+        wnd_->Notify(msg);
+    }
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) {
+        return q208::SendMessage(wnd_->GetHWND(), message, wParam, lParam);
+    }
+    std::optional<EndpointAddress> MainEndpoint() { return FindWindow(kMainWindowClass, kMainWindowTitle); }
+    CVantorixUSBDevice* Keyboard() { return wnd_->DeviceOfModel(kKeyboardModel); }
+};
+
+TEST_F(MainWndHubTest, LightSwitchTwiceBroadcastsReleaseThenTakeAndTellsTheDevices) {
+    devices_->Plug(SimDeviceKind::Keyboard);
+    Start();
+    Peer peer("peer of the light switch");
+    // Other copies sharing the runtime folder may announce themselves too, and separate
+    // posts are not ordered: look for each announcement after its click.
+    auto announced = [&](int64_t lParam, size_t from) {
+        const auto received = peer.Received();
+        for (size_t i = from; i < received.size(); ++i) {
+            if (received[i].name == kCompanionMessageNames[1] && received[i].wParam == 1 && received[i].lParam == lParam)
+                return true;
+        }
+        return false;
+    };
+    Click("control_light_status");
+    EXPECT_EQ(wnd_->LightControl(), 0);
+    EXPECT_EQ(Keyboard()->GetHostLighting(), 0);
+    EXPECT_EQ(wnd_->GetPaintManager().FindControl("control_light_status")->GetText(), "不控制灯光");
+    EXPECT_TRUE(PumpUntil([&] { return announced(0, 0); }));
+    const size_t seen = peer.Received().size();
+    Click("control_light_status");
+    EXPECT_EQ(wnd_->LightControl(), 1);
+    EXPECT_EQ(Keyboard()->GetHostLighting(), 1);
+    EXPECT_TRUE(PumpUntil([&] { return announced(1, seen); }));
+}
+
+TEST_F(MainWndHubTest, ArrivalDuringSuspendWaitsForResume) {
+    Start();
+    Send(WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    EXPECT_FALSE(wnd_->PowerRunning());
+    EXPECT_EQ(Keyboard()->GetHostLighting(), 0);
+    devices_->Plug(SimDeviceKind::Keyboard);
+    EXPECT_FALSE(PumpUntil([&] { return Visible(kKeyboardModel); }, 600));
+    // Other messages are left alone as well.
+    const int dpi = wnd_->WindowDpi();
+    Send(WM_DPICHANGED, 144, 0);
+    EXPECT_EQ(wnd_->WindowDpi(), dpi);
+
+    Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_TRUE(wnd_->PowerRunning());
+    EXPECT_TRUE(PumpUntil([&] { return Visible(kKeyboardModel); }));
+    EXPECT_EQ(Keyboard()->GetHostLighting(), 1);
+}
+
+TEST_F(MainWndHubTest, AnotherProgramReleasesTheLightingThroughTheEndpoint) {
+    devices_->Plug(SimDeviceKind::Keyboard);
+    openEndpoint_ = true;
+    Start();
+    const auto main = MainEndpoint();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(SendMessageTo(*main, kCompanionMessageNames[2], 1, 0).Delivered());
+    ASSERT_TRUE(PumpUntil([&] { return wnd_->LightControl() == 0; }));
+    EXPECT_EQ(Keyboard()->GetHostLighting(), 0);
+    EXPECT_EQ(wnd_->GetPaintManager().FindControl("control_light_status")->GetText(), "不控制灯光");
+
+    // A message only this program sends is refused at the endpoint.
+    EXPECT_EQ(SendMessageTo(*main, kCompanionMessageNames[1], 1, 1).result, 0);
+    // A hook event from another program is refused as well.
+    EXPECT_EQ(SendMessageTo(*main, kHookKeySingleKey, 1, 1).result, 0);
+}
+
+TEST_F(MainWndHubTest, ModelListReachesTheWorkToolWindowAsOneBlock) {
+    openEndpoint_ = true;
+    Start();
+    Peer workTool(kWorkToolWindowTitle);
+    const auto main = MainEndpoint();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(SendMessageTo(*main, kCompanionMessageNames[3], 0, 0).Delivered());
+    ASSERT_TRUE(PumpUntil([&] { return !workTool.Received().empty(); }));
+    const EndpointMessage block = workTool.Received().front();
+    EXPECT_TRUE(block.isCopyData);
+    EXPECT_EQ(block.dwData, 5u);
+    ASSERT_EQ(block.data.size(), 1024u);
+    const std::vector<uint8_t> header{2, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(block.data.begin(), block.data.begin() + 16), header);
+    auto word = [&](size_t index) {
+        return block.data[index * 4] | block.data[index * 4 + 1] << 8 | block.data[index * 4 + 2] << 16 |
+               static_cast<uint32_t>(block.data[index * 4 + 3]) << 24;
+    };
+    const auto& models = DeviceModelTable();
+    EXPECT_EQ(word(4), models.size());
+    for (size_t i = 0; i < models.size(); ++i) {
+        EXPECT_EQ(word(5 + 3 * i), models[i].vendorId);
+        EXPECT_EQ(word(6 + 3 * i), models[i].productId);
+        EXPECT_EQ(word(7 + 3 * i), models[i].kind);
+    }
+    for (size_t i = 5 + 3 * models.size(); i < 256; ++i) EXPECT_EQ(word(i), 0u);
+}
+
+TEST_F(MainWndHubTest, GameEventChangesTheLightingUntilTheRestoreTimer) {
+    devices_->Plug(SimDeviceKind::Keyboard);
+    MainWndSettings settings;
+    settings.gameLightRestoreMs = 200;
+    Start(settings);
+    ASSERT_EQ(wnd_->CurrentDevice(), Keyboard());
+    const LightState before = Keyboard()->GetLightState();
+    Send(RegisteredMessages::IdOf(kGameKill), 1, before.effect + 3);
+    EXPECT_EQ(Keyboard()->GetLightState().effect, before.effect + 3);
+    ASSERT_TRUE(PumpUntil([&] { return Keyboard()->GetLightState().effect == before.effect; }));
+
+    Send(RegisteredMessages::IdOf(kGameStart), 0, 0x01020305);
+    const LightState word = Keyboard()->GetLightState();
+    EXPECT_EQ(word.effect, 5);
+    EXPECT_EQ(word.brightnessLevel, 3);
+    EXPECT_EQ(word.speedLevel, 2);
+    EXPECT_EQ(word.direction, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Keyboard()->GetLightState().effect == before.effect; }));
+    EXPECT_EQ(Keyboard()->GetLightState().brightnessLevel, before.brightnessLevel);
+}
+
+TEST_F(MainWndHubTest, OversizedDataBlockIsRefused) {
+    openEndpoint_ = true;
+    Start();
+    const auto main = MainEndpoint();
+    ASSERT_TRUE(main);
+    const std::vector<uint8_t> record(24, 1), tooLong(25, 1), frame(2000, 1), tooLongFrame(2001, 1);
+    EXPECT_EQ(SendCopyData(*main, 0, 2, record).result, 1);
+    EXPECT_EQ(SendCopyData(*main, 0, 2, tooLong).result, 0);
+    EXPECT_EQ(SendCopyData(*main, 0, 1, frame).result, 1);
+    EXPECT_EQ(SendCopyData(*main, 0, 1, tooLongFrame).result, 0);
+    EXPECT_EQ(SendCopyData(*main, 0, 9, record).result, 0);
+}
+
+TEST_F(MainWndHubTest, AppliedLanguageAgainStillTellsTheDevices) {
+    devices_->Plug(SimDeviceKind::Keyboard);
+    Start();
+    const int applied = wnd_->Language().AppliedIndex();
+    ASSERT_GE(applied, 0);
+    Keyboard()->SetLanguage(-7);
+    Send(WM_LANGUAGE_SELECT, static_cast<WPARAM>(applied), 0);
+    EXPECT_EQ(Keyboard()->GetLanguage(), applied);
+    EXPECT_EQ(wnd_->Language().AppliedIndex(), applied);
+}
+
+TEST_F(MainWndHubTest, SettingsButtonOpensTheSettingsWindowAndCloseClosesIt) {
+    Start();
+    Click("setbtn");
+    ASSERT_NE(wnd_->SettingsWindow(), nullptr);
+    Click("skinbtn");
+    ASSERT_NE(wnd_->SkinFrame(), nullptr);
+    Click("closebtn");
+    EXPECT_EQ(wnd_->SettingsWindow(), nullptr);
+    EXPECT_EQ(wnd_->SkinFrame(), nullptr);
+    EXPECT_FALSE(wnd_->IsWindowVisible());
+}
+
+TEST(MainWndRoutes, NumberedAndNamedControlsFindTheirEditor) {
+    EXPECT_EQ(NumberAfterPrefix("color_option_12", "color_option_"), 12);
+    EXPECT_EQ(NumberAfterPrefix("Color_Option_3", "color_option_"), 3);
+    EXPECT_EQ(NumberAfterPrefix("color_option_x", "color_option_"), -1);
+    EXPECT_EQ(NumberAfterPrefix("color_option_", "color_option_"), -1);
+    ASSERT_NE(FindMainWndRoute("click", "macro_btn_save"), nullptr);
+    EXPECT_EQ(FindMainWndRoute("click", "macro_btn_save")->owner, "macro editor");
+    ASSERT_NE(FindMainWndRoute("textchanged", "macro_name_list"), nullptr);
+    EXPECT_EQ(FindMainWndRoute("click", "DPI_slider_1"), nullptr);
+    EXPECT_EQ(FindMainWndRoute("valuechanged", "DPI_slider_x"), nullptr);
 }
 
 TEST(MainWndDpi, LargeMonitorsGetOneAndAHalfTimesTheScale) {

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string_view>
+
+namespace q208 {
+
+// Where a notification of a main-window control goes when the window itself does not act
+// on it: the editor or panel that owns the control. Names are matched exactly, or as a
+// prefix followed by a number ("key_" + n).
+struct MainWndRoute {
+    std::string_view event;   // notification type
+    std::string_view name;    // control name, or prefix when `numbered`
+    bool numbered;
+    std::string_view owner;   // the editor or panel that takes it
+};
+
+// The route of (event, control name), or null. Names are compared without case.
+const MainWndRoute* FindMainWndRoute(std::string_view event, std::string_view name);
+
+// The number after `prefix` in `name` ("color_option_12" → 12), or -1 when `name` is not
+// the prefix followed by decimal digits only. The prefix is compared without case.
+int NumberAfterPrefix(std::string_view name, std::string_view prefix);
+
+}  // namespace q208
