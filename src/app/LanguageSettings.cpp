@@ -3,6 +3,7 @@
 #include <json/value.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <array>
 #include <utility>
 
@@ -103,7 +104,38 @@ int LanguageSettings::SavedLanguageIndex() const {
     const int id = SavedLanguageId();
     const std::vector<LanguageEntry> entries = Entries();
     const auto it = std::find_if(entries.begin(), entries.end(), [id](const LanguageEntry& e) { return e.id == id; });
-    return it == entries.end() ? 0 : static_cast<int>(it - entries.begin());
+    if (it != entries.end()) return static_cast<int>(it - entries.begin());
+    return IndexForLocale(entries, SystemLocale());
+}
+
+std::string LanguageSettings::SystemLocale() {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value) return value;
+    }
+    return {};
+}
+
+int LanguageSettings::IndexForLocale(const std::vector<LanguageEntry>& entries, const std::string& locale) {
+    // A first start (no saved language) follows the desktop's language when the program has
+    // it, else English: a language whose glyphs the desktop may lack is never forced on it.
+    struct LocaleName {
+        const char* prefix;
+        const char* name;
+    };
+    static constexpr LocaleName kLocaleNames[] = {{"zh_TW", "tc"}, {"zh_HK", "tc"}, {"zh", "cn"}, {"en", "en"}};
+    const auto indexOf = [&](const std::string& name) {
+        const auto it = std::find_if(entries.begin(), entries.end(), [&](const LanguageEntry& e) { return e.name == name; });
+        return it == entries.end() ? -1 : static_cast<int>(it - entries.begin());
+    };
+    for (const LocaleName& entry : kLocaleNames) {
+        if (locale.rfind(entry.prefix, 0) == 0) {
+            if (const int index = indexOf(entry.name); index >= 0) return index;
+            break;
+        }
+    }
+    const int english = indexOf("en");
+    return english >= 0 ? english : 0;
 }
 
 std::optional<std::string> LanguageSettings::FontForLanguage(int next, int applied) {

@@ -37,7 +37,11 @@ public:
 
     // The saved "LANGUAGE" value, 520 when absent or unreadable.
     int SavedLanguageId() const;
-    // Position in Language.config of the saved language; 0 when nothing matches.
+    // The entry for a first start (the saved id matches none): the desktop's language
+    // (LC_ALL, LC_MESSAGES, LANG) when the program has it, else English, else entry 0.
+    static int IndexForLocale(const std::vector<LanguageEntry>& entries, const std::string& locale);
+    static std::string SystemLocale();
+    // Position in Language.config of the saved language; IndexForLocale when none matches.
     int SavedLanguageIndex() const;
     int AppliedIndex() const { return applied_; }
 

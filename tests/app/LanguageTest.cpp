@@ -93,7 +93,15 @@ TEST_F(LanguageTest, ApplyingLoadsTextsSavesTheIdAndTellsObserversEveryTime) {
 TEST_F(LanguageTest, SavedLanguageDefaultsAndBadFiles) {
     LanguageSettings language(folder_, settingsFile_);
     EXPECT_EQ(language.SavedLanguageId(), 520);
-    EXPECT_EQ(language.SavedLanguageIndex(), 0);  // 520 is nobody's id
+    // 520 is nobody's id: a first start follows the desktop's language, else English.
+    EXPECT_EQ(language.SavedLanguageIndex(), LanguageSettings::IndexForLocale(language.Entries(), LanguageSettings::SystemLocale()));
+    const auto entries = language.Entries();
+    EXPECT_EQ(LanguageSettings::IndexForLocale(entries, "zh_CN.UTF-8"), 0);
+    EXPECT_EQ(LanguageSettings::IndexForLocale(entries, "zh_TW.UTF-8"), 2);
+    EXPECT_EQ(LanguageSettings::IndexForLocale(entries, "en_GB.UTF-8"), 1);
+    EXPECT_EQ(LanguageSettings::IndexForLocale(entries, "de_DE.UTF-8"), 1);
+    EXPECT_EQ(LanguageSettings::IndexForLocale(entries, ""), 1);
+    EXPECT_EQ(LanguageSettings::IndexForLocale({}, "en_US"), 0);
 
     WriteSettings(R"({"LANGUAGE": "english", "OTHER": 1})");
     EXPECT_EQ(language.SavedLanguageId(), 520);
