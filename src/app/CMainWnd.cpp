@@ -49,8 +49,9 @@ constexpr uint32_t kReceiverTargetKeyboard = 0;
 constexpr uint32_t kReceiverTargetMouse = 2;
 
 constexpr const char* kLightSwitch = "control_light_status";
-constexpr const char* kLightOnText = "控制灯光";
-constexpr const char* kLightOffText = "不控制灯光";
+// Language keys: "控制灯光" and "不控制灯光" in Chinese.
+constexpr const char* kLightOnText = "%{light_control_on}";
+constexpr const char* kLightOffText = "%{light_control_off}";
 constexpr const char* kSettingsButton = "setbtn";
 constexpr const char* kProgress = "setting_progress";
 constexpr UINT kProfileSwitchDelayMs = 50;
