@@ -3,20 +3,32 @@
 #include <utility>
 
 #include "platform/Trace.h"
+#include "ui/qt/SystemSleepWatcher.h"
 
 namespace q208 {
 
 namespace {
 
-class SilentSource : public PowerNotifier::Source {
+// The login manager's sleep signal. Without a system bus nothing arrives and the power
+// state stays running, as on a machine that never sleeps.
+class LoginManagerSource : public PowerNotifier::Source {
 public:
-    bool Start(std::function<void(PowerEvent)>) override { return true; }
-    void Stop() override {}
+    bool Start(std::function<void(PowerEvent)> deliver) override {
+        const bool watching = watcher_.Start([deliver = std::move(deliver)](bool goingToSleep) {
+            deliver(goingToSleep ? PowerEvent::Suspend : PowerEvent::Resume);
+        });
+        if (!watching) Trace("power: no system bus; suspend and resume notices are not followed");
+        return true;
+    }
+    void Stop() override { watcher_.Stop(); }
+
+private:
+    SystemSleepWatcher watcher_;
 };
 
 }  // namespace
 
-std::unique_ptr<PowerNotifier::Source> PowerNotifier::SystemSource() { return std::make_unique<SilentSource>(); }
+std::unique_ptr<PowerNotifier::Source> PowerNotifier::SystemSource() { return std::make_unique<LoginManagerSource>(); }
 
 PowerNotifier::PowerNotifier(std::unique_ptr<Source> source) : source_(std::move(source)) {}
 

@@ -25,9 +25,8 @@ public:
         virtual void Stop() = 0;
     };
 
-    // The system's source. No client library of the system bus is part of the build, so
-    // it delivers nothing: the power state then stays running, which is what a machine
-    // that never sleeps sees as well.
+    // The system's source: the login manager's sleep signal on the system bus. Without a
+    // system bus it delivers nothing and the power state stays running.
     static std::unique_ptr<Source> SystemSource();
 
     explicit PowerNotifier(std::unique_ptr<Source> source = SystemSource());
