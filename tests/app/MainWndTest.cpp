@@ -39,6 +39,12 @@ namespace q208::test {
 namespace {
 
 using sim::SimDeviceKind;
+class SilentPowerSource : public PowerNotifier::Source {
+public:
+    bool Start(std::function<void(PowerEvent)>) override { return true; }
+    void Stop() override {}
+};
+
 constexpr int kKeyboardModel = 0;
 constexpr int kMouseModel = 1;
 constexpr int kMousePadModel = 2;
@@ -77,6 +83,8 @@ protected:
         std::filesystem::create_directories(folder_);
         settings.settingsFile = folder_ / "settings.json";
         settings.userDataFolder = folder_;
+        // Tests send the power notices themselves; the machine's system bus stays out of it.
+        if (!settings.powerSource) settings.powerSource = [] { return std::make_unique<SilentPowerSource>(); };
         wnd_ = std::make_unique<CMainWnd>(std::move(settings));
         ASSERT_NE(wnd_->Create(0, kMainWindowTitle, 0, 0, 0, 0, CMainWnd::kWindowWidth, CMainWnd::kWindowHeight), 0u);
         ASSERT_TRUE(PumpUntil([&] { return wnd_->FirstPassSeen(); }));
