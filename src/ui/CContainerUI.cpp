@@ -35,19 +35,6 @@ enum class Align { Start, Center, End };
 Align HorizontalAlign(UINT a) { return (a & DT_CENTER) ? Align::Center : (a & DT_RIGHT) ? Align::End : Align::Start; }
 Align VerticalAlign(UINT a) { return (a & DT_VCENTER) ? Align::Center : (a & DT_BOTTOM) ? Align::End : Align::Start; }
 
-std::optional<UINT> ParseHAlign(std::string_view v) {
-    if (v == "left") return DT_LEFT;
-    if (v == "center") return DT_CENTER;
-    if (v == "right") return DT_RIGHT;
-    return std::nullopt;
-}
-std::optional<UINT> ParseVAlign(std::string_view v) {
-    if (v == "top") return DT_TOP;
-    if (v == "vcenter" || v == "center") return DT_VCENTER;
-    if (v == "bottom") return DT_BOTTOM;
-    return std::nullopt;
-}
-
 void CollectSubtree(CControlUI* root, std::vector<CControlUI*>& out) {
     root->FindControl([&out](CControlUI* c) -> CControlUI* { out.push_back(c); return nullptr; }, UIFIND_ALL);
 }
@@ -454,8 +441,8 @@ AttrResult CContainerUI::SetAttribute(std::string_view name, std::string_view va
     static const AttrTable<C> table = {
         {"inset", [](C& c, std::string_view v) { return SetParsed(attr::Rect(v), [&](UiRect r) { c.SetInset(r); }); }},
         {"childpadding", [](C& c, std::string_view v) { return SetParsed(attr::Int(v), [&](int n) { c.SetChildPadding(n); }); }},
-        {"childalign", [](C& c, std::string_view v) { return SetParsed(ParseHAlign(v), [&](UINT a) { c.SetChildAlign(a); }); }},
-        {"childvalign", [](C& c, std::string_view v) { return SetParsed(ParseVAlign(v), [&](UINT a) { c.SetChildVAlign(a); }); }},
+        {"childalign", [](C& c, std::string_view v) { return SetParsed(attr::HAlign(v), [&](UINT a) { c.SetChildAlign(a); }); }},
+        {"childvalign", [](C& c, std::string_view v) { return SetParsed(attr::VAlign(v), [&](UINT a) { c.SetChildVAlign(a); }); }},
         {"mousechild", [](C& c, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { c.SetMouseChildEnabled(b); }); }},
         {"vscrollbar", [](C& c, std::string_view v) {
              return SetParsed(attr::Bool(v), [&](bool b) { c.EnableScrollBar(b, c.GetHorizontalScrollBar() != nullptr); });

@@ -8,20 +8,6 @@ namespace q208 {
 
 namespace {
 
-std::optional<UINT> ParseAlign(std::string_view v) {
-    if (v == "left") return DT_LEFT;
-    if (v == "center") return DT_CENTER;
-    if (v == "right") return DT_RIGHT;
-    return std::nullopt;
-}
-
-std::optional<UINT> ParseVAlign(std::string_view v) {
-    if (v == "top") return DT_TOP;
-    if (v == "vcenter" || v == "center") return DT_VCENTER;
-    if (v == "bottom") return DT_BOTTOM;
-    return std::nullopt;
-}
-
 constexpr UINT kHAlignMask = DT_CENTER | DT_RIGHT;
 constexpr UINT kVAlignMask = DT_VCENTER | DT_BOTTOM;
 
@@ -85,10 +71,10 @@ AttrResult CLabelUI::SetAttribute(std::string_view name, std::string_view value)
     using L = CLabelUI;
     static const AttrTable<L> table = {
         {"align", [](L& l, std::string_view v) {
-             return SetParsed(ParseAlign(v), [&](UINT a) { l.SetTextStyle((l.GetTextStyle() & ~kHAlignMask) | a); });
+             return SetParsed(attr::HAlign(v), [&](UINT a) { l.SetTextStyle((l.GetTextStyle() & ~kHAlignMask) | a); });
          }},
         {"valign", [](L& l, std::string_view v) {
-             return SetParsed(ParseVAlign(v), [&](UINT a) { l.SetTextStyle((l.GetTextStyle() & ~kVAlignMask) | a); });
+             return SetParsed(attr::VAlign(v), [&](UINT a) { l.SetTextStyle((l.GetTextStyle() & ~kVAlignMask) | a); });
          }},
         {"endellipsis", [](L& l, std::string_view v) {
              return SetParsed(attr::Bool(v), [&](bool b) {

@@ -156,4 +156,18 @@ std::optional<ImageDesc> Image(std::string_view v) {
     return desc;
 }
 
+std::optional<UINT> HAlign(std::string_view v) {
+    if (v == "left") return DT_LEFT;
+    if (v == "center") return DT_CENTER;
+    if (v == "right") return DT_RIGHT;
+    return std::nullopt;
+}
+
+std::optional<UINT> VAlign(std::string_view v) {
+    if (v == "top") return DT_TOP;
+    if (v == "vcenter" || v == "center") return DT_VCENTER;
+    if (v == "bottom") return DT_BOTTOM;
+    return std::nullopt;
+}
+
 }  // namespace q208::attr

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/IRenderTarget.h"
+#include "ui/UiDefs.h"
 #include "ui/UiTypes.h"
 
 namespace q208 {
@@ -24,6 +25,8 @@ std::optional<UiSize> Size(std::string_view v);          // "cx,cy"
 std::optional<UiRect> Rect(std::string_view v);          // "l,t,r,b"
 std::optional<ARGB> Color(std::string_view v);           // "#AARRGGBB", "#RRGGBB", "0xAARRGGBB"
 std::optional<int> Number(std::string_view v);           // decimal or 0x-prefixed hexadecimal
+std::optional<UINT> HAlign(std::string_view v);          // "left", "center", "right" as DT_ flags
+std::optional<UINT> VAlign(std::string_view v);          // "top", "vcenter"/"center", "bottom"
 
 // An image description: a bare file name, or "file='..' source='l,t,r,b' dest='l,t,r,b'
 // corner='l,t,r,b' fade='0..255' tint='#AARRGGBB' intensity='0..255'". `dest` stays relative

@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+
+#include <unistd.h>
 
 // Thread-sanitizer builds: Qt's own threads (the D-Bus connection among them) live in
 // libraries built without the sanitizer, whose synchronisation it cannot see.
@@ -15,11 +18,14 @@ namespace {
 void UsePrivateUserFolders() {
     const std::filesystem::path home = Q208_TEST_HOME;
     std::error_code ec;
-    for (const char* sub : {"data", "config", "run"}) std::filesystem::create_directories(home / sub, ec);
-    std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all, ec);
+    // ctest runs test processes side by side: each gets its own runtime folder, so one
+    // test's message endpoints and instance lock are never seen by another.
+    const std::filesystem::path run = home / "run" / std::to_string(getpid());
+    for (const auto& folder : {home / "data", home / "config", run}) std::filesystem::create_directories(folder, ec);
+    std::filesystem::permissions(run, std::filesystem::perms::owner_all, ec);
     setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (home / "run").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     unsetenv("Q208_DATA_DIR");
 }
