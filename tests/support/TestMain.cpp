@@ -18,13 +18,16 @@ namespace {
 void UsePrivateUserFolders() {
     const std::filesystem::path home = Q208_TEST_HOME;
     std::error_code ec;
-    // ctest runs test processes side by side: each gets its own runtime folder, so one
-    // test's message endpoints and instance lock are never seen by another.
-    const std::filesystem::path run = home / "run" / std::to_string(getpid());
-    for (const auto& folder : {home / "data", home / "config", run}) std::filesystem::create_directories(folder, ec);
+    // ctest runs test processes side by side: each gets its own user folders, so one
+    // test's profiles, endpoints and instance lock are never seen by another.
+    const std::string process = std::to_string(getpid());
+    const std::filesystem::path run = home / "run" / process;
+    const std::filesystem::path data = home / "data" / process;
+    const std::filesystem::path config = home / "config" / process;
+    for (const auto& folder : {data, config, run}) std::filesystem::create_directories(folder, ec);
     std::filesystem::permissions(run, std::filesystem::perms::owner_all, ec);
-    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     unsetenv("Q208_DATA_DIR");
