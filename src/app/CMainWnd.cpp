@@ -47,6 +47,9 @@ constexpr int kLargeMonitorHeight = 960;
 constexpr int kKnownDpis[] = {48, 72, 96, 120, 144, 168, 192};
 constexpr uint32_t kReceiverTargetKeyboard = 0;
 constexpr uint32_t kReceiverTargetMouse = 2;
+// Listener kinds of the device objects: the device's own vendor interface, the receiver's.
+constexpr int kListenerWiredKind = 1;
+constexpr int kListenerReceiverKind = 9;
 
 constexpr const char* kLightSwitch = "control_light_status";
 // Language keys: "控制灯光" and "不控制灯光" in Chinese.
@@ -262,8 +265,12 @@ bool CMainWnd::BuildModelPage(int model) {
     device->SetLayoutName(row.pageLayout);
     device->SetPowerPanel(power);
     device->SetLanguage(row.numbers[3]);
+    device->SetDisplayLanguage(language_->AppliedIndex());
+    // The configuration values come in the order second, first, third of the page numbers.
+    device->Configure(row.pageNumbers[1], row.pageNumbers[0], row.pageNumbers[2]);
     device->SetVisible(true);
     deviceSwitch->Add(std::move(deviceControl));
+    device->BindPageControls();
     device->Initialize();
     const int devicePage = deviceSwitch->GetCount() - 1;
 
@@ -281,7 +288,6 @@ bool CMainWnd::BuildModelPage(int model) {
         }
         option->SetDevice(device);
         device->SetOptionPanel(option);
-        device->SetOptionState(row.pageNumbers[1], row.pageNumbers[0], row.pageNumbers[2]);
     }
     page->device = device;
     page->deviceLife = device->Lifetime();
@@ -338,20 +344,30 @@ CVantorixUSBDevice* CMainWnd::CurrentDevice() const {
 void CMainWnd::AttachSlot(size_t index) {
     const auto slot = slots_->Slot(index);
     if (!slot) return;
-    if (slot->role == kRoleSecondary) {
-        Trace("main window: secondary interface of slot %zu attached\n", index);
-        return;
-    }
     CVantorixUSBDevice* device = DeviceForSlotKind(slot->kind);
-    if (!device) {
+    if (!device && slot->role != kRoleSecondary) {
         // A page removed after a lost receiver link comes back when its device returns.
         BuildModelPage(ModelForSlotKind(slot->kind));
         device = DeviceForSlotKind(slot->kind);
-        if (!device) return;
+    }
+    if (!device) return;
+    if (slot->role == kRoleSecondary) {
+        // The secondary collection shares its interface with the vendor one, whose reports
+        // the listener reads; it attaches once its device does.
+        if (device->CommandChannel().IsOpen()) AttachListenerOf(*device, slot->kind);
+        return;
     }
     const bool behindReceiver = IsBehindReceiver(slot->kind);
+    if (behindReceiver && CablePresent(slot->kind)) {
+        // On its cable the device keeps the cable's path and 56-byte chunks; the receiver
+        // link takes over when the cable goes.
+        Trace("main window: slot %zu linked, the device stays on its cable\n", index);
+        return;
+    }
     CDeviceChannel& channel = device->CommandChannel();
-    if (!channel.IsOpen()) {
+    const bool onWantedPath = channel.IsOpen() && channel.ViaReceiver() == behindReceiver;
+    if (!onWantedPath) {
+        if (channel.IsOpen()) channel.CloseAll();
         const bool opened =
             behindReceiver
                 ? channel.OpenPath(receiverPath_, CDeviceChannel::kLinkReceiver,
@@ -360,19 +376,43 @@ void CMainWnd::AttachSlot(size_t index) {
         if (!opened) Trace("main window: slot %zu could not be opened\n", index);
         device->SetSlot(*slot);
     }
+    AttachListenerOf(*device, slot->kind);
     const int option = OptionIndexOf(device);
     if (option < 0) return;
     if (!behindReceiver) ShowOption(option, true, VisibleOptionCount() == 0 || OptionAt(option)->IsDeviceSelected());
     OptionAt(option)->StartConnect();
 }
 
+bool CMainWnd::CablePresent(uint16_t receiverKind) const {
+    return receiverKind == kKindReceiverKeyboard ? keyboardPresent_ : receiverKind == kKindReceiverMouse && mousePresent_;
+}
+
+// The listener reads the vendor collection of the path the device is on: its own interface
+// on the cable, the receiver's behind it.
+void CMainWnd::AttachListenerOf(CVantorixUSBDevice& device, uint16_t slotKind) {
+    const bool behindReceiver = IsBehindReceiver(slotKind);
+    const int kind = behindReceiver ? kListenerReceiverKind : kListenerWiredKind;
+    if (device.IsListening(kind)) return;
+    const std::string path = behindReceiver ? receiverPath_
+                                            : slots_->DevicePath(slotKind == kKindKeyboard ? kSlotKeyboard : kSlotMouse);
+    if (!path.empty()) device.AttachListener(path, kind);
+}
+
 void CMainWnd::DetachSlot(size_t index) {
     const auto slot = slots_->Slot(index);
-    if (!slot) return;
+    if (!slot || slot->role == kRoleSecondary) return;  // its primary slot detaches the device
     CVantorixUSBDevice* device = DeviceForSlotKind(slot->kind);
     if (!device) return;
-    device->CommandChannel().SetOpen(false);
-    device->CommandChannel().CloseAll();
+    const bool behindReceiver = IsBehindReceiver(slot->kind);
+    CDeviceChannel& channel = device->CommandChannel();
+    if (channel.IsOpen() && channel.ViaReceiver() != behindReceiver) {
+        // The device is served on its other path (the cable while its link went down).
+        device->DetachListener(behindReceiver ? kListenerReceiverKind : kListenerWiredKind);
+        return;
+    }
+    device->OnDeviceRemoved();
+    channel.SetOpen(false);
+    channel.CloseAll();
     const int option = OptionIndexOf(device);
     if (option >= 0) OptionAt(option)->StopDeviceTimers();
     HideOption(option);
@@ -404,7 +444,10 @@ void CMainWnd::RemoveDeviceObjectOf(size_t index) {
 void CMainWnd::SetConnected(size_t slot) { slots_->SetConnected(slot, true); }
 
 void CMainWnd::ClearViaReceiver(uint16_t kind) {
-    if (CVantorixUSBDevice* device = DeviceForSlotKind(kind)) device->CommandChannel().SetViaReceiver(false);
+    // An open channel's flag names the device it has open (the receiver's or the cable's);
+    // a device whose link went down is detached by the poll instead.
+    CVantorixUSBDevice* device = DeviceForSlotKind(kind);
+    if (device && !device->CommandChannel().IsOpen()) device->CommandChannel().SetViaReceiver(false);
 }
 
 // ---- options ----
@@ -784,12 +827,17 @@ void CMainWnd::OnDeviceRemoval(size_t index) {
         Trace("删除一个键盘设备\n");
         DetachSlot(index);
         keyboardPresent_ = false;
+        // A keyboard still linked to the receiver goes on without its cable.
+        if (slot->kind == kKindKeyboard && slot->role == kRolePrimary && receiverPoller_.KeyboardLinked())
+            AttachSlot(kSlotReceiverKeyboard);
         break;
     case kKindMouse:
     case kKindReceiverMouse:
         Trace("删除一个鼠标设备\n");
         DetachSlot(index);
         mousePresent_ = false;
+        if (slot->kind == kKindMouse && slot->role == kRolePrimary && receiverPoller_.MouseLinked())
+            AttachSlot(kSlotReceiverMouse);
         break;
     case kKindMousePad:
     case kKindHeadset:
@@ -798,8 +846,13 @@ void CMainWnd::OnDeviceRemoval(size_t index) {
         break;
     case kKindReceiver:
         Trace("删除一个Dongle设备\n");
+        if (slot->role != kRolePrimary) break;
         if (receiverPoller_.KeyboardLinked()) DetachSlot(kSlotReceiverKeyboard);
         if (receiverPoller_.MouseLinked()) DetachSlot(kSlotReceiverMouse);
+        // A receiver plugged in again links its devices anew.
+        receiverPoller_.Reset();
+        pollChannel_.CloseAll();
+        receiverPath_.clear();
         break;
     default: break;
     }
@@ -808,17 +861,11 @@ void CMainWnd::OnDeviceRemoval(size_t index) {
 void CMainWnd::OnReceiverPoll() {
     if (destroyed_) return;
     receiverPath_ = slots_->DevicePath(kSlotReceiver);
-    CVantorixUSBDevice* current = CurrentDevice();
-    const bool keyboardOrMouse = current && (current->GetKind() == kKindKeyboard || current->GetKind() == kKindMouse);
-    if (!receiverPath_.empty()) {
-        // Only a keyboard's or mouse's channel may be turned towards the receiver; any other
-        // device would send its own commands to the receiver afterwards.
-        CDeviceChannel& channel = keyboardOrMouse ? current->CommandChannel() : pollChannel_;
-        const ReceiverLinkState state = ReceiverLinkPoller::Query(channel, receiverPath_);
-        receiverPoller_.Apply(state, CablePresence{keyboardPresent_, mousePresent_});
-    } else if (keyboardOrMouse) {
-        current->CommandChannel().SetViaReceiver(false);
-    }
+    if (receiverPath_.empty()) return;  // the receiver went away; its next arrival polls again
+    // The poll has a channel of its own: a device's channel keeps its path, link type and
+    // chunk size, whatever the receiver reports.
+    const ReceiverLinkState state = ReceiverLinkPoller::Query(pollChannel_, receiverPath_);
+    receiverPoller_.Apply(state, CablePresence{keyboardPresent_, mousePresent_});
     m_pm.SetTimer(m_pm.GetRoot(), kTimerReceiverPoll, kReceiverPollMs);
 }
 
@@ -996,9 +1043,9 @@ void CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
 }
 
 void CMainWnd::OnLanguageApplied(int index) {
+    // The display language only: each device keeps its own effect-list number.
     for (const auto& page : pages_) {
-        CVantorixUSBDevice* device = page->Device();
-        if (device && (device->GetKind() == kKindKeyboard || device->GetKind() == kKindMouse)) device->SetLanguage(index);
+        if (CVantorixUSBDevice* device = page->Device()) device->SetDisplayLanguage(index);
     }
     if (CControlUI* root = m_pm.GetRoot()) root->Invalidate();
     if (CSetWnd* settingsWindow = SettingsWindow()) q208::SendMessage(settingsWindow->GetHWND(), WM_LANGUAGE_SELECT, 0, 0);

@@ -152,6 +152,9 @@ private:
     bool BuildModelPage(int model);
     int OptionIndexOf(const CVantorixUSBDevice* device) const;
     CVantorixUSBDevice* DeviceForSlotKind(uint16_t kind) const;
+    // Whether the keyboard or mouse that `receiverKind` links is on its own cable.
+    bool CablePresent(uint16_t receiverKind) const;
+    void AttachListenerOf(CVantorixUSBDevice& device, uint16_t slotKind);
     void UpdateNoDeviceNotice();
     void SelectTab(const std::string& name, int page);
     void StartThreads();

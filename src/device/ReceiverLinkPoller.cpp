@@ -69,12 +69,14 @@ void ReceiverLinkPoller::WatchReceiver() {
 ReceiverLinkState ReceiverLinkPoller::Query(CDeviceChannel& channel, const std::string& receiverPath) {
     {
         LockGuard io(channel.IoLock());
-        if (!channel.ReceiverDevice().Open(receiverPath, true, true, true, false)) {
-            Trace("receiver poll: cannot open %s", receiverPath.c_str());
+        CHidDevice& receiver = channel.ReceiverDevice();
+        const bool open = receiver.IsOpen() && receiver.DevicePath() == receiverPath;
+        if (!open && !receiver.Open(receiverPath, true, true, true, false)) {
+            Trace("receiver poll: cannot open %s\n", receiverPath.c_str());
             return {};
         }
+        channel.SetLinkType(CDeviceChannel::kLinkReceiver);
         channel.SetOpen(true);
-        channel.SetViaReceiver(true);
     }
     uint8_t links[2] = {ReceiverLinkState::kDown, ReceiverLinkState::kDown};
     CDeviceCommands(channel).QueryLink(std::span<uint8_t, 2>(links));

@@ -45,6 +45,9 @@ public:
 
     void Apply(ReceiverLinkState state, CablePresence present);
 
+    // Both unlinked again: the receiver went away.
+    void Reset() { keyboardLinked_ = mouseLinked_ = false; }
+
     bool KeyboardLinked() const { return keyboardLinked_; }
     bool MouseLinked() const { return mouseLinked_; }
 

@@ -7,6 +7,7 @@
 #include "devices/KeyboardMacroBlock.h"
 #include "devices/KeyboardPowerStatus.h"
 #include "platform/Trace.h"
+#include "profile/ProfileListFile.h"
 #include "profile/ProfilePaths.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
@@ -27,10 +28,10 @@ constexpr uint8_t kEntryAndSubValueHighByte = 0x11;
 }  // namespace
 
 CVantorixKeyboardDevice::CVantorixKeyboardDevice(std::shared_ptr<IHidBus> bus, LightRenderer::Clock clock)
-    : CVantorixUSBDevice(std::move(bus), clock),
+    : CVantorixUSBDevice(std::move(bus), std::make_unique<KeyboardRenderer>(std::move(clock)), kDefaultColourCount),
       commands_(CommandChannel()),
       uiQueue_(CMessageQueue::CurrentShared()),
-      animator_(KeyColours(), clock),
+      animator_(KeyColours(), static_cast<KeyboardRenderer&>(SharedRenderer()), LightMutex()),
       sender_(commands_, KeyColours(), memory_),
       custom_(commands_, KeyColours(), memory_),
       listener_(ListenerChannel(), memory_, ListenerHandlers()),
@@ -145,10 +146,11 @@ void CVantorixKeyboardDevice::ReadLightingSetting() {
     ApplyLightState(KeyboardLightingRecord::ToLightState(info));
 }
 
-void CVantorixKeyboardDevice::ApplyLightState(const LightState& light) {
-    SetLightState(light);
-    animator_.SetLightState(light);
-}
+// The animator restarts the effect when its number changed; the light state it writes is the
+// device's only one.
+void CVantorixKeyboardDevice::ApplyLightState(const LightState& light) { animator_.SetLightState(light); }
+
+void CVantorixKeyboardDevice::SetLightState(const LightState& light) { ApplyLightState(light); }
 
 void CVantorixKeyboardDevice::SetKeyboardLight(const LightState& light) { ApplyLightState(light); }
 
@@ -185,6 +187,11 @@ HWND CVantorixKeyboardDevice::MainWindow() const {
 // ---- profile ----
 
 void CVantorixKeyboardDevice::UpdateProfilePaths() {
+    if (profileId_.empty()) {
+        // The profile the user selected last, or the first one made from the factory file.
+        ProfileListFile list(UserFolder(), DefaultProfilePath());
+        if (list.Load()) profileId_ = list.SelectedId();
+    }
     const std::filesystem::path path = ProfileFile(GetModelFolder(), profileId_);
     if (!path.empty()) profile_.SetPath(path);
 }
@@ -243,17 +250,25 @@ void CVantorixKeyboardDevice::SendLightFrame() {
 }
 
 int CVantorixKeyboardDevice::WriteLightingToDevice(uint8_t entry, uint8_t activeEntry) {
-    const auto record = KeyboardLightingRecord::Encode(profile_.GetLightInfo(), profile_.GetSystemStages(), effects_,
-                                                       activeEntry);
+    return WriteLightingRecord(entry, KeyboardLightingRecord::Encode(profile_.GetLightInfo(), profile_.GetSystemStages(),
+                                                                     effects_, activeEntry));
+}
+
+// The lighting the keyboard shows now (a game event may have changed it without touching
+// the profile) over the rest of the profile's record.
+bool CVantorixKeyboardDevice::WriteLightingToDevice() {
+    const auto entry = static_cast<uint8_t>(activeEntry_.load());
+    LightInfoRecord info = profile_.GetLightInfo();
+    KeyboardLightingRecord::ApplyLightState(GetLightState(), info);
+    return WriteLightingRecord(entry, KeyboardLightingRecord::Encode(info, profile_.GetSystemStages(), effects_, entry)) ==
+           kResultOk;
+}
+
+int CVantorixKeyboardDevice::WriteLightingRecord(uint8_t entry, const KeyboardLightingRecord::Bytes& record) {
     if (!CommandChannel().IsOpen()) return kResultOk;
     const int result = KeyboardLightingRecord::Write(commands_, CommandChannel(), entry, record);
     if (result != kResultOk) Trace("keyboard: writing lighting entry %d failed (%d)\n", entry, result);
     return result;
-}
-
-bool CVantorixKeyboardDevice::WriteLightingToDevice() {
-    const auto entry = static_cast<uint8_t>(activeEntry_.load());
-    return WriteLightingToDevice(entry, entry) == kResultOk;
 }
 
 std::optional<KeyboardCustomLighting::Store> CVantorixKeyboardDevice::CustomStore() {

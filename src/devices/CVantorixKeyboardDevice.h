@@ -69,6 +69,7 @@ public:
     std::string GetProfileFilePath() const override;
     void SaveProfile() override;
     void SetOptionState(int first, int second, int third) override;
+    void SetLightState(const LightState& light) override;
 
     // ---- keyboard operations with their arguments ----
     // 1, 0 with a closed channel, or the device result of the key-map write.
@@ -79,12 +80,12 @@ public:
     int WriteLightingToDevice(uint8_t entry, uint8_t activeEntry);
 
     // Listeners: kind 1 the wired vendor interface, 9 the receiver's.
-    bool AttachListener(const std::string& path, int kind);
-    void DetachListener(int kind);
-    bool IsListening(int kind) const { return listener_.IsAttached(kind); }
+    bool AttachListener(const std::string& path, int kind) override;
+    void DetachListener(int kind) override;
+    bool IsListening(int kind) const override { return listener_.IsAttached(kind); }
     // The device went away: listeners (500 ms each) and animation thread (1000 ms) stopped,
     // command channel closed.
-    void OnDeviceRemoved();
+    void OnDeviceRemoved() override;
 
     // Custom lighting of effect 18.
     void FillCustomColours(bool bright);
@@ -124,6 +125,7 @@ private:
     void PostToUi(std::function<void()> fn);
     void ReadLightingSetting();
     void ApplyLightState(const LightState& light);
+    int WriteLightingRecord(uint8_t entry, const KeyboardLightingRecord::Bytes& record);
     std::optional<KeyboardCustomLighting::Store> CustomStore();
     HWND MainWindow() const;
 

@@ -78,7 +78,11 @@ uint32_t ColourValue(const KeyColour& entry) {
 
 CVantorixUSBDevice::CVantorixUSBDevice(std::shared_ptr<IHidBus> bus, LightRenderer::Clock clock,
                                        size_t colourCount)
-    : commandChannel_(bus), listenerChannel_(bus), colours_(colourCount), renderer_(std::move(clock)) {}
+    : CVantorixUSBDevice(std::move(bus), std::make_unique<LightRenderer>(std::move(clock)), colourCount) {}
+
+CVantorixUSBDevice::CVantorixUSBDevice(std::shared_ptr<IHidBus> bus, std::unique_ptr<LightRenderer> renderer,
+                                       size_t colourCount)
+    : commandChannel_(bus), listenerChannel_(bus), colours_(colourCount), renderer_(std::move(renderer)) {}
 
 CVantorixUSBDevice::~CVantorixUSBDevice() = default;
 
@@ -193,17 +197,17 @@ uint32_t CVantorixUSBDevice::GetKeyColour(int index) const {
 
 LightState CVantorixUSBDevice::GetLightState() const {
     std::lock_guard lock(lightMutex_);
-    return renderer_.Light();
+    return renderer_->Light();
 }
 
 void CVantorixUSBDevice::SetLightState(const LightState& light) {
     std::lock_guard lock(lightMutex_);
-    renderer_.Light() = light;
+    renderer_->Light() = light;
 }
 
 AnimationState CVantorixUSBDevice::GetAnimationState() const {
     std::lock_guard lock(lightMutex_);
-    return renderer_.Animation();
+    return renderer_->Animation();
 }
 
 // ---- key states and ring ----
@@ -212,42 +216,42 @@ void CVantorixUSBDevice::SetKeyGroups(const std::map<int, int>& groups) { keyGro
 
 uint8_t CVantorixUSBDevice::FadeStep(int key, int mode) {
     std::lock_guard lock(lightMutex_);
-    return keyStates_.FadeStep(key, mode);
+    return renderer_->KeyStates().FadeStep(key, mode);
 }
 
 void CVantorixUSBDevice::MarkRing() {
     std::lock_guard lock(lightMutex_);
-    keyStates_.MarkRing();
+    renderer_->KeyStates().MarkRing();
 }
 
 void CVantorixUSBDevice::RotateRing(bool up) {
     std::lock_guard lock(lightMutex_);
-    keyStates_.RotateRing(up);
+    renderer_->KeyStates().RotateRing(up);
 }
 
 void CVantorixUSBDevice::ClearKeyStates() {
     std::lock_guard lock(lightMutex_);
-    keyStates_.ClearKeyStates();
+    renderer_->KeyStates().ClearKeyStates();
 }
 
 uint8_t CVantorixUSBDevice::KeyState(int key) const {
     std::lock_guard lock(lightMutex_);
-    return keyStates_.Level(key);
+    return renderer_->KeyStates().Level(key);
 }
 
 void CVantorixUSBDevice::SetKeyState(int key, uint8_t level) {
     std::lock_guard lock(lightMutex_);
-    keyStates_.SetLevel(key, level);
+    renderer_->KeyStates().SetLevel(key, level);
 }
 
 uint8_t CVantorixUSBDevice::RingByte(int position) const {
     std::lock_guard lock(lightMutex_);
-    return keyStates_.RingByte(position);
+    return renderer_->KeyStates().RingByte(position);
 }
 
 void CVantorixUSBDevice::SetRingByte(int position, uint8_t value) {
     std::lock_guard lock(lightMutex_);
-    keyStates_.SetRingByte(position, value);
+    renderer_->KeyStates().SetRingByte(position, value);
 }
 
 // ---- function mode ----
@@ -285,8 +289,8 @@ void CVantorixUSBDevice::SetFunctionMode(int mode) {
 void CVantorixUSBDevice::SetLightParams(uint32_t first, uint32_t second, uint32_t word1, uint32_t word2) {
     std::lock_guard lock(lightMutex_);
     lightParams_ = {first, second, word1, word2};
-    renderer_.Light().word1 = word1;
-    renderer_.Light().word2 = word2;
+    renderer_->Light().word1 = word1;
+    renderer_->Light().word2 = word2;
 }
 
 std::array<uint32_t, 4> CVantorixUSBDevice::GetLightParams() const {
@@ -326,6 +330,11 @@ CControlUI* CVantorixUSBDevice::GetPowerPanel() const { return powerPanel_.Get()
 IDevicePowerPanel* CVantorixUSBDevice::PowerPanel() const {
     CControlUI* panel = powerPanel_.Get();
     return panel ? static_cast<IDevicePowerPanel*>(panel->GetInterface(IDevicePowerPanel::kInterfaceName)) : nullptr;
+}
+
+void CVantorixUSBDevice::Configure(int keyCount, int lightCount, int wirelessCapable) {
+    SetButtonCounts(keyCount, lightCount);
+    SetWirelessCapable(wirelessCapable > 0);
 }
 
 void CVantorixUSBDevice::SetWirelessCapable(bool capable) {

@@ -42,6 +42,9 @@ public:
 
     explicit CVantorixUSBDevice(std::shared_ptr<IHidBus> bus = DefaultHidBus(),
                                 LightRenderer::Clock clock = {}, size_t colourCount = kDefaultColourCount);
+    // A device class with renderers of its own hands the base its renderer: the device
+    // then has one light state and one key-state buffer.
+    CVantorixUSBDevice(std::shared_ptr<IHidBus> bus, std::unique_ptr<LightRenderer> renderer, size_t colourCount);
     ~CVantorixUSBDevice() override;
 
     std::string GetClass() const override { return kClassName; }
@@ -90,6 +93,7 @@ public:
     virtual void UpdateProfilePaths() {}
     virtual std::string GetProfileFilePath() const { return {}; }
     virtual void SaveProfile() {}
+    // The device's list number: which effect list of the effect file is the device's.
     virtual void SetLanguage(int language) { language_ = language; }
     virtual int GetLanguage() const { return language_.load(); }
     virtual void SetLightParams(uint32_t first, uint32_t second, uint32_t word1, uint32_t word2);
@@ -98,6 +102,14 @@ public:
     virtual void SetStatusIndex(int index) { statusIndex_ = index; }
     virtual void Reserved46() {}
     virtual void Reserved47() {}
+
+    // ---- input-report listeners and removal (devices with listeners override them) ----
+    // kind 1: the device's own vendor interface, 9: the receiver's.
+    virtual bool AttachListener(const std::string& /*path*/, int /*kind*/) { return false; }
+    virtual void DetachListener(int /*kind*/) {}
+    virtual bool IsListening(int /*kind*/) const { return false; }
+    // The device went away: its threads stop and its channels close.
+    virtual void OnDeviceRemoved() { commandChannel_.CloseAll(); }
 
     // ---- plain accessors ----
     CDeviceChannel& CommandChannel() { return commandChannel_; }
@@ -133,7 +145,8 @@ public:
 
     KeyColourBuffer& KeyColours() { return colours_; }
     LightState GetLightState() const;
-    void SetLightState(const LightState& light);
+    // A device whose renderers prepare each effect overrides this to restart them.
+    virtual void SetLightState(const LightState& light);
     AnimationState GetAnimationState() const;
     uint8_t KeyState(int key) const;
     void SetKeyState(int key, uint8_t level);
@@ -150,6 +163,13 @@ public:
 
     bool IsWirelessCapable() const { return wirelessCapable_.load() != 0; }
     void SetWirelessCapable(bool capable);
+    // The model's three configuration values: key buttons and light buttons of the page, and
+    // whether the device runs on a battery (its power panel and status polling).
+    void Configure(int keyCount, int lightCount, int wirelessCapable);
+
+    // The language the user reads, apart from the list number above.
+    void SetDisplayLanguage(int index) { displayLanguage_ = index; }
+    int GetDisplayLanguage() const { return displayLanguage_.load(); }
 
     // Stores the value; a keyboard also turns host lighting on (0x1C) when it is not 0.
     // Returns the device result of that command, 1 when nothing had to be sent.
@@ -172,8 +192,11 @@ protected:
     template <typename Fn>
     void Render(Fn&& fn) {
         std::lock_guard lock(lightMutex_);
-        colours_.Update([&](std::span<KeyColour> keys) { fn(renderer_, keys); });
+        colours_.Update([&](std::span<KeyColour> keys) { fn(*renderer_, keys); });
     }
+    // The renderer and the lock that guards it, for a device class that animates itself.
+    LightRenderer& SharedRenderer() { return *renderer_; }
+    std::mutex& LightMutex() { return lightMutex_; }
     // Sets the selection of a switch control of the page (tab layout or combo).
     void SelectSwitch(std::string_view name, int index);
 
@@ -201,9 +224,8 @@ private:
     std::map<int, int> tableToLed_;
     std::map<int, int> keyGroups_;
     KeyColourBuffer colours_;
-    mutable std::mutex lightMutex_;  // renderer (light and animation state), key states
-    LightRenderer renderer_;
-    KeyStateBuffer keyStates_;
+    mutable std::mutex lightMutex_;  // renderer (light, animation and key states)
+    std::unique_ptr<LightRenderer> renderer_;
     std::array<uint32_t, 4> lightParams_{};
     std::atomic<int> functionMode_{1};
     Watched<CDeviceOptionUI> option_;
@@ -211,6 +233,7 @@ private:
     std::atomic<int> hostLighting_{0};
     std::atomic<int> wirelessCapable_{0};
     std::atomic<int> language_{0};
+    std::atomic<int> displayLanguage_{-1};
     std::array<int, 3> optionState_{};
     std::atomic<int> statusIndex_{-1};
 };

@@ -6,7 +6,16 @@ namespace q208 {
 
 KeyboardAnimator::KeyboardAnimator(KeyColourBuffer& colours, LightRenderer::Clock clock,
                                    uint32_t countPeriodMs)
-    : colours_(colours), countPeriodMs_(std::max<uint32_t>(countPeriodMs, 1)), renderer_(std::move(clock)) {}
+    : colours_(colours),
+      countPeriodMs_(std::max<uint32_t>(countPeriodMs, 1)),
+      ownMutex_(std::make_unique<std::mutex>()),
+      ownRenderer_(std::make_unique<KeyboardRenderer>(std::move(clock))),
+      mutex_(*ownMutex_),
+      renderer_(*ownRenderer_) {}
+
+KeyboardAnimator::KeyboardAnimator(KeyColourBuffer& colours, KeyboardRenderer& renderer, std::mutex& lock,
+                                   uint32_t countPeriodMs)
+    : colours_(colours), countPeriodMs_(std::max<uint32_t>(countPeriodMs, 1)), mutex_(lock), renderer_(renderer) {}
 
 void KeyboardAnimator::SetLightState(const LightState& light) {
     std::lock_guard lock(mutex_);

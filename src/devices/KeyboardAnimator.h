@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "devices/KeyColourBuffer.h"
@@ -13,6 +14,10 @@ namespace q208 {
 // the milliseconds since the last pass; listener threads pass key events; the UI changes
 // the light state. All of it is serialised by one lock; rendering writes the shared
 // per-key colours under their own lock (always taken after this one).
+//
+// On its own the animator keeps its renderer and lock (effect previews, benchmarks); the
+// keyboard device hands it the device's renderer and light lock, so the device has one
+// light state and one key-state buffer whoever changes them.
 class KeyboardAnimator {
 public:
     // The effect intervals count ticks of this length. They were chosen for a tick
@@ -22,6 +27,11 @@ public:
 
     explicit KeyboardAnimator(KeyColourBuffer& colours, LightRenderer::Clock clock = {},
                               uint32_t countPeriodMs = kDefaultCountPeriodMs);
+    // Shares `renderer` and `lock` with their owner, which outlives the animator.
+    KeyboardAnimator(KeyColourBuffer& colours, KeyboardRenderer& renderer, std::mutex& lock,
+                     uint32_t countPeriodMs = kDefaultCountPeriodMs);
+    KeyboardAnimator(const KeyboardAnimator&) = delete;
+    KeyboardAnimator& operator=(const KeyboardAnimator&) = delete;
 
     // Takes a new light state; when the effect number changed, or is 18, the animation
     // state is reset and the effect's preparation step runs.
@@ -52,8 +62,10 @@ private:
 
     KeyColourBuffer& colours_;
     const uint32_t countPeriodMs_;
-    mutable std::mutex mutex_;
-    KeyboardRenderer renderer_;
+    std::unique_ptr<std::mutex> ownMutex_;
+    std::unique_ptr<KeyboardRenderer> ownRenderer_;
+    std::mutex& mutex_;
+    KeyboardRenderer& renderer_;
     const KeyboardEffect* effect_ = nullptr;
     bool haveEffect_ = false;  // false until the first light state
     uint32_t counter_ = 0;

@@ -65,6 +65,17 @@ LightState KeyboardLightingRecord::ToLightState(const LightInfoRecord& info) {
     return light;
 }
 
+void KeyboardLightingRecord::ApplyLightState(const LightState& light, LightInfoRecord& info) {
+    info.selectItem = light.effect;
+    info.light = light.brightnessLevel;
+    info.speed = light.speedLevel;
+    info.fx = light.direction;
+    info.multiColor = light.colourCycle;
+    info.red = light.red;
+    info.green = light.green;
+    info.blue = light.blue;
+}
+
 int KeyboardLightingRecord::Read(CDeviceCommands& commands, CDeviceChannel& channel, Bytes& record,
                                  uint8_t& entry) {
     if (!channel.IsOpen()) return 0;

@@ -49,6 +49,8 @@ public:
                        KeyboardSystemRecord& system);
     // What the renderers need of the profile's lighting.
     static LightState ToLightState(const LightInfoRecord& info);
+    // The other way: the light state's values over the profile's.
+    static void ApplyLightState(const LightState& light, LightInfoRecord& info);
 
     // ReadConfig of the active entry (1 byte at 0), then of its record at m × 25. Result 0
     // with a closed channel, else the first device result that was not 1.

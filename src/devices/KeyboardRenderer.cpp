@@ -55,7 +55,7 @@ uint8_t KeyboardRenderer::WaveLayer(int layer, int column) const {
 }
 
 void KeyboardRenderer::FadeAll(int mode) {
-    for (int key = 0; key < kKeyTableRows; ++key) keyStates_.FadeStep(key, mode);
+    for (int key = 0; key < kKeyTableRows; ++key) KeyStates().FadeStep(key, mode);
 }
 
 // ---- preparation -------------------------------------------------------------------
@@ -63,7 +63,7 @@ void KeyboardRenderer::FadeAll(int mode) {
 void KeyboardRenderer::PrepareShared() {
     Animation() = AnimationState{};
     Animation().lastToggleTick = Now();
-    keyStates_.ClearKeyStates();
+    KeyStates().ClearKeyStates();
     press_.fill(PressState::Idle);
     for (auto& layer : waveLayers_) layer.fill(0);
     for (auto& ripple : ripples_) ripple.radius = -1;
@@ -87,7 +87,7 @@ void KeyboardRenderer::PrepareShared() {
 void KeyboardRenderer::PrepareCustom() {
     // The custom slot shows the painted colours: only the animation restarts.
     Animation() = AnimationState{};
-    keyStates_.ClearKeyStates();
+    KeyStates().ClearKeyStates();
     steps_ = 0;
 }
 
@@ -177,7 +177,7 @@ void KeyboardRenderer::RenderHostColour(std::span<KeyColour> keys) {
 void KeyboardRenderer::KeyReactive(int row, int kind) {
     if (!ValidRow(row) || (kind != kKeyPressed && kind != kKeyReleased)) return;
     press_[row] = kind == kKeyPressed ? PressState::Pressed : PressState::Fading;
-    keyStates_.SetLevel(row, 255);
+    KeyStates().SetLevel(row, 255);
     wheelIndex_[row] = static_cast<uint8_t>(Random(kWheelSteps));
 }
 
@@ -202,30 +202,30 @@ void KeyboardRenderer::RenderReactive(std::span<KeyColour> keys) {
     int pressedCounted = 0;
     const uint8_t brightness = Brightness();
     for (int row = 0; row < kKeyTableRows; ++row) {
-        const int level = keyStates_.Level(row);
+        const int level = KeyStates().Level(row);
         switch (press_[row]) {
             case PressState::Pressed:
                 ++pressedCounted;
                 if (level < 255)
-                    keyStates_.SetLevel(row, static_cast<uint8_t>(std::min(255, level + kReactiveRise)));
+                    KeyStates().SetLevel(row, static_cast<uint8_t>(std::min(255, level + kReactiveRise)));
                 else if (pressedCounted > 1)
                     press_[row] = PressState::Fading;
                 break;
             case PressState::Neighbour:
                 if (level < 255)
-                    keyStates_.SetLevel(row, static_cast<uint8_t>(std::min(255, level + kReactiveRise)));
+                    KeyStates().SetLevel(row, static_cast<uint8_t>(std::min(255, level + kReactiveRise)));
                 else
                     press_[row] = PressState::Fading;
                 break;
             case PressState::Fading:
-                keyStates_.SetLevel(row, static_cast<uint8_t>(std::max(0, level - kReactiveFall)));
-                if (keyStates_.Level(row) == 0) press_[row] = PressState::Idle;
+                KeyStates().SetLevel(row, static_cast<uint8_t>(std::max(0, level - kReactiveFall)));
+                if (KeyStates().Level(row) == 0) press_[row] = PressState::Idle;
                 break;
             case PressState::Idle:
                 break;
         }
         if (static_cast<size_t>(row) < keys.size())
-            keys[row] = Entry(ColourOr(wheelIndex_[row]), Scale(brightness, keyStates_.Level(row)));
+            keys[row] = Entry(ColourOr(wheelIndex_[row]), Scale(brightness, KeyStates().Level(row)));
     }
 }
 
@@ -236,7 +236,7 @@ void KeyboardRenderer::KeyWaveLayers(int row, int kind) {
     const auto place = GridPositionOf(row);
     if (!place) return;
     for (auto& layer : waveLayers_) layer[place->column] |= static_cast<uint8_t>(1u << place->row);
-    keyStates_.SetLevel(row, 255);
+    KeyStates().SetLevel(row, 255);
 }
 
 void KeyboardRenderer::RenderWaveLayers(std::span<KeyColour> keys) {
@@ -253,11 +253,11 @@ void KeyboardRenderer::RenderWaveLayers(std::span<KeyColour> keys) {
         uint8_t bits = 0;
         for (const auto& layer : waveLayers_) bits |= layer[column];
         for (int row = 0; bits != 0 && row < kGridRows; ++row)
-            if (bits & (1u << row)) keyStates_.SetLevel(GridKey(column, row), 255);
+            if (bits & (1u << row)) KeyStates().SetLevel(GridKey(column, row), 255);
     }
     const uint8_t brightness = Brightness();
     for (int row = 0; row < kKeyTableRows; ++row) {
-        const uint8_t level = keyStates_.FadeStep(row, kWaveLayerFadeMode);
+        const uint8_t level = KeyStates().FadeStep(row, kWaveLayerFadeMode);
         auto& index = wheelIndex_[row];
         index = static_cast<uint8_t>((index + kWaveLayerColourStep) % kWheelSteps);
         if (static_cast<size_t>(row) < keys.size()) keys[row] = Entry(ColourOr(index), Scale(brightness, level));

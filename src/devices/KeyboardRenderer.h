@@ -23,8 +23,6 @@ public:
 
     explicit KeyboardRenderer(Clock clock = {}, uint32_t seed = 0x2545F491u);
 
-    KeyStateBuffer& KeyStates() { return keyStates_; }
-    const KeyStateBuffer& KeyStates() const { return keyStates_; }
     void SetHostColour(Rgb colour) { hostColour_ = colour; }
     // The first option-state value chooses the pattern of effect 29 (0 … 6).
     void SetPattern(int pattern) { pattern_ = pattern; }
@@ -96,7 +94,6 @@ private:
     void FadeAll(int mode);
     void RenderWave(std::span<KeyColour> keys, bool firstKind);
 
-    KeyStateBuffer keyStates_;
     std::array<PressState, kKeyTableRows> press_{};
     std::array<uint8_t, kKeyTableRows> wheelIndex_{};
     std::array<std::array<uint8_t, kGridColumns>, kWaveLayers> waveLayers_{};

@@ -38,7 +38,7 @@ void KeyboardRenderer::PaintLevels(std::span<KeyColour> keys, ColourOf colourOf)
     const uint8_t brightness = Brightness();
     for (const auto& place : GridKeys())
         if (place.key < keys.size())
-            keys[place.key] = Entry(colourOf(place), Scale(brightness, keyStates_.Level(place.key)));
+            keys[place.key] = Entry(colourOf(place), Scale(brightness, KeyStates().Level(place.key)));
 }
 
 // ---- 8: ripples from key presses ---------------------------------------------------
@@ -54,7 +54,7 @@ void KeyboardRenderer::KeyRipple(int row, int kind) {
         return ra < rb;
     });
     *slot = Ripple{place->column, place->row, 0, static_cast<uint8_t>(Random(kWheelSteps))};
-    keyStates_.SetLevel(row, 255);
+    KeyStates().SetLevel(row, 255);
 }
 
 void KeyboardRenderer::RenderRipples(std::span<KeyColour> keys) {
@@ -66,7 +66,7 @@ void KeyboardRenderer::RenderRipples(std::span<KeyColour> keys) {
     FadeAll(kFadeQuick);
     std::array<uint8_t, kKeyTableRows> hue{};
     for (const auto& place : GridKeys()) {
-        int best = keyStates_.Level(place.key);
+        int best = KeyStates().Level(place.key);
         for (const auto& ripple : ripples_) {
             if (ripple.radius < 0) continue;
             const int off = std::abs(DistanceQuarters(place.column, place.row, ripple.column, ripple.row) - ripple.radius);
@@ -78,7 +78,7 @@ void KeyboardRenderer::RenderRipples(std::span<KeyColour> keys) {
                 hue[place.key] = ripple.wheelIndex;
             }
         }
-        keyStates_.SetLevel(place.key, Clamp255(best));
+        KeyStates().SetLevel(place.key, Clamp255(best));
     }
     PaintLevels(keys, [&](const GridKeyPlace& p) { return ColourOr(hue[p.key]); });
 }
@@ -92,7 +92,7 @@ void KeyboardRenderer::RenderScanner(std::span<KeyColour> keys) {
         scanPosition_ = std::clamp(scanPosition_, 0, kGridColumns - 1);
         scanDirection_ = -scanDirection_;
     }
-    for (int row = 0; row < kGridRows; ++row) keyStates_.SetLevel(GridKey(scanPosition_, row), 255);
+    for (int row = 0; row < kGridRows; ++row) KeyStates().SetLevel(GridKey(scanPosition_, row), 255);
     PaintLevels(keys, [&](const GridKeyPlace& p) { return ColourOr(p.column * 8); });
 }
 
@@ -127,7 +127,7 @@ void KeyboardRenderer::RenderRain(std::span<KeyColour> keys) {
     for (int column = 0; column < kGridColumns; ++column) {
         auto& head = drops_[column];
         if (head < 0) continue;
-        keyStates_.SetLevel(GridKey(column, head), 255);
+        KeyStates().SetLevel(GridKey(column, head), 255);
         head = static_cast<int8_t>(head + 1 < kGridRows ? head + 1 : -1);
     }
     if (Random(2) == 0) {
@@ -143,7 +143,7 @@ void KeyboardRenderer::PrepareStars() {
     PrepareShared();
     for (const auto& place : GridKeys()) {
         if (Random(6) != 0) continue;
-        keyStates_.SetLevel(place.key, static_cast<uint8_t>(Random(256)));
+        KeyStates().SetLevel(place.key, static_cast<uint8_t>(Random(256)));
         starRising_[place.key] = static_cast<uint8_t>(Random(2));
         wheelIndex_[place.key] = static_cast<uint8_t>(Random(kWheelSteps));
     }
@@ -153,17 +153,17 @@ void KeyboardRenderer::RenderStars(std::span<KeyColour> keys) {
     for (const auto& place : GridKeys()) {
         const int key = place.key;
         if (starRising_[key]) {
-            const int level = keyStates_.Level(key) + kStarRise;
-            keyStates_.SetLevel(key, Clamp255(level));
+            const int level = KeyStates().Level(key) + kStarRise;
+            KeyStates().SetLevel(key, Clamp255(level));
             if (level >= 255) starRising_[key] = 0;
         } else {
-            keyStates_.FadeStep(key, kFadeSlow);
+            KeyStates().FadeStep(key, kFadeSlow);
         }
     }
     if (Random(kStarBirthChance) == 0) {
         const auto grid = GridKeys();
         const int key = grid[Random(static_cast<int>(grid.size()))].key;
-        if (keyStates_.Level(key) == 0) {
+        if (KeyStates().Level(key) == 0) {
             starRising_[key] = 1;
             wheelIndex_[key] = static_cast<uint8_t>(Random(kWheelSteps));
         }
@@ -214,19 +214,19 @@ void KeyboardRenderer::PrepareMarquee() {
     // Two comets, bright head first.
     constexpr uint8_t comet[] = {255, 190, 130, 80, 40};
     for (int i = 0; i < 5; ++i) {
-        keyStates_.SetRingByte(4 - i, comet[i]);
-        keyStates_.SetRingByte(15 - i, comet[i]);
+        KeyStates().SetRingByte(4 - i, comet[i]);
+        KeyStates().SetRingByte(15 - i, comet[i]);
     }
 }
 
 void KeyboardRenderer::RenderMarquee(std::span<KeyColour> keys) {
     ++steps_;
-    keyStates_.RotateRing(Light().direction != 0);
+    KeyStates().RotateRing(Light().direction != 0);
     FadeAll(kFadeQuick);
-    keyStates_.MarkRing();  // the top-left keys flash as the comets pass
+    KeyStates().MarkRing();  // the top-left keys flash as the comets pass
     // Each ring position lights its grid column.
     for (const auto& p : GridKeys())
-        keyStates_.SetLevel(p.key, std::max(keyStates_.Level(p.key), keyStates_.RingByte(p.column)));
+        KeyStates().SetLevel(p.key, std::max(KeyStates().Level(p.key), KeyStates().RingByte(p.column)));
     PaintLevels(keys, [&](const GridKeyPlace& p) { return ColourOr(p.column * 8 + static_cast<int>(steps_)); });
 }
 
@@ -290,7 +290,7 @@ void KeyboardRenderer::RenderConfetti(std::span<KeyColour> keys) {
     const auto grid = GridKeys();
     for (int i = 0; i < 2; ++i) {
         const int key = grid[Random(static_cast<int>(grid.size()))].key;
-        keyStates_.SetLevel(key, 255);
+        KeyStates().SetLevel(key, 255);
         wheelIndex_[key] = static_cast<uint8_t>(Random(kWheelSteps));
     }
     // Confetti is always many-coloured; without colour cycle it stays near the fixed colour.
@@ -321,7 +321,7 @@ void KeyboardRenderer::RenderSnake(std::span<KeyColour> keys) {
     FadeAll(kFadeQuick);
     const uint8_t head = GridKey(snakeHead_.column, snakeHead_.row);
     if (head != kNoKey) {
-        keyStates_.SetLevel(head, 255);
+        KeyStates().SetLevel(head, 255);
         wheelIndex_[head] = snakeHue_;
     }
     snakeHue_ = static_cast<uint8_t>((snakeHue_ + 5) % kWheelSteps);
@@ -377,7 +377,7 @@ void KeyboardRenderer::RenderPattern(std::span<KeyColour> keys) {
         FadeAll(kFadeSteady);
         if (Random(2) == 0) {
             const auto grid = GridKeys();
-            keyStates_.SetLevel(grid[Random(static_cast<int>(grid.size()))].key, 255);
+            KeyStates().SetLevel(grid[Random(static_cast<int>(grid.size()))].key, 255);
         }
     }
     lastPatternStep_ = t;
@@ -410,7 +410,7 @@ void KeyboardRenderer::RenderPattern(std::span<KeyColour> keys) {
                               Scale(brightness, static_cast<uint8_t>(16 + kBreathingCurve[t % kBreathingSteps] * 239 / 255)));
                 break;
             default: {  // sparkles over a dim drifting background
-                const uint8_t sparkle = keyStates_.Level(p.key);
+                const uint8_t sparkle = KeyStates().Level(p.key);
                 const Rgb back = WheelColour(t / 8);
                 entry = {Clamp255(back.red / 4 + sparkle), Clamp255(back.green / 4 + sparkle),
                          Clamp255(back.blue / 4 + sparkle), brightness};

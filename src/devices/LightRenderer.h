@@ -5,6 +5,7 @@
 #include <span>
 
 #include "devices/KeyColour.h"
+#include "devices/KeyStateBuffer.h"
 #include "devices/LightState.h"
 #include "devices/LightTables.h"
 
@@ -28,12 +29,18 @@ public:
 
     // The clock gives milliseconds; TickCount when none is given.
     explicit LightRenderer(Clock clock = {});
+    virtual ~LightRenderer() = default;
+    LightRenderer(const LightRenderer&) = delete;
+    LightRenderer& operator=(const LightRenderer&) = delete;
 
     LightState& Light() { return light_; }
     const LightState& Light() const { return light_; }
     AnimationState& Animation() { return animation_; }
     const AnimationState& Animation() const { return animation_; }
     uint32_t Now() const { return clock_(); }
+    // Fade levels and marquee ring of the reactive effects.
+    KeyStateBuffer& KeyStates() { return keyStates_; }
+    const KeyStateBuffer& KeyStates() const { return keyStates_; }
 
     void RenderStatic(std::span<KeyColour> keys);
     void RenderBreathing(std::span<KeyColour> keys);
@@ -60,6 +67,7 @@ private:
 
     LightState light_;
     AnimationState animation_;
+    KeyStateBuffer keyStates_;
     Clock clock_;
 };
 

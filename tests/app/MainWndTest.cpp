@@ -385,9 +385,11 @@ TEST_F(MainWndHubTest, AppliedLanguageAgainStillTellsTheDevices) {
     Start();
     const int applied = wnd_->Language().AppliedIndex();
     ASSERT_GE(applied, 0);
-    Keyboard()->SetLanguage(-7);
+    const int listNumber = Keyboard()->GetLanguage();
+    Keyboard()->SetDisplayLanguage(-7);
     Send(WM_LANGUAGE_SELECT, static_cast<WPARAM>(applied), 0);
-    EXPECT_EQ(Keyboard()->GetLanguage(), applied);
+    EXPECT_EQ(Keyboard()->GetDisplayLanguage(), applied);
+    EXPECT_EQ(Keyboard()->GetLanguage(), listNumber) << "the effect list stays the keyboard's";
     EXPECT_EQ(wnd_->Language().AppliedIndex(), applied);
 }
 
