@@ -373,7 +373,12 @@ void CMainWnd::AttachSlot(size_t index) {
                 ? channel.OpenPath(receiverPath_, CDeviceChannel::kLinkReceiver,
                                    slot->kind == kKindReceiverKeyboard ? kReceiverTargetKeyboard : kReceiverTargetMouse)
                 : channel.OpenPath(slot->devicePath, CDeviceChannel::kLinkWired, 0);
-        if (!opened) Trace("main window: slot %zu could not be opened\n", index);
+        if (!opened) {
+            // Free the slot: detection offers the device again on a later pass.
+            Trace("main window: slot %zu could not be opened; asking again later\n", index);
+            if (!behindReceiver) slots_->Release(index, slot->devicePath);
+            return;
+        }
         device->SetSlot(*slot);
     }
     AttachListenerOf(*device, slot->kind);

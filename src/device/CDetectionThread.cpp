@@ -66,7 +66,9 @@ void CDetectionThread::Context::TakeIfSupported(const char* path, const Event& s
     // Paths are filtered on the numbers they carry before anything is opened.
     InterfaceCandidate candidate = SupportedInterfaceMatcher::FromPath(path);
     if (!slots->QuickMatch(candidate)) return;
-    if (!device.Open(candidate.path, true, false, true, false)) return;
+    // Opened as the device object will open it: a node the user may read but not write
+    // would take a slot that can never be used, and would not be asked for again.
+    if (!device.Open(candidate.path, true, true, true, false)) return;
     SupportedInterfaceMatcher::CompleteFrom(device, candidate);
     if (const std::optional<size_t> slot = slots->FullMatch(candidate)) {
         // A receiver slot stays taken but is not watched until the receiver reports a

@@ -231,7 +231,12 @@ std::unique_ptr<IHidHandle> HidrawBus::Open(const std::string& path, bool read, 
     const int access = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
     UniqueFd fd(::open(DevNode(itf->node).c_str(), access | O_NONBLOCK | O_CLOEXEC));
     if (!fd.Valid()) {
-        Trace("hidraw: cannot open %s: %s", DevNode(itf->node).c_str(), std::strerror(errno));
+        const int error = errno;
+        // Detection asks again on every pass; one line per node and reason is enough.
+        const bool denied = error == EACCES || error == EPERM;
+        TraceOnce("hidraw: cannot open " + DevNode(itf->node) + ": " + std::strerror(error) +
+                  (denied ? " (the user needs read and write access to the node; the program asks again later)\n"
+                          : "\n"));
         return nullptr;
     }
     return std::make_unique<HidrawHandle>(std::move(fd), itf->descriptor, HidPath::CollectionIndex(path));

@@ -11,7 +11,18 @@ bool KeyboardAnimationThread::Start() {
     return thread_.Start([this](const Event& stop) { Run(stop); });
 }
 
-void KeyboardAnimationThread::Stop() { KeyboardThreadTrace::Stopped(thread_.Stop(kStopTimeoutMs)); }
+// A frame in flight to a silent keyboard waits as long as the stop bound; closing the
+// channel's devices wakes it at once, so the stop always wins and the thread is joined
+// (its body uses the keyboard's members, which must never outlive it).
+void KeyboardAnimationThread::Stop() {
+    if (thread_.IsRunning()) {
+        thread_.RequestStop();
+        channel_.SetOpen(false);
+        channel_.WiredDevice().Close();
+        channel_.ReceiverDevice().Close();
+    }
+    KeyboardThreadTrace::Stopped(thread_.Stop(kStopTimeoutMs, WorkerThread::AfterTimeOut::Join));
+}
 
 // The animator counts its intervals in ticks of one count period, so a pass between two
 // ticks changes nothing: each pass sleeps until the next tick boundary instead of waking

@@ -90,7 +90,8 @@ void KeyboardListener::Detach(int kind) {
         path->setFlag(false);
         path->device.Close();
     }
-    KeyboardThreadTrace::Stopped(path->thread.Stop(kStopTimeoutMs));
+    // The thread reads members of this listener: once woken it is waited for, never left behind.
+    KeyboardThreadTrace::Stopped(path->thread.Stop(kStopTimeoutMs, WorkerThread::AfterTimeOut::Join));
 }
 
 std::optional<uint16_t> KeyboardListener::ReadEvent(Path& path, std::vector<uint8_t>& report,

@@ -22,7 +22,11 @@ bool WorkerThread::Start(Body body) {
     return true;
 }
 
-WorkerThread::StopResult WorkerThread::Stop(int timeoutMs) {
+void WorkerThread::RequestStop() {
+    if (state_) state_->stop.Set();
+}
+
+WorkerThread::StopResult WorkerThread::Stop(int timeoutMs, AfterTimeOut after) {
     if (!thread_.joinable()) return StopResult::NotRunning;
     state_->stop.Set();
     if (thread_.get_id() == std::this_thread::get_id()) {
@@ -34,7 +38,12 @@ WorkerThread::StopResult WorkerThread::Stop(int timeoutMs) {
         thread_.join();
         return StopResult::Ended;
     }
-    Trace("worker '%s' did not stop within %d ms; detached", name_.c_str(), timeoutMs);
+    if (after == AfterTimeOut::Join) {
+        Trace("worker '%s' did not stop within %d ms; waiting for it\n", name_.c_str(), timeoutMs);
+        thread_.join();
+        return StopResult::TimedOut;
+    }
+    Trace("worker '%s' did not stop within %d ms; detached\n", name_.c_str(), timeoutMs);
     thread_.detach();
     return StopResult::TimedOut;
 }

@@ -15,6 +15,10 @@ namespace q208 {
 class WorkerThread {
 public:
     enum class StopResult { NotRunning, Ended, TimedOut };
+    // What Stop does with a worker that outlives the bounded wait: leave it running on its
+    // own, or wait on for it (for a body that uses memory of its owner, once the owner has
+    // made sure it wakes).
+    enum class AfterTimeOut { Detach, Join };
     using Body = std::function<void(const Event& stop)>;
 
     WorkerThread() = default;
@@ -25,7 +29,9 @@ public:
 
     // False when a worker is still running.
     bool Start(Body body);
-    StopResult Stop(int timeoutMs = 1000);
+    StopResult Stop(int timeoutMs = 1000, AfterTimeOut after = AfterTimeOut::Detach);
+    // Sets the stop event without waiting.
+    void RequestStop();
     bool IsRunning() const;
     // The stop event of the running (or last) worker; null before the first Start.
     const Event* StopEvent() const;
