@@ -16,7 +16,13 @@ namespace q208 {
 // 64-byte report and waits for the answer that echoes its command byte.
 //
 // Locks: the command set takes the command lock (or the light lock) around each
-// transaction, then Transact takes the I/O lock; never the other way round.
+// transaction, then Transact takes the I/O lock; never the other way round. The I/O lock
+// covers the drain of queued input, the write and the reads of one transaction.
+//
+// An answer is the input report whose byte 3 echoes the command. Reports queued before the
+// write are drained on both paths and on the fast path; of the reports read after it, event
+// reports (byte 3 = 0) are skipped, and after two answers to other commands the last one is
+// returned with result 1: callers that use answer bytes check the echo (CDeviceCommands).
 class CDeviceChannel {
 public:
     enum LinkType : int { kLinkWired = 1, kLinkReceiver = 2 };
@@ -74,10 +80,12 @@ private:
     struct PathTiming {
         int writeTimeoutMs;
         int readTimeoutMs;
-        bool flush;
         uint8_t unreachableEcho;
     };
     int TransactOn(const PathTiming& timing, const uint8_t* request, size_t requestLength, uint8_t* answer,
+                   size_t answerLength, uint32_t* bytesRead);
+    // Up to two answers after the write, I/O lock held; event reports between them are skipped.
+    int ReadAnswer(CHidDevice& device, const PathTiming& timing, uint8_t command, uint8_t* answer,
                    size_t answerLength, uint32_t* bytesRead);
     void Observe(bool sent, const uint8_t* data, size_t length);
 

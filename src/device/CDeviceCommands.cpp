@@ -56,6 +56,9 @@ int CDeviceCommands::SendOne(const CommandRule& rule, const Report& request, Rep
     const int result = rule.fast ? channel_.TransactFast(request.data(), request.size(), answer.data(), answer.size(), &bytes)
                                  : channel_.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes);
     if (result != kResultOk) return result;
+    // The channel hands over the last of two foreign answers with result 1; its status and
+    // data belong to another command, so this command got no answer.
+    if (answer[report::kCommand] != request[report::kCommand]) return kResultNoAnswer;
     return StatusResult(answer);
 }
 
@@ -85,6 +88,7 @@ int CDeviceCommands::Chunked(const CommandRule& rule, uint8_t* readOut, const ui
         Report answer{};
         const int result = SendOne(rule, BuildCommandReport(rule.command, n, offset, payload), answer);
         if (result != kResultOk) return result;
+        // Only an answer that echoes this chunk's command gets here (SendOne).
         if (readOut) std::copy_n(answer.begin() + report::kPayload, n, readOut + done);
     }
     return kResultOk;
@@ -140,19 +144,7 @@ int CDeviceCommands::WriteMacroBlock(std::span<const uint8_t> data) {
 
 int CDeviceCommands::ReadStatus(std::span<uint8_t> out, uint16_t offset) {
     const size_t length = std::min<size_t>(out.size(), channel_.ChunkSize());
-    Report answer{};
-    uint32_t bytes = 0;
-    const Report request = BuildCommandReport(Command::ReadStatus, static_cast<uint8_t>(length), offset);
-    int result;
-    {
-        std::lock_guard lock(channel_.CommandLock());
-        result = channel_.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes);
-    }
-    if (result != kResultOk) return result;
-    if (answer[report::kCommand] != static_cast<uint8_t>(Command::ReadStatus)) return result;
-    if (const int status = StatusResult(answer); status != kResultOk) return status;
-    std::copy_n(answer.begin() + report::kPayload, length, out.begin());
-    return kResultOk;
+    return Chunked(RuleOf(Command::ReadStatus), out.data(), nullptr, length, offset);
 }
 
 int CDeviceCommands::ReadLedMap(std::span<uint8_t> out) {
@@ -184,7 +176,8 @@ bool CDeviceCommands::QueryLink(std::span<uint8_t, 2> linkOut) {
     const bool anyLinked = keyboard == kLinkUp || mouse == kLinkUp;
     // A failed query reads as "nothing linked": the link bytes are only taken from an answer
     // that succeeded, so a broken answer never attaches a device.
-    const bool linked = anyLinked && result == kResultOk && StatusResult(answer) == kResultOk;
+    const bool answered = result == kResultOk && answer[report::kCommand] == request[report::kCommand];
+    const bool linked = anyLinked && answered && StatusResult(answer) == kResultOk;
     if (linked) {
         linkOut[0] = keyboard;
         linkOut[1] = mouse;

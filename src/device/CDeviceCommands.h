@@ -10,7 +10,8 @@ namespace q208 {
 
 // The vendor command set on one command channel. Every operation returns a device result
 // (DeviceResult.h); chunked operations stop at the first chunk that does not succeed and
-// return its result, leaving chunks already written in place.
+// return its result, leaving chunks already written in place. An answer that does not echo
+// the command sent counts as no answer (0): nothing of it is copied or taken as a status.
 class CDeviceCommands {
 public:
     static constexpr size_t kDeviceInfoSize = 34;
@@ -33,7 +34,7 @@ public:
     int WriteMacroData(std::span<const uint8_t> data);
     // 56-byte chunks on the cable; through the receiver its 24-byte chunks.
     int WriteMacroBlock(std::span<const uint8_t> data);
-    // One report, at most one chunk; checks the echo itself.
+    // One report, at most one chunk.
     int ReadStatus(std::span<uint8_t> out, uint16_t offset);
     // Reads the channel's data size ÷ 3 bytes: one LED position per key.
     int ReadLedMap(std::span<uint8_t> out);

@@ -22,15 +22,16 @@ uint64_t DeadlineAfter(int timeoutMs) {
 
 HidrawHandle::HidrawHandle(UniqueFd fd, std::shared_ptr<const HidReportDescriptor> descriptor,
                            size_t collectionIndex)
-    : fd_(std::move(fd)),
+    : fd_(std::make_shared<const UniqueFd>(std::move(fd))),
       descriptor_(std::move(descriptor)),
       collection_(collectionIndex),
-      readBuffer_(HidReportDescriptor::kMaxReportBytes + 1) {}
+      readBuffer_(HidReportDescriptor::kMaxReportBytes + 1),
+      writer_(fd_) {}
 
 HidrawHandle::Ready HidrawHandle::WaitFor(short events, uint64_t deadline, bool forever,
                                           const Event* abort) const {
     for (;;) {
-        pollfd fds[2] = {{fd_.Get(), events, 0}, {abort ? abort->Fd() : -1, POLLIN, 0}};
+        pollfd fds[2] = {{fd_->Get(), events, 0}, {abort ? abort->Fd() : -1, POLLIN, 0}};
         int wait = -1;
         if (!forever) {
             const uint64_t now = TickCount64();
@@ -49,7 +50,7 @@ HidrawHandle::Ready HidrawHandle::WaitFor(short events, uint64_t deadline, bool 
 }
 
 int HidrawHandle::Read(uint8_t* buf, size_t len, int timeoutMs, const Event* abort) {
-    if (buf == nullptr || len == 0 || !fd_.Valid()) return kHidIoFailed;
+    if (buf == nullptr || len == 0 || !fd_->Valid()) return kHidIoFailed;
     const bool forever = timeoutMs < 0;
     const uint64_t deadline = DeadlineAfter(timeoutMs);
     for (;;) {
@@ -59,7 +60,7 @@ int HidrawHandle::Read(uint8_t* buf, size_t len, int timeoutMs, const Event* abo
             case Ready::Failed: return kHidIoFailed;
             case Ready::Yes: break;
         }
-        const ssize_t n = ::read(fd_.Get(), readBuffer_.data(), readBuffer_.size());
+        const ssize_t n = ::read(fd_->Get(), readBuffer_.data(), readBuffer_.size());
         if (n < 0 && Retryable(errno)) continue;
         if (n <= 0) return kHidIoFailed;  // EIO / ENODEV after unplug, or the node closed
         const int stored = ToCommonLayout(readBuffer_.data(), static_cast<size_t>(n), buf, len);
@@ -88,31 +89,16 @@ int HidrawHandle::ToCommonLayout(const uint8_t* raw, size_t rawLength, uint8_t* 
 }
 
 int HidrawHandle::Write(const uint8_t* buf, size_t len, int timeoutMs, const Event* abort) {
-    if (buf == nullptr || len == 0 || !fd_.Valid()) return kHidIoFailed;
-    const bool forever = timeoutMs < 0;
-    const uint64_t deadline = DeadlineAfter(timeoutMs);
-    for (;;) {
-        switch (WaitFor(POLLOUT, deadline, forever, abort)) {
-            case Ready::TimedOut: return kHidIoTimeout;
-            case Ready::Aborted: return kHidIoAborted;
-            case Ready::Failed: return kHidIoFailed;
-            case Ready::Yes: break;
-        }
-        // hidraw takes the report id first, and a 0 there for a device without ids, which
-        // is the layout callers hand in already.
-        const ssize_t n = ::write(fd_.Get(), buf, len);
-        if (n < 0 && Retryable(errno)) continue;
-        return n > 0 ? static_cast<int>(n) : kHidIoFailed;
-    }
+    return writer_.Write(buf, len, timeoutMs, abort);
 }
 
 void HidrawHandle::Flush() {
-    if (!fd_.Valid()) return;
+    if (!fd_->Valid()) return;
     std::vector<uint8_t> scratch(HidReportDescriptor::kMaxReportBytes + 1);
     for (;;) {
-        pollfd p{fd_.Get(), POLLIN, 0};
+        pollfd p{fd_->Get(), POLLIN, 0};
         if (poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN)) return;
-        const ssize_t n = ::read(fd_.Get(), scratch.data(), scratch.size());
+        const ssize_t n = ::read(fd_->Get(), scratch.data(), scratch.size());
         if (n <= 0 && !(n < 0 && errno == EINTR)) return;
     }
 }

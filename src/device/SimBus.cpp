@@ -12,8 +12,17 @@
 
 namespace q208 {
 
+namespace {
+
+// Like a hidraw node, each open handle keeps at most this many unread reports; a report
+// that finds the ring full is dropped, and the older ones stay.
+constexpr size_t kRingReports = SimBus::kHandleRingReports;
+
+}  // namespace
+
 struct SimBus::Interface {
-    struct QueuedReport {
+    // A report on its way: it reaches the handles that are open when it becomes due.
+    struct InFlight {
         uint64_t dueAt = 0;
         size_t collection = 0;
         std::vector<uint8_t> bytes;
@@ -25,17 +34,29 @@ struct SimBus::Interface {
     std::vector<std::string> paths;
     std::shared_ptr<const OutputHandler> handler;
 
-    std::mutex mutex;  // guards everything below
+    std::mutex mutex;  // guards everything below and every handle's ring
     bool unplugged = false;
-    std::deque<QueuedReport> queue;
+    std::deque<InFlight> inFlight;  // by due time; reports due at the same time in queue order
     std::vector<Handle*> handles;
+
+    // Hands every report that is due to every open handle, in due order. Lock held.
+    void DeliverDue(uint64_t now);
+    // When the next report on its way becomes due; UINT64_MAX when none. Lock held.
+    uint64_t NextDue() const { return inFlight.empty() ? UINT64_MAX : inFlight.front().dueAt; }
 };
 
 class SimBus::Handle : public IHidHandle {
 public:
+    struct Queued {
+        size_t collection = 0;
+        std::vector<uint8_t> bytes;
+    };
+
     Handle(std::shared_ptr<Interface> itf, size_t collection)
         : itf_(std::move(itf)), collection_(collection) {
         std::lock_guard lock(itf_->mutex);
+        // Reports that arrived before the open are not this handle's.
+        itf_->DeliverDue(TickCount64());
         itf_->handles.push_back(this);
     }
 
@@ -45,8 +66,14 @@ public:
         handles.erase(std::remove(handles.begin(), handles.end(), this), handles.end());
     }
 
-    size_t Collection() const { return collection_; }
     void Wake() { wake_.Set(); }
+
+    // Interface lock held. A full ring keeps what it has, as the kernel does.
+    void Deliver(const Interface::InFlight& report) {
+        if (ring_.size() >= kRingReports) return;
+        ring_.push_back(Queued{report.collection, report.bytes});
+        wake_.Set();
+    }
 
     int Read(uint8_t* buf, size_t len, int timeoutMs, const Event* abort) override {
         if (buf == nullptr || len == 0) return kHidIoFailed;
@@ -79,36 +106,29 @@ public:
         return static_cast<int>(len);
     }
 
+    // Empties this handle's ring only; other handles of the interface keep their copies,
+    // and reports still on their way arrive later.
     void Flush() override {
-        const uint64_t now = TickCount64();
         std::lock_guard lock(itf_->mutex);
-        auto& queue = itf_->queue;
-        queue.erase(std::remove_if(queue.begin(), queue.end(),
-                                   [&](const Interface::QueuedReport& r) {
-                                       return r.collection == collection_ && r.dueAt <= now;
-                                   }),
-                    queue.end());
+        itf_->DeliverDue(TickCount64());
+        ring_.clear();
     }
 
 private:
-    // Bytes stored, -1 when unplugged, 0 when nothing of ours is due (then *nextDue says
-    // when a delayed report of ours becomes due).
+    // Bytes stored, -1 when unplugged, 0 when nothing of ours is queued (then *nextDue says
+    // when a report on its way becomes due). Reports of the interface's other collections
+    // are taken off the ring and dropped, as a hidraw read of another collection's report is.
     int TakeReport(uint8_t* buf, size_t len, uint64_t* nextDue) {
         std::lock_guard lock(itf_->mutex);
         if (itf_->unplugged) return kHidIoFailed;
-        wake_.Reset();  // under the lock: a report queued after this check sets it again
-        const uint64_t now = TickCount64();
-        auto& queue = itf_->queue;
-        for (auto it = queue.begin(); it != queue.end(); ++it) {
-            if (it->collection != collection_) continue;
-            if (it->dueAt > now) {
-                *nextDue = std::min(*nextDue, it->dueAt);
-                continue;
-            }
-            const int stored = CopyOut(it->bytes, buf, len);
-            queue.erase(it);
-            return stored;
+        wake_.Reset();  // under the lock: a report delivered after this check sets it again
+        itf_->DeliverDue(TickCount64());
+        while (!ring_.empty()) {
+            Queued report = std::move(ring_.front());
+            ring_.pop_front();
+            if (report.collection == collection_) return CopyOut(report.bytes, buf, len);
         }
+        *nextDue = itf_->NextDue();
         return 0;
     }
 
@@ -125,8 +145,16 @@ private:
 
     std::shared_ptr<Interface> itf_;
     size_t collection_;
+    std::deque<Queued> ring_;  // guarded by the interface's lock
     Event wake_{Event::ResetMode::Manual};
 };
+
+void SimBus::Interface::DeliverDue(uint64_t now) {
+    while (!inFlight.empty() && inFlight.front().dueAt <= now) {
+        for (Handle* handle : handles) handle->Deliver(inFlight.front());
+        inFlight.pop_front();
+    }
+}
 
 SimBus::SimBus() = default;
 
@@ -173,7 +201,7 @@ void SimBus::Unplug(int id) {
     }
     std::lock_guard lock(itf->mutex);
     itf->unplugged = true;
-    itf->queue.clear();
+    itf->inFlight.clear();
     for (Handle* handle : itf->handles) handle->Wake();
 }
 
@@ -183,14 +211,18 @@ bool SimBus::QueueInput(int id, std::span<const uint8_t> report, int delayMs) {
     if (!itf) return false;
     const int collection = itf->descriptor->CollectionOfInputReport(report[0]);
     if (collection < 0) return false;
+    const uint64_t now = TickCount64();
+    const uint64_t dueAt = now + static_cast<uint64_t>(std::max(delayMs, 0));
     std::lock_guard lock(itf->mutex);
     if (itf->unplugged) return false;
-    itf->queue.push_back(Interface::QueuedReport{
-        TickCount64() + static_cast<uint64_t>(std::max(delayMs, 0)),
-        static_cast<size_t>(collection), std::vector<uint8_t>(report.begin(), report.end())});
-    for (Handle* handle : itf->handles) {
-        if (handle->Collection() == static_cast<size_t>(collection)) handle->Wake();
-    }
+    auto& inFlight = itf->inFlight;
+    const auto at = std::upper_bound(inFlight.begin(), inFlight.end(), dueAt,
+                                     [](uint64_t due, const Interface::InFlight& r) { return due < r.dueAt; });
+    inFlight.insert(at, Interface::InFlight{dueAt, static_cast<size_t>(collection),
+                                            std::vector<uint8_t>(report.begin(), report.end())});
+    itf->DeliverDue(now);
+    // A reader waiting for a later report learns of an earlier due time.
+    for (Handle* handle : itf->handles) handle->Wake();
     return true;
 }
 

@@ -15,8 +15,16 @@ namespace q208 {
 
 // An in-process HID bus. Code plugs virtual interfaces onto it; their paths look like
 // hidraw paths with "sim:N" as the node, so everything above the bus runs unchanged.
+//
+// Input follows hidraw: every open handle of an interface gets its own copy of every input
+// report of that interface, whatever collection it belongs to; a handle keeps at most
+// kHandleRingReports unread reports and drops new ones while full; a read skips (and
+// drops) the reports of the interface's other collections; a flush empties one handle's
+// ring only.
 class SimBus : public IHidBus {
 public:
+    static constexpr size_t kHandleRingReports = 64;
+
     struct InterfaceInfo {
         uint16_t vendorId = 0, productId = 0, version = 0;
         int interfaceNumber = -1;  // -1: none, the paths carry no "&mi_"
@@ -35,9 +43,9 @@ public:
     int Plug(InterfaceInfo info, OutputHandler handler);
     // Pending and later I/O on the interface's handles fails.
     void Unplug(int id);
-    // `report` in the common layout (byte 0 = report id, 0 without ids) goes to the
-    // collection owning that id, not before `delayMs`. False when the interface is gone or
-    // no collection takes the id.
+    // `report` in the common layout (byte 0 = report id, 0 without ids) reaches every handle
+    // that is open on the interface once `delayMs` have passed. False when the interface is
+    // gone or no collection takes the id.
     bool QueueInput(int id, std::span<const uint8_t> report, int delayMs = 0);
     std::vector<std::string> PathsOf(int id) const;
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "device/DeviceResult.h"
+#include "platform/Trace.h"
+
 namespace q208 {
 
 std::vector<uint8_t> KeyboardKeyMapWriter::Compose(const KeyboardMemory& memory,
@@ -23,7 +26,17 @@ std::vector<uint8_t> KeyboardKeyMapWriter::Compose(const KeyboardMemory& memory,
 int KeyboardKeyMapWriter::Write(CDeviceCommands& commands, CDeviceChannel& channel, KeyboardMemory& memory, int bank,
                                 std::span<const KeyAssignmentRecord> assignments) {
     if (!channel.IsOpen()) return 0;
-    memory.ReadInfo(commands);
+    // The whole key map is written, the keys without an assignment from the copy: without a
+    // fresh key count and a copy read for it, that would overwrite them with whatever the
+    // copy holds.
+    if (const int info = memory.ReadInfo(commands); info != kResultOk) {
+        Trace("keyboard: key map not written: the information block was not read (%d)", info);
+        return info;
+    }
+    if (!memory.HasKeyMapFor(memory.KeyCount())) {
+        Trace("keyboard: key map not written: no key map was read for %d keys", memory.KeyCount());
+        return kResultNoAnswer;
+    }
     if (!channel.SetDataSize(static_cast<uint32_t>(memory.KeyCount()) * KeyboardMemory::kBytesPerKey)) return 0;
     const std::vector<uint8_t> keyMap = Compose(memory, assignments);
     commands.BeginConfig();

@@ -19,7 +19,9 @@ public:
     static std::vector<uint8_t> Compose(const KeyboardMemory& memory, std::span<const KeyAssignmentRecord> assignments);
 
     // Result 0 with a closed channel or a key count the channel refuses, else the result
-    // of WriteKeyMap (−201 for a bank other than 0).
+    // of WriteKeyMap (−201 for a bank other than 0). Nothing is sent after the information
+    // block when its read fails (that result is returned) or when the memory holds no key
+    // map read for the keyboard's key count (0).
     static int Write(CDeviceCommands& commands, CDeviceChannel& channel, KeyboardMemory& memory, int bank,
                      std::span<const KeyAssignmentRecord> assignments);
 };

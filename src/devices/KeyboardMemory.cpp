@@ -11,7 +11,16 @@ KeyboardMemory::KeyboardMemory() {
     for (auto& entry : tableToLed_) entry.store(kNoKey);
 }
 
-int KeyboardMemory::ReadInfo(CDeviceCommands& commands) { return commands.ReadDeviceInfo(info_); }
+int KeyboardMemory::ReadInfo(CDeviceCommands& commands) {
+    // A chunked read that fails half-way has filled part of its buffer; the block the host
+    // knows is replaced only by a complete one.
+    InfoBlock info{};
+    const int result = commands.ReadDeviceInfo(info);
+    if (result == kResultOk) info_ = info;
+    return result;
+}
+
+bool KeyboardMemory::HasKeyMapFor(int keyCount) const { return copyKeyCount_ > 0 && copyKeyCount_ == keyCount; }
 
 int KeyboardMemory::ReadAll(CDeviceCommands& commands, CDeviceChannel& channel) {
     if (!channel.IsOpen()) return 0;
@@ -26,14 +35,19 @@ int KeyboardMemory::ReadAll(CDeviceCommands& commands, CDeviceChannel& channel) 
 
     Copy keyMap{}, ledMap{};
     const int keys = commands.ReadKeyMap(keyMap);
-    const int leds = commands.ReadLedMap(ledMap);
-    keyMap_ = keyMap;
-    ledMap_ = ledMap;
+    const int leds = keys == kResultOk ? commands.ReadLedMap(ledMap) : keys;
     const int end = commands.EndConfig();
+    if (keys == kResultOk && leds == kResultOk) {
+        keyMap_ = keyMap;
+        ledMap_ = ledMap;
+        copyKeyCount_ = KeyCount();
+        BuildMaps();
+    }
+    // A failed read keeps the copies and maps of the last good one: a key-map write starts
+    // from the copy, and a copy of zeros would wipe the keyboard's assignments.
     for (int step : {keys, leds, end}) {
         if (result == kResultOk) result = step;
     }
-    BuildMaps();
     return result;
 }
 
@@ -41,6 +55,7 @@ void KeyboardMemory::SetCopies(const InfoBlock& info, const Copy& keyMap, const 
     info_ = info;
     keyMap_ = keyMap;
     ledMap_ = ledMap;
+    copyKeyCount_ = KeyCount();
     BuildMaps();
 }
 

@@ -30,12 +30,17 @@ public:
 
     // BeginConfig, information block, data size from the key count, key map, LED map,
     // EndConfig, then the maps. Nothing happens with a closed channel (result 0). A key
-    // count the channel refuses ends the sequence there and keeps the previous copies.
-    // Returns the first device result that was not 1.
+    // count the channel refuses, or a key-map or LED-map read that fails, keeps the previous
+    // copies and maps. Returns the first device result that was not 1.
     int ReadAll(CDeviceCommands& commands, CDeviceChannel& channel);
 
-    // Re-reads only the information block (before key-map and macro writes).
+    // Re-reads only the information block (before key-map and macro writes); a failed read
+    // keeps the previous block.
     int ReadInfo(CDeviceCommands& commands);
+
+    // True when the copies come from a complete read (or SetCopies) of a keyboard with
+    // `keyCount` keys, so that a key-map write may start from them.
+    bool HasKeyMapFor(int keyCount) const;
 
     // Builds both maps from the copies (also for tests and tools that set copies directly).
     void BuildMaps();
@@ -59,6 +64,7 @@ private:
     InfoBlock info_{};
     Copy keyMap_{};
     Copy ledMap_{};
+    int copyKeyCount_ = 0;  // key count of the read the copies come from; 0: none yet
     std::array<std::atomic<uint8_t>, kKeyTableRows> tableToKey_;
     std::array<std::atomic<uint8_t>, kKeyTableRows> tableToLed_;
 };

@@ -168,3 +168,82 @@ TEST(HidrawHandle, FlushDropsWhatHasArrived) {
     ASSERT_NE(d.device->ReadReport(buf, sizeof buf, nullptr, 1000), 0);
     EXPECT_EQ(buf[1], 3);
 }
+
+namespace {
+
+// A node whose write blocks although poll() calls it writable, as a hidraw write to a
+// device that does not take the report does: a blocking stream socket whose far end
+// reads nothing, given a report larger than its buffer.
+struct StalledNode {
+    StalledNode() {
+        int fds[2];
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);
+        const int small = 4096;
+        setsockopt(fds[0], SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+        near = UniqueFd(fds[0]);
+        far = UniqueFd(fds[1]);
+    }
+    // Takes `bytes` bytes off the far end (the device finally accepts the report).
+    size_t Drain(size_t bytes) {
+        std::vector<uint8_t> chunk(65536);
+        size_t got = 0;
+        while (got < bytes) {
+            const ssize_t n = ::recv(far.Get(), chunk.data(), std::min(chunk.size(), bytes - got), 0);
+            if (n <= 0) break;
+            got += static_cast<size_t>(n);
+        }
+        return got;
+    }
+    UniqueFd near, far;
+};
+
+std::shared_ptr<const HidReportDescriptor> VendorDescriptor() {
+    return std::make_shared<const HidReportDescriptor>(*HidReportDescriptor::Parse(test::kConsumerAndVendor));
+}
+
+}  // namespace
+
+TEST(HidrawHandle, WriteTheNodeDoesNotTakeEndsAtItsTimeOutAndHoldsUpTheNextOne) {
+    StalledNode node;
+    HidrawHandle handle(std::move(node.near), VendorDescriptor(), 1);
+    const std::vector<uint8_t> stuck(1 << 20, 4);
+    uint8_t report[64] = {4, 0x01};
+
+    uint64_t start = TickCount64();
+    EXPECT_EQ(handle.Write(stuck.data(), stuck.size(), 200, nullptr), kHidIoTimeout);
+    uint64_t took = TickCount64() - start;
+    EXPECT_GE(took, 190u);
+    EXPECT_LT(took, 2000u);
+
+    // The stuck report is still in the kernel: the next write waits for it, within its own
+    // time-out or until it is aborted, and sends nothing.
+    EXPECT_EQ(handle.Write(report, sizeof report, 100, nullptr), kHidIoTimeout);
+    Event abort(Event::ResetMode::Auto);
+    std::thread closer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        abort.Set();
+    });
+    start = TickCount64();
+    EXPECT_EQ(handle.Write(report, sizeof report, 10000, &abort), kHidIoAborted);
+    EXPECT_LT(TickCount64() - start, 2000u);
+    closer.join();
+
+    // The device takes the stuck report at last; the next one follows it alone.
+    EXPECT_EQ(node.Drain(stuck.size()), stuck.size());
+    EXPECT_EQ(handle.Write(report, sizeof report, 5000, nullptr), 64);
+    ASSERT_EQ(node.Drain(64), 64u);
+}
+
+TEST(HidrawHandle, ClosingDuringAStalledWriteDoesNotWaitForTheKernel) {
+    StalledNode node;
+    auto handle = std::make_unique<HidrawHandle>(std::move(node.near), VendorDescriptor(), 1);
+    const std::vector<uint8_t> stuck(1 << 20, 4);
+    EXPECT_EQ(handle->Write(stuck.data(), stuck.size(), 100, nullptr), kHidIoTimeout);
+    const uint64_t start = TickCount64();
+    handle.reset();
+    EXPECT_LT(TickCount64() - start, 500u);
+    // The write finishes once the far end reads, and then the node is closed: end of file.
+    EXPECT_EQ(node.Drain(stuck.size()), stuck.size());
+    uint8_t byte = 0;
+    EXPECT_EQ(::recv(node.far.Get(), &byte, 1, 0), 0);
+}

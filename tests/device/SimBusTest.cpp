@@ -75,16 +75,62 @@ TEST(SimBus, WriteReachesTheHandlerWhichAnswersTheRightCollection) {
     EXPECT_FALSE(bus.QueueInput(id, std::vector<uint8_t>{9, 1}));  // no collection has id 9
 }
 
-TEST(SimBus, AReportIsConsumedByOneOfTwoReaders) {
+TEST(SimBus, EveryHandleOfTheInterfaceGetsItsOwnCopyOfEveryReport) {
     auto bus = std::make_shared<SimBus>();
     const int id = bus->Plug(KeyboardInterface(), nullptr);
-    CHidDevice channel(bus), listener(bus);
-    ASSERT_TRUE(channel.Open(bus->PathsOf(id)[1], true, true, true, false));
-    ASSERT_TRUE(listener.Open(bus->PathsOf(id)[1], true, false, true, false));
+    const std::string consumerPath = bus->PathsOf(id)[0], vendorPath = bus->PathsOf(id)[1];
+    CHidDevice channel(bus), listener(bus), consumer(bus);
+    ASSERT_TRUE(channel.Open(vendorPath, true, true, true, false));
+    ASSERT_TRUE(listener.Open(vendorPath, true, false, true, false));
+    ASSERT_TRUE(consumer.Open(consumerPath, true, false, true, false));
+    const uint8_t volumeUp[3] = {3, 0xE9, 0};
+    bus->QueueInput(id, volumeUp);
     bus->QueueInput(id, VendorReport(1));
     uint8_t buf[64];
-    EXPECT_NE(channel.ReadReport(buf, 64, nullptr, 100), 0);
-    EXPECT_EQ(listener.ReadReport(buf, 64, nullptr, 50), 0);
+    for (CHidDevice* vendor : {&channel, &listener}) {
+        ASSERT_NE(vendor->ReadReport(buf, 64, nullptr, 100), 0);
+        EXPECT_EQ(buf[0], 4) << "the consumer report before it is skipped";
+        EXPECT_EQ(buf[1], 1);
+        EXPECT_EQ(vendor->ReadReport(buf, 64, nullptr, 0), 0);
+    }
+    ASSERT_NE(consumer.ReadReport(buf, 64, nullptr, 100), 0);
+    EXPECT_EQ(buf[0], 3);
+    EXPECT_EQ(consumer.ReadReport(buf, 64, nullptr, 0), 0) << "the vendor report is skipped";
+
+    // A flush empties one handle's ring, and a handle opened later sees only later reports.
+    bus->QueueInput(id, VendorReport(2));
+    CHidDevice late(bus);
+    ASSERT_TRUE(late.Open(vendorPath, true, false, true, false));
+    EXPECT_TRUE(channel.FlushQueue());
+    EXPECT_EQ(channel.ReadReport(buf, 64, nullptr, 0), 0);
+    EXPECT_EQ(late.ReadReport(buf, 64, nullptr, 0), 0);
+    ASSERT_NE(listener.ReadReport(buf, 64, nullptr, 100), 0);
+    EXPECT_EQ(buf[1], 2);
+}
+
+TEST(SimBus, FullRingKeepsTheOldestReportsAndDropsNewOnes) {
+    auto bus = std::make_shared<SimBus>();
+    const int id = bus->Plug(KeyboardInterface(), nullptr);
+    CHidDevice reader(bus), idle(bus);
+    ASSERT_TRUE(reader.Open(bus->PathsOf(id)[1], true, false, true, false));
+    ASSERT_TRUE(idle.Open(bus->PathsOf(id)[0], true, false, true, false));
+    uint8_t buf[64];
+    // The idle consumer handle's ring fills with vendor reports it never reads; the kernel
+    // counts every report of the interface against it, not only its own collection's.
+    for (int i = 0; i < 70; ++i) EXPECT_TRUE(bus->QueueInput(id, VendorReport(static_cast<uint8_t>(i))));
+    for (size_t i = 0; i < SimBus::kHandleRingReports; ++i) {
+        ASSERT_NE(reader.ReadReport(buf, 64, nullptr, 0), 0) << i;
+        EXPECT_EQ(buf[1], i);
+    }
+    EXPECT_EQ(reader.ReadReport(buf, 64, nullptr, 0), 0) << "reports 64 … 69 found the ring full";
+
+    // Room again: the next report is kept.
+    bus->QueueInput(id, VendorReport(99));
+    ASSERT_NE(reader.ReadReport(buf, 64, nullptr, 0), 0);
+    EXPECT_EQ(buf[1], 99);
+    const uint8_t volumeUp[3] = {3, 0xE9, 0};
+    bus->QueueInput(id, volumeUp);
+    EXPECT_EQ(idle.ReadReport(buf, 64, nullptr, 50), 0) << "its full ring dropped the consumer report too";
 }
 
 TEST(SimBus, DelayedInputArrivesNotBeforeItsDelayAndSurvivesAFlush) {

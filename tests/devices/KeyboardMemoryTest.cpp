@@ -34,6 +34,23 @@ class KeyboardMemoryTest : public ::testing::TestWithParam<KeyboardPath> {
 protected:
     KeyboardMemoryTest() : rig_(GetParam().receiver) {}
     void ReadAll() { ASSERT_EQ(memory_.ReadAll(rig_.commands_, rig_.channel_), kResultOk); }
+    // From the `fromChunk`-th request of command `code` on, the keyboard puts two stale
+    // answers before each real one, so those requests fail at once without a time-out.
+    void FailCommand(uint8_t code, int fromChunk = 0) {
+        auto seen = std::make_shared<int>(0);
+        rig_.channel_.SetTrafficObserver([this, code, fromChunk, seen](bool sent, std::span<const uint8_t> r) {
+            if (!sent || r[3] != code || (*seen)++ < fromChunk) return;
+            rig_.Keyboard().faults().staleAnswers = 2;
+            rig_.Keyboard().faults().staleAnswer = 1;
+        });
+    }
+    void StopFailing() { rig_.channel_.SetTrafficObserver(nullptr); }
+    int WriteF1AsVolumeUp() {
+        KeyAssignmentRecord assignment;
+        assignment.current = {1, 0x30, 0xE9, 0x00, 0};
+        const KeyAssignmentRecord list[] = {assignment};
+        return KeyboardKeyMapWriter::Write(rig_.commands_, rig_.channel_, memory_, 0, list);
+    }
     KeyboardRig rig_;
     KeyboardMemory memory_;
 };
@@ -81,6 +98,63 @@ TEST_P(KeyboardMemoryTest, RefusedKeyCountKeepsThePreviousCopies) {
     memory_.ReadAll(rig_.commands_, rig_.channel_);
     EXPECT_EQ(memory_.KeyMapCopy(), before);
     EXPECT_EQ(memory_.TableToKey(1), DeviceKeyOfRow(1));
+}
+
+TEST_P(KeyboardMemoryTest, FailedKeyMapOrLedMapReadKeepsThePreviousCopiesAndMaps) {
+    ReadAll();
+    const auto keyMap = memory_.KeyMapCopy();
+    const auto ledMap = memory_.LedMapCopy();
+    struct Case {
+        uint8_t code;
+        int fromChunk;
+    };
+    for (const Case c : {Case{0x07, 0}, Case{0x07, 3}, Case{0x1B, 0}}) {
+        FailCommand(c.code, c.fromChunk);
+        EXPECT_EQ(memory_.ReadAll(rig_.commands_, rig_.channel_), kResultNoAnswer) << int(c.code);
+        StopFailing();
+        EXPECT_EQ(memory_.KeyMapCopy(), keyMap) << int(c.code) << " from chunk " << c.fromChunk;
+        EXPECT_EQ(memory_.LedMapCopy(), ledMap) << int(c.code) << " from chunk " << c.fromChunk;
+        EXPECT_EQ(memory_.TableToKey(1), DeviceKeyOfRow(1));
+        EXPECT_NE(memory_.TableToLed(1), kNoKey);
+        EXPECT_FALSE(rig_.Keyboard().InConfigSession()) << "the session is still ended";
+    }
+}
+
+TEST_P(KeyboardMemoryTest, KeyMapWriteAfterAFailedReadChangesOnlyTheAssignedKey) {
+    ReadAll();
+    const auto before = rig_.Keyboard().KeyMap();
+    FailCommand(0x07, 2);
+    EXPECT_NE(memory_.ReadAll(rig_.commands_, rig_.channel_), kResultOk);
+    StopFailing();
+    EXPECT_EQ(WriteF1AsVolumeUp(), kResultOk);
+    auto expected = before;
+    const size_t at = DeviceKeyOfRow(1) * 3u;
+    expected[at] = 0x30;
+    expected[at + 1] = 0xE9;
+    expected[at + 2] = 0x00;
+    EXPECT_EQ(rig_.Keyboard().KeyMap(), expected);
+}
+
+TEST_P(KeyboardMemoryTest, KeyMapWriteWithoutAReadKeyMapOrInformationBlockSendsNothing) {
+    const auto before = rig_.Keyboard().KeyMap();
+    // Never read: the copy is zeros and must not reach the keyboard.
+    EXPECT_EQ(WriteF1AsVolumeUp(), kResultNoAnswer);
+    FailCommand(0x07);
+    memory_.ReadAll(rig_.commands_, rig_.channel_);
+    StopFailing();
+    EXPECT_EQ(WriteF1AsVolumeUp(), kResultNoAnswer) << "the only read failed";
+    EXPECT_EQ(rig_.Seen(0x09), 0u);
+
+    // A good copy, but the information block read before the write fails.
+    ReadAll();
+    const uint32_t sessions = rig_.Seen(0x01);
+    FailCommand(0x03);
+    EXPECT_EQ(WriteF1AsVolumeUp(), kResultNoAnswer);
+    StopFailing();
+    EXPECT_EQ(rig_.Seen(0x09), 0u);
+    EXPECT_EQ(rig_.Seen(0x01), sessions) << "no session is begun for it";
+    EXPECT_EQ(rig_.Keyboard().KeyMap(), before);
+    EXPECT_EQ(memory_.KeyCount(), 104) << "the failed read kept the block";
 }
 
 TEST_P(KeyboardMemoryTest, ClosedChannelReadsNothing) {

@@ -104,12 +104,96 @@ TEST_P(CommandSetTest, StatusBlockAndItsEchoRule) {
     EXPECT_EQ(status[1], 1);
     EXPECT_EQ(status[4], 5);
 
-    // Two stale answers: the transaction succeeds with a foreign echo and nothing is copied.
+    // Two stale answers: the transaction ends on a foreign echo, which is no answer to the
+    // status read; nothing is copied.
     devices_.Keyboard()->faults().staleAnswers = 2;
     devices_.Keyboard()->faults().staleAnswer = 1;
     std::array<uint8_t, 6> untouched{9, 9, 9, 9, 9, 9};
-    EXPECT_EQ(commands_.ReadStatus(untouched, 0), kResultOk);
-    EXPECT_EQ(untouched[0], 9);
+    EXPECT_EQ(commands_.ReadStatus(untouched, 0), kResultNoAnswer);
+    EXPECT_EQ(untouched, (std::array<uint8_t, 6>{9, 9, 9, 9, 9, 9}));
+    // One stale answer is skipped.
+    devices_.Keyboard()->faults().staleAnswers = 1;
+    devices_.Keyboard()->faults().staleAnswer = 1;
+    EXPECT_EQ(commands_.ReadStatus(status, 0), kResultOk);
+    EXPECT_EQ(status[0], 87);
+}
+
+// A chunked read either returns the keyboard's bytes or fails; a failed one holds only
+// bytes of chunks that were answered, the rest of the buffer untouched.
+class ChunkedReadCheck {
+public:
+    static constexpr uint8_t kUntouched = 0xEE;
+    explicit ChunkedReadCheck(std::vector<uint8_t> expected) : expected_(std::move(expected)) { out_.fill(kUntouched); }
+    std::span<uint8_t> Buffer() { return out_; }
+    ::testing::AssertionResult Holds(int result) const {
+        for (size_t i = 0; i < expected_.size(); ++i) {
+            const bool right = out_[i] == expected_[i];
+            if (result == kResultOk ? !right : !(right || out_[i] == kUntouched)) {
+                return ::testing::AssertionFailure() << "byte " << i << " is " << int(out_[i]) << " after result "
+                                                     << result << ", the keyboard holds " << int(expected_[i]);
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+private:
+    std::vector<uint8_t> expected_;
+    std::array<uint8_t, 512> out_{};
+};
+
+TEST_P(CommandSetTest, KeyMapReadWithStaleAnswersIsRightOrFailsButNeverWrong) {
+    ASSERT_TRUE(channel_.SetDataSize(312));
+    auto expected = devices_.Keyboard()->KeyMap();
+    expected.resize(312);
+    auto& faults = devices_.Keyboard()->faults();
+    struct Case {
+        int stale, hits;
+        bool fails;
+    };
+    // One stale answer before the real one is skipped; two use up both reads.
+    for (const Case c : {Case{1, sim::FaultCounter::kAlways, false}, Case{2, 1, true}, Case{2, 3, true},
+                         Case{3, sim::FaultCounter::kAlways, true}}) {
+        faults.staleAnswers = c.stale;
+        faults.staleAnswer = c.hits;
+        ChunkedReadCheck check(expected);
+        const int result = commands_.ReadKeyMap(check.Buffer());
+        faults.staleAnswer = 0;
+        EXPECT_EQ(result, c.fails ? kResultNoAnswer : kResultOk) << c.stale << " stale, " << c.hits << " hits";
+        EXPECT_TRUE(check.Holds(result)) << c.stale << " stale, " << c.hits << " hits";
+    }
+    // The read after a failed one is whole again.
+    ChunkedReadCheck check(expected);
+    EXPECT_EQ(commands_.ReadKeyMap(check.Buffer()), kResultOk);
+    EXPECT_TRUE(check.Holds(kResultOk));
+}
+
+TEST_P(CommandSetTest, KeyEventsDuringAChunkedReadAreNotTakenForItsAnswers) {
+    ASSERT_TRUE(channel_.SetDataSize(312));
+    auto expected = devices_.Keyboard()->KeyMap();
+    expected.resize(312);
+    std::atomic<int> sent{0};
+    // Typing while the host reads: a press and a release land between each request and its
+    // answer, and a stale answer comes with every third chunk.
+    channel_.SetTrafficObserver([&](bool isRequest, std::span<const uint8_t>) {
+        if (!isRequest) return;
+        const int chunk = sent++;
+        devices_.Keyboard()->PressKey(static_cast<uint8_t>(chunk));
+        devices_.Keyboard()->ReleaseKey(static_cast<uint8_t>(chunk));
+        if (chunk % 3 == 0) devices_.Keyboard()->faults().staleAnswer = 1;
+    });
+    ChunkedReadCheck check(expected);
+    EXPECT_EQ(commands_.ReadKeyMap(check.Buffer()), kResultOk);
+    EXPECT_TRUE(check.Holds(kResultOk));
+    EXPECT_EQ(sent.load(), Receiver() ? 13 : 6);
+
+    // A burst of typing between two commands fills the command handle's ring; the next
+    // command still gets its answer.
+    channel_.SetTrafficObserver(nullptr);
+    for (int i = 0; i < 100; ++i) devices_.Keyboard()->PressKey(static_cast<uint8_t>(i % 104));
+    std::array<uint8_t, 6> status{};
+    devices_.Keyboard()->SetStatusBlock({55, 0, 0, 0, 0, 0});
+    EXPECT_EQ(commands_.ReadStatus(status, 0), kResultOk);
+    EXPECT_EQ(status[0], 55);
 }
 
 TEST_P(CommandSetTest, QueryLinkReportsTheLinkedDevices) {
