@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedDevice.h"
+#include "device/CDeviceCommands.h"
 #include "device/CommandReport.h"
 #include "device/DeviceResult.h"
 
@@ -177,6 +178,27 @@ TEST(Channel, NeverOpenedChannelTouchesNothing) {
     EXPECT_EQ(channel.Transact(request.data(), request.size(), answer.data(), answer.size(), &bytes), kResultNoAnswer);
     EXPECT_EQ(bytes, 0u);
     EXPECT_EQ(device.RequestCount(), 0u);
+}
+
+TEST(Commands, TwoForeignAnswersAreNoAnswerAndTheirBytesAreNotTaken) {
+    auto bus = std::make_shared<SimBus>();
+    ScriptedDevice device(bus);
+    CDeviceChannel channel(bus);
+    ASSERT_TRUE(channel.OpenPath(device.Path(), CDeviceChannel::kLinkReceiver, 0));
+    CDeviceCommands commands(channel);
+    // Left-over status answers whose data bytes look like two linked devices.
+    device.Respond([](const Report&) {
+        Report status = ScriptedDevice::WithEcho(0x1A);
+        status[report::kPayload] = status[report::kPayload + 1] = kLinkUp;
+        return std::vector<Report>{status, status};
+    });
+    std::array<uint8_t, 2> link{7, 7};
+    EXPECT_FALSE(commands.QueryLink(link));
+    EXPECT_EQ(link, (std::array<uint8_t, 2>{7, 7}));
+    EXPECT_EQ(commands.BeginConfig(), kResultNoAnswer);
+    std::array<uint8_t, 34> info{};
+    EXPECT_EQ(commands.ReadDeviceInfo(info), kResultNoAnswer);
+    EXPECT_EQ(info[0], 0) << "nothing copied";
 }
 
 TEST(Channel, DataSizeIsBoundedBy512) {
