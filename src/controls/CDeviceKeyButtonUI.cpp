@@ -70,8 +70,22 @@ void CDeviceKeyButtonUI::DrawTinted(IRenderTarget& target, const ImageAttr& imag
 
 void CDeviceKeyButtonUI::PaintStatusImage(IRenderTarget& target) {
     CButtonUI::PaintStatusImage(target);
-    if (lightOn_) DrawTinted(target, lightImage_, lightColour_, lightIntensity_, lightOn_);
+    if (lightOn_ && IsImageEmpty(lightImage_.desc)) {
+        FillLight(target);
+    } else if (lightOn_) {
+        DrawTinted(target, lightImage_, lightColour_, lightIntensity_, lightOn_);
+    }
     if (!keySetHidden_) DrawTinted(target, keySetImage_, 0, 0, false);
+}
+
+// Without a light image the button shows the light as the key does: each component scaled
+// by the intensity.
+void CDeviceKeyButtonUI::FillLight(IRenderTarget& target) {
+    const auto scaled = [&](int shift) {
+        return ((lightColour_ >> shift & 0xFFu) * static_cast<uint32_t>(std::clamp(lightIntensity_, 0, 255))) >> 8;
+    };
+    const ARGB colour = 0xFF000000u | scaled(16) << 16 | scaled(8) << 8 | scaled(0);
+    target.FillRect(GetPos(), colour);
 }
 
 void CDeviceKeyButtonUI::SetSelected(bool selected) {

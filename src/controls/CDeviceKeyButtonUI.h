@@ -34,6 +34,7 @@ public:
     const std::string& GetKeySetImage() const { return keySetImage_.raw; }
 
 private:
+    void FillLight(IRenderTarget& target);
     void DrawTinted(IRenderTarget& target, const ImageAttr& image, uint32_t colour, int intensity, bool on);
 
     ImageAttr lightImage_;
