@@ -14,6 +14,7 @@
 #include "devices/KeyboardRenderer.h"
 #include "KeyboardTestRig.h"
 #include "platform/TickCount.h"
+#include "platform/Trace.h"
 #include "profile/ProfilePaths.h"
 
 namespace q208 {
@@ -195,6 +196,32 @@ TEST_P(KeyboardAnimationTest, LightingHoldAndClosedChannelPauseTheAnimation) {
     rig_.channel_.CloseAll();
     Run(30, 150);
     EXPECT_EQ(thread_.Renders(), 0u);
+}
+
+TEST_P(KeyboardAnimationTest, StopWinsOverAFrameWaitingForASilentKeyboard) {
+    static std::mutex tracesMutex;
+    static std::vector<std::string> traces;
+    traces.clear();
+    SetTraceSink([](const std::string& line) {
+        std::lock_guard lock(tracesMutex);
+        traces.push_back(line);
+    });
+    rig_.Keyboard().faults().noAnswer = sim::FaultCounter::kAlways;
+    LightState light;
+    light.effect = 30;  // streamed: every frame waits for an answer that never comes
+    animator_.SetLightState(light);
+    ASSERT_TRUE(thread_.Start());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (thread_.FramesSent() == 0 && thread_.Renders() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GT(thread_.Renders(), 0u);
+    thread_.Stop();
+    SetTraceSink(nullptr);
+    EXPECT_FALSE(thread_.IsRunning());
+    for (const std::string& line : traces) {
+        EXPECT_EQ(line.find("did not stop"), std::string::npos) << line;
+        EXPECT_EQ(line.find("超时"), std::string::npos) << line;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, KeyboardAnimationTest,
