@@ -12,6 +12,7 @@
 
 #include "platform/EndpointMessaging.h"
 #include "platform/RegisteredMessageNames.h"
+#include "sim/SimControl.h"
 
 namespace q208::e2e {
 namespace fs = std::filesystem;
@@ -94,11 +95,11 @@ bool Q208E2eTest::StartQ208Simulating(const std::string& deviceList) {
 int Q208E2eTest::StopQ208() { return q208_.Stop(); }
 
 bool Q208E2eTest::WaitForEndpoints(bool simulating, std::string& why) {
-    (void)simulating;
     const bool up = Poll(
         [&] {
             if (!q208_.Running()) return true;  // no use waiting; decided below
-            return FindWindow(kMainWindowClass, kMainWindowTitle).has_value();
+            return FindWindow(kMainWindowClass, kMainWindowTitle).has_value() &&
+                   (!simulating || FindWindow(sim::kSimEndpointClass, kMainWindowTitle).has_value());
         },
         kStartTimeoutMs);
     if (!q208_.Running()) {
