@@ -111,6 +111,9 @@ void DescribeTraffic(const Context& c, std::ostream& out) {
     }
 }
 
+// The faults still to come; defined with the fault table.
+void DescribeFaults(const Context& c, std::ostream& out);
+
 struct AreaView {
     const char* name;
     std::array<SimArea, 2> areas;  // shown one after the other
@@ -126,6 +129,7 @@ constexpr AreaView kAreaViews[] = {
     {"status", {SimArea::Status}, 1, nullptr},
     {"link", {}, 0, DescribeLink},
     {"traffic", {}, 0, DescribeTraffic},
+    {"faults", {}, 0, DescribeFaults},
 };
 
 void Describe(const Context& c, const AreaView& view, std::ostream& out) {
@@ -242,21 +246,24 @@ SimVerbResult InputDpiStage(const Context& c, const Words& a) {
     return Done();
 }
 
+bool AnyDevice(const Context&) { return true; }
+
 struct InputEventRow {
     const char* name;
     std::size_t minArgs, maxArgs;
     const char* synopsis;
+    bool (*accepts)(const Context&);  // the devices that can send it
     SimVerbResult (*run)(const Context&, const Words&);
 };
 constexpr InputEventRow kInputEvents[] = {
-    {"key", 2, 2, "key ROW down|up", InputKey},
-    {"consumer", 1, 1, "consumer USAGE", InputConsumer},
-    {"resync", 0, 0, "resync", InputFixedEvent<0x0401>},
-    {"resync-lighting", 0, 0, "resync-lighting", InputFixedEvent<0x0402>},
-    {"resync-auto", 0, 0, "resync-auto", InputFixedEvent<0x0481>},
-    {"entry", 1, 2, "entry N [SUB]", InputEntry},
-    {"dpi-stage", 1, 1, "dpi-stage N", InputDpiStage},
-    {"event", 1, 1, "event CODE", InputEvent},
+    {"key", 2, 2, "key ROW down|up (keyboard)", IsKeyboard, InputKey},
+    {"consumer", 1, 1, "consumer USAGE (keyboard)", IsKeyboard, InputConsumer},
+    {"resync", 0, 0, "resync", AnyDevice, InputFixedEvent<0x0401>},
+    {"resync-lighting", 0, 0, "resync-lighting", AnyDevice, InputFixedEvent<0x0402>},
+    {"resync-auto", 0, 0, "resync-auto", AnyDevice, InputFixedEvent<0x0481>},
+    {"entry", 1, 2, "entry N [SUB]", AnyDevice, InputEntry},
+    {"dpi-stage", 1, 1, "dpi-stage N (mouse)", IsMouse, InputDpiStage},
+    {"event", 1, 1, "event CODE", AnyDevice, InputEvent},
 };
 
 SimVerbResult Input(const Context& c) {
@@ -267,6 +274,7 @@ SimVerbResult Input(const Context& c) {
     if (rest.size() < event->minArgs || rest.size() > event->maxArgs) {
         return BadLine(std::string("input: ") + event->synopsis);
     }
+    if (!event->accepts(c)) return BadLine(std::string("input: ") + c.target.name + " cannot send " + event->synopsis);
     if (!c.Reachable()) return Refused(std::string(c.target.name) + " is not plugged or linked; nobody would hear it");
     return event->run(c, rest);
 }
@@ -345,6 +353,16 @@ SimFaults& FaultsFor(const Context& c, bool atReceiver) {
     return atReceiver ? c.devices.Receiver()->faults() : c.Firmware()->faults();
 }
 
+bool BehindReceiver(const Context& c) { return c.target.viaReceiver || c.target.kind == SimDeviceKind::Receiver; }
+
+// "NAME COUNT" per fault the device can get (-1: until cleared).
+void DescribeFaults(const Context& c, std::ostream& out) {
+    for (const FaultRow& row : kFaults) {
+        if (row.atReceiver && !BehindReceiver(c)) continue;
+        out << row.name << ' ' << (FaultsFor(c, row.atReceiver).*(row.counter)).Remaining() << '\n';
+    }
+}
+
 SimVerbResult ClearFaults(const Context& c) {
     c.Firmware()->faults().Clear();
     if (c.target.viaReceiver) c.devices.Receiver()->faults().linkLoss = 0;
@@ -369,8 +387,7 @@ SimVerbResult Fault(const Context& c) {
         if (!number) return BadLine("fault: COUNT is a number or always");
         count = c.args[1] == "always" ? FaultCounter::kAlways : static_cast<int>(*number);
     }
-    const bool behindReceiver = c.target.viaReceiver || c.target.kind == SimDeviceKind::Receiver;
-    if (row->atReceiver && !behindReceiver) return BadLine("fault: link-loss needs the receiver or a device behind it");
+    if (row->atReceiver && !BehindReceiver(c)) return BadLine("fault: link-loss needs the receiver or a device behind it");
     SimFaults& faults = FaultsFor(c, row->atReceiver);
     if (parameter) (faults.*(row->parameter)).store(static_cast<int>(*parameter));
     faults.*(row->counter) = count;
@@ -389,7 +406,7 @@ constexpr VerbRow kVerbs[] = {
     {"unplug", "unplug KIND", [](const Context& c) { return Plug(c, false); }},
     {"link", "link KIND", [](const Context& c) { return Link(c, true); }},
     {"unlink", "unlink KIND", [](const Context& c) { return Link(c, false); }},
-    {"state", "state KIND [info|keymap|ledmap|config|macro|status|link|traffic]", State},
+    {"state", "state KIND [info|keymap|ledmap|config|macro|status|link|traffic|faults]", State},
     {"input", "input KIND key ROW down|up | consumer USAGE | resync | resync-lighting | resync-auto | "
               "entry N [SUB] | dpi-stage N | event CODE",
      Input},

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -73,14 +74,23 @@ ChildProcess::Environment Q208E2eTest::Environment() const {
 }
 
 bool Q208E2eTest::StartQ208(const std::vector<std::string>& extraArgs) {
-    std::vector<std::string> args{"--simulate"};
+    std::vector<std::string> args;
+    const bool listGiven = std::any_of(extraArgs.begin(), extraArgs.end(),
+                                       [](const std::string& arg) { return arg.rfind("--simulate", 0) == 0; });
+    if (!listGiven) args.push_back("--simulate");
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+    return Launch(args, true);
+}
+
+bool Q208E2eTest::StartQ208WithoutSimulation() { return Launch({}, false); }
+
+bool Q208E2eTest::Launch(const std::vector<std::string>& args, bool simulating) {
     if (!q208_.Start(Q208_EXE, args, Environment(), log_)) {
         ADD_FAILURE() << "q208 could not be started from " << Q208_EXE;
         return false;
     }
     std::string why;
-    if (!WaitForEndpoints(true, why)) {
+    if (!WaitForEndpoints(simulating, why)) {
         ADD_FAILURE() << why << "\n--- q208 log ---\n" << Q208Log();
         StopQ208();
         return false;
@@ -128,6 +138,22 @@ bool Q208E2eTest::Poll(const std::function<bool()>& done, int timeoutMs) const {
         if (Clock::now() >= deadline) return false;
         std::this_thread::sleep_for(kPollPause);
     }
+}
+
+int Q208E2eTest::CommandCount(const std::string& kind, uint8_t code) const {
+    const ProcessResult result = RunCtl({"sim", "state", kind, "traffic"});
+    if (result.exitCode != 0) return -1;
+    static constexpr char kDigits[] = "0123456789abcdef";
+    const std::string prefix = std::string("count ") + kDigits[code >> 4] + kDigits[code & 0xF] + ' ';
+    std::istringstream lines(result.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(prefix, 0) == 0) return std::atoi(line.c_str() + prefix.size());
+    }
+    return 0;
+}
+
+bool Q208E2eTest::WaitForCommandCount(const std::string& kind, uint8_t code, int atLeast, int timeoutMs) const {
+    return Poll([&] { return CommandCount(kind, code) >= atLeast; }, timeoutMs);
 }
 
 std::string Q208E2eTest::Q208Log() const {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -31,6 +32,8 @@ protected:
     // message, when it exits or stays silent.
     bool StartQ208(const std::vector<std::string>& extraArgs = {});
     bool StartQ208Simulating(const std::string& deviceList);
+    // q208 on the machine's own HID bus, for what a copy without --simulate does.
+    bool StartQ208WithoutSimulation();
     // SIGTERM, then SIGKILL; the exit code (-1 for a signal).
     int StopQ208();
     bool Q208Running() { return q208_.Running(); }
@@ -45,6 +48,12 @@ protected:
     template <typename Predicate>
     bool WaitUntil(const std::vector<std::string>& args, Predicate done, ProcessResult* last = nullptr,
                    int timeoutMs = kWaitTimeoutMs) const;
+
+    // From `sim state KIND traffic`: how many command reports with this code the emulated
+    // device received since it was plugged; -1 when the state could not be read.
+    int CommandCount(const std::string& kind, uint8_t code) const;
+    // Polls until that count reaches `atLeast`; false on the deadline.
+    bool WaitForCommandCount(const std::string& kind, uint8_t code, int atLeast, int timeoutMs = kWaitTimeoutMs) const;
 
     static bool Contains(const ProcessResult& result, const std::string& text) {
         return result.out.find(text) != std::string::npos;
@@ -61,6 +70,7 @@ protected:
     ChildProcess::Environment Environment() const;
 
 private:
+    bool Launch(const std::vector<std::string>& args, bool simulating);
     bool WaitForEndpoints(bool simulating, std::string& why);
     bool Poll(const std::function<bool()>& done, int timeoutMs) const;
 
