@@ -1,5 +1,6 @@
 #include "app/AppStartup.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -8,6 +9,7 @@
 #include "app/CMainWnd.h"
 #include "app/MainWndMessages.h"
 #include "app/QtMainWndShell.h"
+#include "app/SimEndpoint.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "controls/RegisterControls.h"
 #include "device/SimBus.h"
@@ -17,7 +19,9 @@
 #include "platform/RegisteredMessageNames.h"
 #include "platform/SingleInstanceLock.h"
 #include "platform/Trace.h"
+#include "sim/SimControl.h"
 #include "sim/SimDeviceSet.h"
+#include "sim/SimVerbs.h"
 #include "ui/CControlFactory.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/UiMessaging.h"
@@ -37,21 +41,16 @@ void WakeFirstCopy() {
     BroadcastMessage(kProductMessageName, 0, 1);
 }
 
-// Emulated devices of a simulating instance, changed at run time by q208ctl sim.
+// The older control message of a simulating instance, as a verb line of the emulator's
+// vocabulary: action and kind numbers become their names.
 std::function<bool(int, int)> SimControl(sim::SimDeviceSet& devices) {
     return [&devices](int action, int kindNumber) {
         if (kindNumber < 0 || kindNumber >= sim::kSimDeviceKindCount) return false;
-        const auto kind = static_cast<sim::SimDeviceKind>(kindNumber);
-        switch (action) {
-        case sim::kSimPlug: return devices.Plug(kind);
-        case sim::kSimUnplug: devices.Unplug(kind); return true;
-        case sim::kSimLink:
-        case sim::kSimUnlink:
-            if (kind != sim::SimDeviceKind::Keyboard && kind != sim::SimDeviceKind::Mouse) return false;
-            devices.Receiver()->SetLinked(kind, action == sim::kSimLink);
-            return true;
-        default: return false;
-        }
+        const auto* entry = std::find_if(std::begin(sim::kSimControlActionNames), std::end(sim::kSimControlActionNames),
+                                         [&](const auto& known) { return known.action == action; });
+        if (entry == std::end(sim::kSimControlActionNames)) return false;
+        const char* kind = sim::SimDeviceSet::KindName(static_cast<sim::SimDeviceKind>(kindNumber));
+        return sim::SimVerbs(devices).Run(std::string(entry->name) + " " + kind).status == sim::SimVerbs::kDone;
     };
 }
 
@@ -106,6 +105,7 @@ int RunProgram(const AppOptions& options) {
     MainWndSettings settings;
     settings.shell = std::make_shared<QtMainWndShell>();
     std::unique_ptr<sim::SimDeviceSet> simDevices;
+    std::unique_ptr<SimEndpoint> simEndpoint;
     if (options.simulate) {
         std::string error;
         const auto kinds = options.simulateListGiven && options.simulateList.empty()
@@ -121,6 +121,8 @@ int RunProgram(const AppOptions& options) {
         simDevices = std::make_unique<sim::SimDeviceSet>(bus);
         simDevices->PlugAll(*kinds);
         settings.simControl = SimControl(*simDevices);
+        simEndpoint = std::make_unique<SimEndpoint>(*simDevices);
+        simEndpoint->Open();
     }
 
     int exitCode = 0;
@@ -151,6 +153,7 @@ int RunProgram(const AppOptions& options) {
         CPaintManagerUI::MessageLoop();
     }
     window.reset();
+    simEndpoint.reset();
     simDevices.reset();
     lock.Release();
     return exitCode;

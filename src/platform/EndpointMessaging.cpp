@@ -12,8 +12,9 @@ namespace q208 {
 namespace fs = std::filesystem;
 namespace {
 
-// A reply carries at most a class and a title.
-constexpr size_t kMaxReplyDataBytes = 64 * 1024;
+// A reply carries a class and a title, or what a handler answered: no more than an
+// endpoint takes by default.
+constexpr size_t kMaxReplyDataBytes = kDefaultMaxFrameDataBytes;
 
 struct StatusName {
     SendStatus status;
@@ -63,8 +64,12 @@ SendResult Exchange(const fs::path& path, const MessageFrame& frame, int timeout
     if (reply.status != FrameStatus::Complete) return SendResult{SendStatus::Failed};
     if (reply.frame.kind == FrameKind::Refused) return SendResult{SendStatus::Refused};
     if (reply.frame.kind != FrameKind::Reply) return SendResult{SendStatus::Failed};
-    if (answer) *answer = std::move(reply.frame);
-    return SendResult{SendStatus::Delivered, answer ? answer->lParam : reply.frame.lParam};
+    SendResult result{SendStatus::Delivered, reply.frame.lParam, std::move(reply.frame.data)};
+    if (answer) {
+        *answer = std::move(reply.frame);
+        answer->data = result.data;
+    }
+    return result;
 }
 
 struct Identity {

@@ -30,6 +30,7 @@ enum class SendStatus {
 struct SendResult {
     SendStatus status = SendStatus::Failed;
     int64_t result = 0;
+    std::vector<uint8_t> data{};  // what the handler answered besides its result
     bool Delivered() const { return status == SendStatus::Delivered; }
 };
 

@@ -71,7 +71,7 @@ struct MessageEndpoint::Listener {
 
     std::string className;
     std::string title;
-    Handler handler;
+    ReplyHandler handler;
     Options options;
     std::string where;  // for traces
 
@@ -163,8 +163,16 @@ struct MessageEndpoint::Listener {
             message.lParam = frame.lParam;
             message.dwData = frame.dwData;
             message.data = std::move(frame.data);
-            reply.lParam = handler ? handler(message) : 0;
+            EndpointReply answer = handler ? handler(message) : EndpointReply{};
             if (!frame.wantsReply) return;
+            if (answer.data.size() > options.maxDataBytes) {
+                ParsedFrame tooLarge;
+                tooLarge.error = "reply of " + std::to_string(answer.data.size()) + " bytes not sent";
+                Refuse(socket, tooLarge);
+                return;
+            }
+            reply.lParam = answer.result;
+            reply.data = std::move(answer.data);
         } else {
             ParsedFrame refused;
             refused.error = std::string("unexpected ") + FrameKindName(frame.kind) + " frame";
@@ -189,6 +197,16 @@ MessageEndpoint::MessageEndpoint(std::string className, std::string title, Handl
     : MessageEndpoint(std::move(className), std::move(title), std::move(handler), Options{}) {}
 
 MessageEndpoint::MessageEndpoint(std::string className, std::string title, Handler handler, Options options)
+    : MessageEndpoint(std::move(className), std::move(title),
+                      ReplyHandler([handler = std::move(handler)](const EndpointMessage& message) {
+                          return EndpointReply{handler ? handler(message) : 0, {}};
+                      }),
+                      std::move(options)) {}
+
+MessageEndpoint::MessageEndpoint(std::string className, std::string title, ReplyHandler handler)
+    : MessageEndpoint(std::move(className), std::move(title), std::move(handler), Options{}) {}
+
+MessageEndpoint::MessageEndpoint(std::string className, std::string title, ReplyHandler handler, Options options)
     : className_(std::move(className)), title_(std::move(title)), handler_(std::move(handler)),
       options_(std::move(options)) {}
 

@@ -22,6 +22,13 @@ struct EndpointMessage {
     std::vector<uint8_t> data;
 };
 
+// What a handler answers: the result, and for a sender that reads it a data block (text,
+// for instance), bounded like the blocks the endpoint takes.
+struct EndpointReply {
+    int64_t result = 0;
+    std::vector<uint8_t> data{};
+};
+
 // The reachable side of a window for other programs of the same user: a Unix stream socket
 // in the runtime folder, named after the window class and title. A listener thread takes
 // one frame per connection, refuses anything malformed or oversized (with a trace) and
@@ -30,6 +37,9 @@ struct EndpointMessage {
 class MessageEndpoint {
 public:
     using Handler = std::function<int64_t(const EndpointMessage&)>;
+    // A handler that also answers with data. A reply larger than maxDataBytes is not sent:
+    // the sender is refused (and a trace says why).
+    using ReplyHandler = std::function<EndpointReply(const EndpointMessage&)>;
 
     struct Options {
         size_t maxDataBytes = kDefaultMaxFrameDataBytes;
@@ -40,6 +50,8 @@ public:
 
     MessageEndpoint(std::string className, std::string title, Handler handler);
     MessageEndpoint(std::string className, std::string title, Handler handler, Options options);
+    MessageEndpoint(std::string className, std::string title, ReplyHandler handler);
+    MessageEndpoint(std::string className, std::string title, ReplyHandler handler, Options options);
     ~MessageEndpoint();
     MessageEndpoint(const MessageEndpoint&) = delete;
     MessageEndpoint& operator=(const MessageEndpoint&) = delete;
@@ -71,7 +83,7 @@ private:
 
     std::string className_;
     std::string title_;
-    Handler handler_;
+    ReplyHandler handler_;
     Options options_;
     std::filesystem::path path_;
     uint64_t boundInode_ = 0;

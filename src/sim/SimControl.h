@@ -1,10 +1,23 @@
 #pragma once
 
-// How another program changes the emulated devices of a simulating q208 at run time: the
-// registered message "Q208_SIM_CONTROL" with the action in wParam and the emulated device
-// kind (SimDeviceKind) in lParam.
+// How another program drives the emulated devices of a simulating q208 at run time.
+//
+// The verbs (SimVerbs) go to an endpoint of their own, class kSimEndpointClass with the
+// main window's title, that only a simulating copy opens: a data block of kind kSimVerbData
+// holds one verb line (UTF-8, at most kMaxSimVerbBytes); the reply's result is the verb's
+// status and its data the verb's text output.
+//
+// The older registered message "Q208_SIM_CONTROL" to the main window still plugs, unplugs
+// and links: the action in wParam, the emulated device kind (SimDeviceKind) in lParam.
+
+#include <cstddef>
+#include <cstdint>
 
 namespace q208::sim {
+
+inline constexpr const char* kSimEndpointClass = "Q208Sim";
+inline constexpr uint64_t kSimVerbData = 0x5157;
+inline constexpr std::size_t kMaxSimVerbBytes = 4096;
 
 inline constexpr const char* kSimControlMessageName = "Q208_SIM_CONTROL";
 

@@ -89,6 +89,7 @@ std::shared_ptr<SimFirmware> SimDeviceSet::Device(SimDeviceKind kind) {
         if (auto it = devices_.find(kind); it != devices_.end()) return it->second;
     }
     std::shared_ptr<SimFirmware> made = MakeDevice(kind);
+    made->SetUnplugHandler([this, kind] { OnUnplugRequested(kind); });
     std::lock_guard lock(mutex_);
     devices_.emplace(kind, made);
     return made;
@@ -140,7 +141,15 @@ bool SimDeviceSet::Plug(SimDeviceKind kind) {
         if (commands) plugged->commandId = id;
     }
     plugged->firmware->SetReportsPendingCallback([this, kind] { DeliverSpontaneous(kind); });
-    plugged->firmware->SetUnplugHandler([this, kind] { Unplug(kind); });
+    // The traffic is counted from the plug on; a device reached only through the receiver
+    // starts over with the receiver.
+    plugged->firmware->traffic().Reset();
+    if (kind == SimDeviceKind::Receiver) {
+        const auto receiver = std::static_pointer_cast<SimReceiver>(plugged->firmware);
+        for (const auto& linked : {receiver->Keyboard(), receiver->Mouse()}) {
+            if (linked && !plugged_.count(linked->Kind())) linked->traffic().Reset();
+        }
+    }
     plugged_[kind] = plugged;
     return true;
 }
@@ -161,6 +170,26 @@ void SimDeviceSet::Unplug(SimDeviceKind kind) {
     plugged->gone = true;
     for (int id : plugged->interfaceIds) bus_->Unplug(id);
     plugged->firmware->ClearUnplugRequest();
+}
+
+bool SimDeviceSet::SetLinked(SimDeviceKind kind, bool linked) {
+    if (kind != SimDeviceKind::Keyboard && kind != SimDeviceKind::Mouse) return false;
+    Receiver()->SetLinked(kind, linked);
+    return true;
+}
+
+void SimDeviceSet::OnUnplugRequested(SimDeviceKind kind) {
+    if (IsPlugged(kind)) {
+        Unplug(kind);
+        return;
+    }
+    if (IsPlugged(SimDeviceKind::Receiver)) SetLinked(kind, false);
+    Device(kind)->ClearUnplugRequest();
+}
+
+void SimDeviceSet::SetOutputObserver(std::function<void(SimDeviceKind)> observer) {
+    std::lock_guard lock(observerMutex_);
+    outputObserver_ = std::move(observer);
 }
 
 bool SimDeviceSet::IsPlugged(SimDeviceKind kind) const {
@@ -191,6 +220,12 @@ std::string SimDeviceSet::CommandPath(SimDeviceKind kind) const {
 }
 
 void SimDeviceSet::Route(Plugged& plugged, std::span<const uint8_t> report) {
+    std::function<void(SimDeviceKind)> observer;
+    {
+        std::lock_guard lock(observerMutex_);
+        observer = outputObserver_;
+    }
+    if (observer) observer(plugged.kind);
     if (plugged.gone) return;
     for (const SimAnswer& answer : plugged.firmware->HandleOutputReport(report)) {
         if (plugged.gone) return;  // the transfer unplugged the device
@@ -206,7 +241,7 @@ void SimDeviceSet::DeliverSpontaneous(SimDeviceKind kind) {
         if (it != plugged_.end()) plugged = it->second;
     }
     if (!plugged) return;
-    for (const auto& report : plugged->firmware->TakeSpontaneousReports()) {
+    for (const auto& report : plugged->firmware->TakeSpontaneousInput()) {
         bus_->QueueInput(plugged->commandId, report);
     }
 }

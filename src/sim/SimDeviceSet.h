@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -40,6 +41,8 @@ public:
     void PlugAll(const std::vector<SimDeviceKind>& kinds);
     // Takes the device's interfaces off the bus; its memory stays for the next Plug.
     void Unplug(SimDeviceKind kind);
+    // Links or unlinks the receiver's keyboard or mouse; false for other kinds.
+    bool SetLinked(SimDeviceKind kind, bool linked);
     bool IsPlugged(SimDeviceKind kind) const;
 
     // The device's firmware (created on first use, so tests can prepare it before Plug).
@@ -54,18 +57,27 @@ public:
     // The path of the device's command collection; empty while unplugged.
     std::string CommandPath(SimDeviceKind kind) const;
 
+    // Called on the writer's thread before each output report reaches a device's command
+    // interface (no lock of the set held), so a script can act between two transfers.
+    void SetOutputObserver(std::function<void(SimDeviceKind)> observer);
+
 private:
     struct Plugged;
 
     std::shared_ptr<SimFirmware> MakeDevice(SimDeviceKind kind);
     void Route(Plugged& plugged, std::span<const uint8_t> report);
     void DeliverSpontaneous(SimDeviceKind kind);
+    // The unplug fault: a device on its own cable goes off the bus, one reached only through
+    // the receiver loses its link.
+    void OnUnplugRequested(SimDeviceKind kind);
 
     std::shared_ptr<SimBus> bus_;
     std::recursive_mutex createMutex_;  // taken before mutex_, never while forwarding
     mutable std::recursive_mutex mutex_;
     std::map<SimDeviceKind, std::shared_ptr<SimFirmware>> devices_;
     std::map<SimDeviceKind, std::shared_ptr<Plugged>> plugged_;
+    std::mutex observerMutex_;
+    std::function<void(SimDeviceKind)> outputObserver_;
 };
 
 }  // namespace q208::sim

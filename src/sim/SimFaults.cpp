@@ -20,6 +20,7 @@ void SimFaults::Clear() {
     noAnswer = 0;
     statusRefused = 0;
     statusBadChecksum = 0;
+    unreachableAnswer = 0;
     slowAnswer = 0;
     unplugDuringTransfer = 0;
     linkLoss = 0;

@@ -37,6 +37,9 @@ struct SimFaults {
     // The request is refused with status 0xFF / 0xFE and not carried out.
     FaultCounter statusRefused;
     FaultCounter statusBadChecksum;
+    // The device answers as a receiver does for a device out of reach: an echo with 0xFF in
+    // byte 3 (0xAA for the lighting stream), and the request is not carried out.
+    FaultCounter unreachableAnswer;
     // Every answer of the request comes slowAnswerMs late.
     FaultCounter slowAnswer;
     std::atomic<int> slowAnswerMs{1500};

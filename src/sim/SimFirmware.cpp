@@ -1,6 +1,10 @@
 #include "sim/SimFirmware.h"
 
 #include <algorithm>
+#include <ostream>
+
+#include "sim/SimHexText.h"
+#include "sim/SimInfoBlock.h"
 
 namespace q208::sim {
 namespace {
@@ -8,7 +12,39 @@ namespace {
 // Reports queued for a glue that never drains them are dropped oldest first beyond this.
 constexpr std::size_t kMaxPendingReports = 1024;
 
+unsigned Le16(const std::vector<uint8_t>& bytes, std::size_t at) {
+    return bytes[at] | static_cast<unsigned>(bytes[at + 1]) << 8;
+}
+
+void DescribeInfo(const std::vector<uint8_t>& info, std::ostream& out) {
+    if (info.size() < SimInfoBlock::kSize) return;
+    out << "firmware " << SimHexText::Hex(Le16(info, 0), 4) << "\nproduct " << SimHexText::Hex(Le16(info, 2), 4)
+        << "\nkind " << int{info[4]} << "\nkeys " << int{info[5]} << "\nmacro-units " << int{info[6]}
+        << "\nsensor " << SimHexText::Hex(Le16(info, 9), 4) << "\ndpi-step " << int{info[11]} << "\ndpi-min "
+        << Le16(info, 14) << '\n';
+}
+
+constexpr const char* kChargeStates[] = {"charged", "charging", "on-battery"};
+
+void DescribeStatus(const std::vector<uint8_t>& status, std::ostream& out) {
+    if (status.size() < 6) return;
+    out << "battery " << int{status[0]} << "\ncharge " << int{status[1]};
+    if (status[1] < std::size(kChargeStates)) out << " (" << kChargeStates[status[1]] << ')';
+    out << "\nwireless " << int{status[3]} << "\nvalue " << int{status[4]} << "\nphone " << int{status[5]} << '\n';
+}
+
 }  // namespace
+
+void SimFirmware::DescribeArea(SimArea area, std::ostream& out) const {
+    const std::vector<uint8_t> bytes = AreaBytes(area);
+    if (bytes.empty()) return;
+    if (area == SimArea::Info) DescribeInfo(bytes, out);
+    if (area == SimArea::Status) DescribeStatus(bytes, out);
+    if (area == SimArea::Config) DescribeConfig(out);
+    SimHexText::Dump(out, bytes);
+}
+
+void SimFirmware::DescribeConfig(std::ostream&) const {}
 
 const SimFirmware::CommandRule* SimFirmware::FindRule(uint8_t code) {
     static constexpr CommandRule kRules[] = {
@@ -50,8 +86,10 @@ std::vector<SimAnswer> SimFirmware::HandleOutputReport(std::span<const uint8_t> 
         std::lock_guard lock(memoryMutex_);
         ++seen_[request[ReportByte::Command]];
     }
+    traffic_.Received(request);
     std::vector<SimAnswer> answers = ApplyFaults(request);
     AddDecorations(request, answers);
+    for (const SimAnswer& answer : answers) traffic_.Sent(answer.report);
     return answers;
 }
 
@@ -68,6 +106,10 @@ std::vector<SimAnswer> SimFirmware::ApplyFaults(const Report& request) {
     }
     if (faults_.statusBadChecksum.Take()) {
         return {SimAnswer{MakeAnswer(request, kStatusBadChecksum)}};
+    }
+    if (faults_.unreachableAnswer.Take()) {
+        const bool stream = request[ReportByte::Command] == Command::StreamLightFrame;
+        return {SimAnswer{MakeEcho(stream ? kUnreachableFast : kUnreachable)}};
     }
     return Respond(request);
 }
@@ -231,7 +273,8 @@ void SimFirmware::EmitEvent(uint16_t code) {
     QueueReport(report);
 }
 
-void SimFirmware::QueueReport(const Report& report) {
+void SimFirmware::QueueReport(std::span<const uint8_t> report) {
+    traffic_.Sent(report);
     {
         std::lock_guard forwardLock(forwardMutex_);
         if (forwarder_) {
@@ -245,7 +288,7 @@ void SimFirmware::QueueReport(const Report& report) {
         if (pending_.size() >= kMaxPendingReports) {
             pending_.pop_front();
         }
-        pending_.push_back(report);
+        pending_.emplace_back(report.begin(), report.end());
         notify = reportsPending_;
     }
     if (notify) {
@@ -253,11 +296,22 @@ void SimFirmware::QueueReport(const Report& report) {
     }
 }
 
-std::vector<Report> SimFirmware::TakeSpontaneousReports() {
+std::vector<std::vector<uint8_t>> SimFirmware::TakeSpontaneousInput() {
     std::lock_guard lock(reportsMutex_);
-    std::vector<Report> taken(pending_.begin(), pending_.end());
+    std::vector<std::vector<uint8_t>> taken(pending_.begin(), pending_.end());
     pending_.clear();
     return taken;
+}
+
+std::vector<Report> SimFirmware::TakeSpontaneousReports() {
+    std::vector<Report> vendor;
+    for (const std::vector<uint8_t>& report : TakeSpontaneousInput()) {
+        if (report.size() != kReportSize || report[ReportByte::Id] != kVendorReportId) continue;
+        Report copy{};
+        std::copy(report.begin(), report.end(), copy.begin());
+        vendor.push_back(copy);
+    }
+    return vendor;
 }
 
 void SimFirmware::SetReportsPendingCallback(std::function<void()> callback) {
@@ -265,7 +319,7 @@ void SimFirmware::SetReportsPendingCallback(std::function<void()> callback) {
     reportsPending_ = std::move(callback);
 }
 
-void SimFirmware::SetForwarder(std::function<void(const Report&)> forwarder) {
+void SimFirmware::SetForwarder(std::function<void(std::span<const uint8_t>)> forwarder) {
     std::lock_guard forwardLock(forwardMutex_);
     forwarder_ = std::move(forwarder);
 }

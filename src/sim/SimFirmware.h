@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <iosfwd>
 #include <mutex>
 #include <span>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "sim/SimDeviceKind.h"
 #include "sim/SimFaults.h"
 #include "sim/SimProtocol.h"
+#include "sim/SimTraffic.h"
 
 namespace q208::sim {
 
@@ -51,16 +53,29 @@ public:
     // of another length or id is not a command and gets no answer.
     virtual std::vector<SimAnswer> HandleOutputReport(std::span<const uint8_t> report);
 
-    // Input reports the device sent on its own (events), oldest first. While the device is
-    // linked to a receiver they go out through the receiver instead.
+    // Input reports the device sent on its own, oldest first, each as long as its report
+    // (byte 0 the report id): vendor events and the key, consumer and pointer reports of the
+    // other collections of the command interface. While the device is linked to a receiver
+    // they go out through the receiver instead.
+    std::vector<std::vector<uint8_t>> TakeSpontaneousInput();
+    // The same, keeping only the vendor reports (the others are dropped).
     std::vector<Report> TakeSpontaneousReports();
     // Called (from the emitting thread, no lock held) whenever a report was queued.
     void SetReportsPendingCallback(std::function<void()> callback);
 
     // Sends the vendor event report for code (see SimDescriptors.h for the codes).
     void EmitEvent(uint16_t code);
+    // Sends an input report of another collection of the command interface (byte 0 its id).
+    void EmitInput(std::span<const uint8_t> report) { QueueReport(report); }
 
     SimFaults& faults() { return faults_; }
+    // The command reports the device received and the reports it sent.
+    SimTraffic& traffic() { return traffic_; }
+    const SimTraffic& traffic() const { return traffic_; }
+
+    // The area as text for people: the fields where the layout is known, then the bytes in
+    // hex. Nothing for an area the device does not have.
+    virtual void DescribeArea(SimArea area, std::ostream& out) const;
 
     // The unplug fault asks the bus glue to take the device away: the handler runs (no lock
     // held) and the flag stays set until cleared.
@@ -109,10 +124,13 @@ protected:
     static Report MakeEcho(uint8_t command);
 
     // Everything the device emits goes through here.
-    void QueueReport(const Report& report);
+    void QueueReport(std::span<const uint8_t> report);
+
+    // The decoded fields of the setting area; the base knows no layout for it.
+    virtual void DescribeConfig(std::ostream& out) const;
 
     // A receiver the device is linked to takes its spontaneous reports; null detaches.
-    void SetForwarder(std::function<void(const Report&)> forwarder);
+    void SetForwarder(std::function<void(std::span<const uint8_t>)> forwarder);
     friend class SimReceiver;
 
 private:
@@ -134,6 +152,7 @@ private:
 
     const SimDeviceKind kind_;
     SimFaults faults_;
+    SimTraffic traffic_;
 
     mutable std::mutex memoryMutex_;
     std::array<std::vector<uint8_t>, kSimAreaCount> areas_;
@@ -141,11 +160,11 @@ private:
     uint8_t lastCommand_ = 0;
 
     std::mutex reportsMutex_;
-    std::deque<Report> pending_;
+    std::deque<std::vector<uint8_t>> pending_;
     std::function<void()> reportsPending_;
     // Held while a report is forwarded, so a receiver that detaches waits for it.
     std::recursive_mutex forwardMutex_;
-    std::function<void(const Report&)> forwarder_;
+    std::function<void(std::span<const uint8_t>)> forwarder_;
 
     std::mutex unplugMutex_;
     std::function<void()> unplugHandler_;

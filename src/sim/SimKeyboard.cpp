@@ -1,6 +1,7 @@
 #include "sim/SimKeyboard.h"
 
 #include <array>
+#include <ostream>
 
 #include "sim/SimInfoBlock.h"
 
@@ -29,6 +30,28 @@ constexpr EntryDefault kEntryDefaults[] = {
     {10, 2, 4, 1, 0xFF, 0xFF, 0xFF},
 };
 constexpr uint8_t kPollingRateCode = 1;
+
+namespace Record {
+constexpr std::size_t SubMode = 18;
+}  // namespace Record
+
+// Named bytes of a lighting record, for the text view of the area.
+struct RecordField {
+    const char* name;
+    std::size_t offset;
+};
+constexpr RecordField kRecordFields[] = {
+    {"effect", 1},    {"brightness", 2}, {"inverse-speed", 3}, {"direction", 4}, {"colour-cycle", 5},
+    {"red", 6},       {"green", 7},      {"blue", 8},          {"sub-mode", 18}, {"w-flag", 19},
+    {"six-key", 20},  {"win-key", 21},   {"polling", 22},      {"custom-slot", 25},
+};
+
+// The key collection's report: id, modifier bits, one bit per key usage 0x00 … 0x77.
+constexpr uint8_t kKeyReportId = 1;
+constexpr std::size_t kKeyReportSize = 1 + 1 + 15;
+constexpr uint8_t kKeyUsageLimit = 0x78;
+constexpr uint8_t kKeyCodeType = 0x20;  // a key-map code of type 0x20 is (modifiers, usage)
+constexpr uint8_t kConsumerReportId = 3;
 
 void WriteEntry(std::vector<uint8_t>& area, std::size_t entry) {
     const EntryDefault& d = kEntryDefaults[entry % std::size(kEntryDefaults)];
@@ -114,6 +137,75 @@ std::vector<uint8_t> SimKeyboard::CustomSlot(std::size_t slot) const {
     }
     const auto start = slots.begin() + static_cast<std::ptrdiff_t>(slot * kCustomSlotStride);
     return {start, start + kCustomFrameSize};
+}
+
+std::optional<uint8_t> SimKeyboard::DeviceKeyOfRow(uint8_t tableRow) {
+    const auto keys = SimKeyboardKeys();
+    for (std::size_t index = 0; index < keys.size(); ++index) {
+        if (keys[index].tableRow == tableRow) return static_cast<uint8_t>(index);
+    }
+    return std::nullopt;
+}
+
+bool SimKeyboard::StrokeKey(uint8_t deviceKey, bool down) {
+    if (deviceKey >= kSimKeyboardKeyCount) {
+        return false;
+    }
+    std::vector<uint8_t> report;
+    {
+        std::lock_guard lock(keysMutex_);
+        held_.set(deviceKey, down);
+        report = KeyReport();
+    }
+    EmitInput(report);
+    EmitEvent(static_cast<uint16_t>((down ? 0x0500 : 0x0600) | deviceKey));
+    return true;
+}
+
+// The report follows the factory codes: a key the host remapped still sends its own usage,
+// as the key collection is the keyboard's, not the host's.
+std::vector<uint8_t> SimKeyboard::KeyReport() const {
+    std::vector<uint8_t> report(kKeyReportSize, 0);
+    report[0] = kKeyReportId;
+    const auto keys = SimKeyboardKeys();
+    for (std::size_t index = 0; index < keys.size(); ++index) {
+        const SimKeyboardKey& key = keys[index];
+        if (!held_.test(index) || key.type != kKeyCodeType) continue;
+        report[1] |= key.first;
+        if (key.second != 0 && key.second < kKeyUsageLimit) {
+            report[2 + key.second / 8] |= static_cast<uint8_t>(1u << (key.second % 8));
+        }
+    }
+    return report;
+}
+
+void SimKeyboard::StrokeConsumerKey(uint16_t usage) {
+    const std::array<uint8_t, 3> press = {kConsumerReportId, static_cast<uint8_t>(usage & 0xFF),
+                                          static_cast<uint8_t>(usage >> 8)};
+    const std::array<uint8_t, 3> release = {kConsumerReportId, 0, 0};
+    EmitInput(press);
+    EmitInput(release);
+}
+
+void SimKeyboard::SwitchLightingEntry(uint8_t entry, uint8_t subMode) {
+    if (entry >= kLightingEntries || subMode > 0x0F) {
+        return;
+    }
+    const std::array<uint8_t, 1> active = {entry};
+    const std::array<uint8_t, 1> sub = {subMode};
+    Poke(SimArea::Config, 0, active);
+    Poke(SimArea::Config, entry * kEntryStride + Record::SubMode, sub);
+    EmitEvent(static_cast<uint16_t>(0x1100 | (subMode << 4) | entry));
+}
+
+void SimKeyboard::DescribeConfig(std::ostream& out) const {
+    out << "active-entry " << int{ActiveEntry()} << '\n';
+    for (std::size_t entry = 0; entry < kLightingEntries; ++entry) {
+        const std::vector<uint8_t> record = LightingRecord(entry);
+        out << "entry " << entry << ':';
+        for (const RecordField& field : kRecordFields) out << ' ' << field.name << '=' << int{record[field.offset]};
+        out << '\n';
+    }
 }
 
 void SimKeyboard::SwitchLightingEntry(uint8_t entry) {

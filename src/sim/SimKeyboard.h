@@ -1,6 +1,9 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "sim/SimFirmware.h"
@@ -32,12 +35,30 @@ public:
     std::vector<uint8_t> LightingRecord(std::size_t entry) const;  // empty past the area
     std::vector<uint8_t> CustomSlot(std::size_t slot) const;       // its 64-byte frame
 
-    // What the keyboard reports when the user presses or releases device key k.
+    // The key events of device key k alone.
     void PressKey(uint8_t deviceKey) { EmitEvent(static_cast<uint16_t>(0x0500 | deviceKey)); }
     void ReleaseKey(uint8_t deviceKey) { EmitEvent(static_cast<uint16_t>(0x0600 | deviceKey)); }
+    // All a real key press (release) sends: the keyboard report of the key collection
+    // (id 1, with every key still held) and then the key event. False past the last key.
+    bool StrokeKey(uint8_t deviceKey, bool down);
+    // A media key: the consumer report (id 3) with the usage, then the one of its release.
+    void StrokeConsumerKey(uint16_t usage);
+    // The device key whose default code sits in the host's key-table row; none when no key.
+    static std::optional<uint8_t> DeviceKeyOfRow(uint8_t tableRow);
     // The user switches the lighting entry on the keyboard: the area's byte 0 changes and
     // the keyboard reports event 0x10mm. Entries past the area are ignored.
     void SwitchLightingEntry(uint8_t entry);
+    // The same with a sub-value: byte 18 of the entry's record and event 0x11sm.
+    void SwitchLightingEntry(uint8_t entry, uint8_t subMode);
+
+protected:
+    void DescribeConfig(std::ostream& out) const override;
+
+private:
+    std::vector<uint8_t> KeyReport() const;
+
+    mutable std::mutex keysMutex_;
+    std::bitset<kSimKeyboardKeyCount> held_;
 };
 
 }  // namespace q208::sim

@@ -1,5 +1,8 @@
 #include "sim/SimLightingPeripheral.h"
 
+#include <ostream>
+
+#include "sim/SimHexText.h"
 #include "sim/SimInfoBlock.h"
 
 namespace q208::sim {
@@ -14,7 +17,25 @@ std::vector<uint8_t> DefaultConfig() {
     return area;
 }
 
+struct Field {
+    const char* name;
+    std::size_t offset;
+};
+constexpr Field kBlockFields[] = {{"number", 0}, {"mode", 1}, {"brightness", 2}, {"inverse-speed", 3},
+                                  {"multicolour", 5}, {"red", 6}, {"green", 7}, {"blue", 8}};
+
 }  // namespace
+
+// The blocks where the host writes them (a × 64); the host reads the active one at n × 25.
+void SimLightingPeripheral::DescribeConfig(std::ostream& out) const {
+    out << "active-block " << int{ActiveBlock()} << '\n';
+    for (std::size_t offset = 0; offset + kBlockSize <= kConfigSize; offset += kWriteStride) {
+        const std::vector<uint8_t> block = LightingBlockAt(offset);
+        out << "block@" << SimHexText::Hex(static_cast<unsigned>(offset), 4) << ':';
+        for (const Field& field : kBlockFields) out << ' ' << field.name << '=' << int{block[field.offset]};
+        out << '\n';
+    }
+}
 
 SimLightingPeripheral::SimLightingPeripheral(SimDeviceKind kind, uint16_t productId,
                                              uint8_t hostKindCode, uint8_t phoneType)

@@ -24,6 +24,8 @@ public:
     std::vector<uint8_t> LightingBlockAt(std::size_t offset) const;
 
 protected:
+    void DescribeConfig(std::ostream& out) const override;
+
     SimLightingPeripheral(SimDeviceKind kind, uint16_t productId, uint8_t hostKindCode,
                           uint8_t phoneType);
 };

@@ -1,6 +1,7 @@
 #include "sim/SimMouse.h"
 
 #include <array>
+#include <ostream>
 
 #include "sim/SimInfoBlock.h"
 
@@ -50,6 +51,21 @@ constexpr std::size_t StageSize = 9;
 constexpr std::size_t Sleep = 77;  // four bytes
 constexpr std::size_t LogoMode = 86;
 }  // namespace Block
+
+// Named bytes of a settings block and of each DPI stage, for the text view of the area.
+struct Field {
+    const char* name;
+    std::size_t offset;
+};
+constexpr Field kBlockFields[] = {
+    {"value", Block::Value},         {"led-mode", Block::LedMode},      {"brightness", Block::Brightness},
+    {"inverse-speed", Block::InvertedSpeed}, {"direction", 4},          {"multicolour", Block::Multicolour},
+    {"red", Block::Red},             {"green", 7},                      {"blue", 8},
+    {"inverse-polling", Block::InvertedPolling}, {"active-stage", Block::ActiveStage},
+    {"sleep-bt1", Block::Sleep},     {"sleep-bt2", Block::Sleep + 1},   {"sleep-1", Block::Sleep + 2},
+    {"sleep-2", Block::Sleep + 3},   {"logo", Block::LogoMode},
+};
+constexpr Field kStageFields[] = {{"on", 0}, {"xy", 1}, {"x", 2}, {"y", 3}, {"red", 6}, {"green", 7}, {"blue", 8}};
 
 void WriteBlock(uint8_t* block, uint8_t value) {
     block[Block::Value] = value;
@@ -123,6 +139,23 @@ std::vector<uint8_t> SimMouse::SettingsBlock(std::size_t block) const {
     }
     const auto start = area.begin() + static_cast<std::ptrdiff_t>(block * kBlockStride);
     return {start, start + kBlockSize};
+}
+
+void SimMouse::DescribeConfig(std::ostream& out) const {
+    out << "active-block " << int{ActiveBlock()} << '\n';
+    for (std::size_t n = 0; n < kBlockCount; ++n) {
+        const std::vector<uint8_t> block = SettingsBlock(n);
+        out << "block " << n << ':';
+        for (const Field& field : kBlockFields) out << ' ' << field.name << '=' << int{block[field.offset]};
+        out << '\n';
+        for (std::size_t i = 0; i < kDpiStages; ++i) {
+            out << "block " << n << " stage " << i << ':';
+            for (const Field& field : kStageFields) {
+                out << ' ' << field.name << '=' << int{block[Block::Stages + i * Block::StageSize + field.offset]};
+            }
+            out << '\n';
+        }
+    }
 }
 
 void SimMouse::SwitchSettingsBlock(uint8_t block) {

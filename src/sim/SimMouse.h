@@ -40,6 +40,9 @@ public:
     // and the mouse reports 0x10nn, or 0x11sn when a stage is given.
     void SwitchSettingsBlock(uint8_t block);
     void SwitchSettingsBlock(uint8_t block, uint8_t activeStage);
+
+protected:
+    void DescribeConfig(std::ostream& out) const override;
 };
 
 }  // namespace q208::sim

@@ -26,7 +26,7 @@ void SimReceiver::SetLinked(SimDeviceKind kind, bool linked) {
     }
     Link* link = &links_[index];
     if (linked) {
-        link->device->SetForwarder([this](const Report& report) { QueueReport(report); });
+        link->device->SetForwarder([this](std::span<const uint8_t> report) { QueueReport(report); });
     } else {
         link->device->SetForwarder(nullptr);
     }

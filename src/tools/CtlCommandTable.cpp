@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ostream>
+#include <sstream>
 
+#include "sim/SimVerbs.h"
 #include "tools/HidListCommand.h"
 #include "tools/KeyboardCommands.h"
 #include "tools/ProtocolCommands.h"
@@ -13,7 +15,17 @@
 namespace q208 {
 namespace {
 
-constexpr const char* kCommonSynopsis = "[--simulate[=LIST]] [--trace] [--device NAME] [--slot N]";
+constexpr const char* kCommonSynopsis =
+    "[--simulate[=LIST]] [--sim-script FILE] [--trace] [--device NAME] [--slot N]";
+
+std::string SimVerbsSynopsis() {
+    std::istringstream lines(sim::SimVerbs::Synopsis());
+    std::string text;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("KIND:", 0) != 0) text += "  sim " + line + '\n';
+    }
+    return text;
+}
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
@@ -39,9 +51,8 @@ CtlCommandTable CtlCommandTable::Standard() {
     table.Add(Command{"send", "NAME [WPARAM [LPARAM]]",
                       "send a registered message to the running program (numbers decimal or 0x hex)",
                       {}, SendCommand::Run});
-    table.Add(Command{"sim", "plug|unplug|link|unlink KIND",
-                      "change the emulated devices of a q208 running with --simulate (KIND: keyboard, mouse, "
-                      "mousepad, headset, receiver)",
+    table.Add(Command{"sim", "plug|unplug|link|unlink|state|input|set|fault KIND [ARGUMENTS]",
+                      "drive and observe the emulated devices of a q208 running with --simulate (see 'sim' below)",
                       {}, SimCommand::Run});
     KeyboardCommands::AddTo(table);
     return table;
@@ -67,6 +78,9 @@ void CtlCommandTable::PrintUsage(std::ostream& to) const {
        << "  --simulate[=LIST]  emulated devices instead of the machine's; LIST is a comma list of\n"
        << "                     keyboard, mouse, mousepad, headset, receiver (the receiver with its\n"
        << "                     keyboard and mouse linked); default keyboard,receiver,mousepad,headset\n"
+       << "  --sim-script FILE  with --simulate: emulator verbs, one a line, applied before the command;\n"
+       << "                     '@N VERB' once the devices have received N reports, '@end VERB' after\n"
+       << "                     the command; '#' starts a comment\n"
        << "  --trace            print every report on stderr as it crosses the channel:\n"
        << "                     '> ' and the 64 bytes sent, '< ' and the 64 bytes received, in hex\n"
        << "  --device NAME      the device to talk to: keyboard, mouse, mousepad, headset,\n"
@@ -74,7 +88,9 @@ void CtlCommandTable::PrintUsage(std::ostream& to) const {
        << "  --slot N           the device of supported-interface slot N (0-12, see 'list')\n"
        << "  without --device and --slot: the first primary interface found in slot order\n"
        << "\nexit codes: 0 done; 1 bad command line; 2 no device, or the device failed\n"
-       << "('error: OPERATION: result CODE (MEANING)' on stderr); 3 no running q208 found (send)\n";
+       << "('error: OPERATION: result CODE (MEANING)' on stderr); 3 no running q208 found (send, sim)\n"
+       << "\nsim verbs (KIND: keyboard, receiver-keyboard, mouse, receiver-mouse, mousepad, headset, receiver):\n"
+       << SimVerbsSynopsis();
 }
 
 bool CtlCommandTable::Parse(const std::vector<std::string>& args, CtlOptions& options,
@@ -95,6 +111,8 @@ bool CtlCommandTable::Parse(const std::vector<std::string>& args, CtlOptions& op
         } else if (StartsWith(arg, "--simulate=")) {
             options.simulate = true;
             options.simulateList = arg.substr(11);
+        } else if (arg == "--sim-script") {
+            if (!takeValue(options.simScript)) return false;
         } else if (arg == "--trace") {
             options.trace = true;
         } else if (arg == "--device") {

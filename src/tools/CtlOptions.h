@@ -12,6 +12,7 @@ struct CtlOptions {
     std::string command;
     bool simulate = false;
     std::string simulateList;  // --simulate=LIST; empty for the default set
+    std::string simScript;     // --sim-script FILE
     bool trace = false;
     std::string device;        // --device NAME
     int slot = -1;             // --slot N

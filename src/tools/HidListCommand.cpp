@@ -15,7 +15,7 @@ int HidListCommand::Run(const CtlOptions& options, std::ostream& out, std::ostre
     if (options.simulate) {
         CtlBusSession session;
         std::string error;
-        if (!session.Start(options, error)) {
+        if (!session.Start(options, error, &out, &err)) {
             err << "q208ctl: " << error << '\n';
             return CtlCommandTable::kUsageError;
         }

@@ -133,7 +133,7 @@ int RunOnKeyboard(CtlOptions options, std::ostream& out, std::ostream& err, cons
     if (options.device.empty() && options.slot < 0) options.device = kDefaultDevice;
     CtlBusSession bus;
     std::string error;
-    if (!bus.Start(options, error)) return UsageError(err, error);
+    if (!bus.Start(options, error, &out, &err)) return UsageError(err, error);
     SupportedDeviceFinder finder(bus.Bus());
     CtlDeviceTarget target;
     switch (CtlDeviceSelector::Select(options, finder.Scan(), target, error)) {

@@ -79,7 +79,7 @@ using DeviceBody = std::function<int(CtlDeviceSession& session, std::ostream& ou
 int RunOnDevice(const CtlOptions& options, std::ostream& out, std::ostream& err, const DeviceBody& body) {
     CtlBusSession bus;
     std::string error;
-    if (!bus.Start(options, error)) return UsageError(err, error);
+    if (!bus.Start(options, error, &out, &err)) return UsageError(err, error);
     SupportedDeviceFinder finder(bus.Bus());
     const std::vector<FoundInterface> found = finder.Scan();
     CtlDeviceTarget target;
@@ -197,7 +197,7 @@ int ProtocolCommands::List(const CtlOptions& options, std::ostream& out, std::os
     if (!ExpectArguments(options, 0, err, exitCode)) return exitCode;
     CtlBusSession bus;
     std::string error;
-    if (!bus.Start(options, error)) return UsageError(err, error);
+    if (!bus.Start(options, error, &out, &err)) return UsageError(err, error);
     SupportedDeviceFinder finder(bus.Bus());
     std::vector<FoundInterface> found = finder.Scan();
     if (found.empty()) {

@@ -1,51 +1,70 @@
 #include "tools/SimCommand.h"
 
-#include <algorithm>
+#include <unistd.h>
+
 #include <ostream>
+#include <string>
 
 #include "platform/EndpointMessaging.h"
 #include "platform/RegisteredMessageNames.h"
 #include "sim/SimControl.h"
-#include "sim/SimDeviceSet.h"
+#include "sim/SimVerbs.h"
 #include "tools/CtlCommandTable.h"
 #include "tools/SendCommand.h"
 
 namespace q208 {
+namespace {
+
+constexpr int kExitRefused = 2;
+
+std::string JoinWords(const std::vector<std::string>& words) {
+    std::string line;
+    for (const std::string& word : words) line += (line.empty() ? "" : " ") + word;
+    return line;
+}
+
+// No emulator endpoint: either nothing runs, or a copy that does not simulate.
+int NotSimulating(std::ostream& err) {
+    if (FindWindow(kMainWindowClass, kMainWindowTitle)) {
+        err << "q208ctl sim: the running q208 does not simulate (start it with --simulate); sim verbs refused\n";
+        return kExitRefused;
+    }
+    err << "q208ctl sim: no running q208 found\n";
+    return SendCommand::kExitNotRunning;
+}
+
+}  // namespace
 
 int SimCommand::Run(const CtlOptions& options, std::ostream& out, std::ostream& err) {
-    const auto& args = options.arguments;
-    if (args.size() != 2) {
-        err << "q208ctl sim: give an action (plug, unplug, link, unlink) and a device kind\n";
+    if (options.arguments.size() < 2) {
+        err << "q208ctl sim: give a verb and a device kind:\n" << sim::SimVerbs::Synopsis();
         return CtlCommandTable::kUsageError;
     }
-    const auto* action = std::find_if(std::begin(sim::kSimControlActionNames), std::end(sim::kSimControlActionNames),
-                                      [&](const auto& entry) { return args[0] == entry.name; });
-    if (action == std::end(sim::kSimControlActionNames)) {
-        err << "q208ctl sim: unknown action '" << args[0] << "' (plug, unplug, link, unlink)\n";
-        return CtlCommandTable::kUsageError;
+    const std::string line = JoinWords(options.arguments);
+    if (line.size() > sim::kMaxSimVerbBytes) {
+        err << "q208ctl sim: the verb line is longer than " << sim::kMaxSimVerbBytes << " bytes\n";
+        return 1;
     }
-    std::string error;
-    const auto kinds = sim::SimDeviceSet::ParseList(args[1], &error);
-    if (!kinds || kinds->size() != 1) {
-        err << "q208ctl sim: " << (error.empty() ? "give one device kind" : error) << '\n';
-        return CtlCommandTable::kUsageError;
+    const auto emulator = FindWindow(sim::kSimEndpointClass, kMainWindowTitle);
+    if (!emulator) return NotSimulating(err);
+    const SendResult sent = SendCopyData(*emulator, static_cast<uint64_t>(getpid()), sim::kSimVerbData,
+                                         std::span(reinterpret_cast<const uint8_t*>(line.data()), line.size()),
+                                         kTimeoutMs);
+    if (sent.status == SendStatus::NoListener) return NotSimulating(err);
+    if (!sent.Delivered()) {
+        err << "q208ctl sim: '" << line << "' not delivered: " << SendStatusText(sent.status) << '\n';
+        return kExitRefused;
     }
-
-    const auto window = FindWindow(kMainWindowClass, kMainWindowTitle);
-    const SendResult sent =
-        window ? SendMessageTo(*window, sim::kSimControlMessageName, static_cast<uint64_t>(action->action),
-                               static_cast<int64_t>(kinds->front()), SendCommand::kTimeoutMs)
-               : SendResult{};
-    if (!window || sent.status == SendStatus::NoListener) {
-        err << "q208ctl sim: no running q208 found\n";
-        return SendCommand::kExitNotRunning;
+    const std::string text(sent.data.begin(), sent.data.end());
+    if (sent.result != sim::SimVerbs::kDone) {
+        err << "q208ctl sim: " << line << ": " << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+        return sent.result == sim::SimVerbs::kBadLine ? 1 : kExitRefused;
     }
-    if (!sent.Delivered() || sent.result == 0) {
-        err << "q208ctl sim: " << args[0] << ' ' << args[1]
-            << " refused (is q208 running with --simulate, and is the device plugged or linkable?)\n";
-        return 2;
+    if (text.empty()) {
+        out << line << ": done\n";
+    } else {
+        out << text;
     }
-    out << args[0] << ' ' << args[1] << ": done\n";
     return 0;
 }
 

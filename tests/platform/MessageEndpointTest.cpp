@@ -302,3 +302,25 @@ TEST_F(MessageEndpointTest, SenderGivesUpWhenTheReceiverNeverAnswers) {
     EXPECT_EQ(stillThere->path, busy.Path());
     release.Set();
 }
+
+TEST_F(MessageEndpointTest, AReplyHandlerAnswersWithDataWithinTheBound) {
+    MessageEndpoint::Options options;
+    options.maxDataBytes = 1024;
+    MessageEndpoint text(
+        "Q208Sim", "Emulator",
+        MessageEndpoint::ReplyHandler([](const EndpointMessage& m) {
+            const size_t size = m.data.empty() ? 0 : m.data[0] * size_t{16};
+            return EndpointReply{static_cast<int64_t>(size), std::vector<uint8_t>(size, 'x')};
+        }),
+        options);
+    ASSERT_TRUE(text.Open());
+    const std::vector<uint8_t> small{4};
+    const SendResult answered = SendCopyData(AddressOf(text), 1, 2, small);
+    EXPECT_EQ(answered.status, SendStatus::Delivered);
+    EXPECT_EQ(answered.result, 64);
+    EXPECT_EQ(answered.data, std::vector<uint8_t>(64, 'x'));
+    // A reply over the endpoint's bound is never sent: the sender is refused.
+    const std::vector<uint8_t> large{65};
+    EXPECT_EQ(SendCopyData(AddressOf(text), 1, 2, large).status, SendStatus::Refused);
+    EXPECT_EQ(SendCopyData(AddressOf(text), 1, 2, small).status, SendStatus::Delivered);
+}
