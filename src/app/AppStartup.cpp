@@ -10,6 +10,7 @@
 #include "app/MainWndMessages.h"
 #include "app/QtMainWndShell.h"
 #include "app/SimEndpoint.h"
+#include "app/SimWindowVerbs.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "controls/RegisterControls.h"
 #include "device/SimBus.h"
@@ -23,6 +24,7 @@
 #include "sim/SimDeviceSet.h"
 #include "sim/SimVerbs.h"
 #include "ui/CControlFactory.h"
+#include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/UiMessaging.h"
 #include "ui/qt/CQtPlatform.h"
@@ -121,13 +123,17 @@ int RunProgram(const AppOptions& options) {
         simDevices = std::make_unique<sim::SimDeviceSet>(bus);
         simDevices->PlugAll(*kinds);
         settings.simControl = SimControl(*simDevices);
-        simEndpoint = std::make_unique<SimEndpoint>(*simDevices);
-        simEndpoint->Open();
     }
 
     int exitCode = 0;
     // The callbacks run on the window's thread while the window exists.
     auto current = std::make_shared<CMainWnd*>(nullptr);
+    if (simDevices) {
+        simEndpoint = std::make_unique<SimEndpoint>(*simDevices);
+        const SimWindowVerbs windowVerbs(CMessageQueue::CurrentShared(), current);
+        simEndpoint->SetExtraVerbs([windowVerbs](const std::string& line) { return windowVerbs.Run(line); });
+        simEndpoint->Open();
+    }
     if (!options.screenshotFile.empty()) {
         settings.onFirstPass = [current, file = options.screenshotFile, &exitCode] {
             std::string error;
@@ -152,6 +158,7 @@ int RunProgram(const AppOptions& options) {
         QuitTimer quit(window->GetHWND(), options.quitAfterSeconds);
         CPaintManagerUI::MessageLoop();
     }
+    *current = nullptr;
     window.reset();
     simEndpoint.reset();
     simDevices.reset();

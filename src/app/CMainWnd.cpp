@@ -360,8 +360,10 @@ void CMainWnd::AttachSlot(size_t index) {
     const bool behindReceiver = IsBehindReceiver(slot->kind);
     if (behindReceiver && CablePresent(slot->kind)) {
         // On its cable the device keeps the cable's path and 56-byte chunks; the receiver
-        // link takes over when the cable goes.
+        // link takes over when the cable goes. What the device sends over the link is
+        // still heard.
         Trace("main window: slot %zu linked, the device stays on its cable\n", index);
+        if (device->CommandChannel().IsOpen()) AttachListenerOf(*device, slot->kind);
         return;
     }
     CDeviceChannel& channel = device->CommandChannel();

@@ -45,7 +45,8 @@ EndpointReply SimEndpoint::Serve(const EndpointMessage& message) {
     if (line.find('\0') != std::string::npos || line.find('\n') != std::string::npos) {
         return TextReply(sim::SimVerbs::kBadLine, "one verb line, without control characters");
     }
-    sim::SimVerbResult result = verbs_.Run(line);
+    std::optional<sim::SimVerbResult> extra = extraVerbs_ ? extraVerbs_(line) : std::nullopt;
+    sim::SimVerbResult result = extra ? std::move(*extra) : verbs_.Run(line);
     Trace("simulation: '%s' -> %d\n", line.c_str(), result.status);
     return TextReply(result.status, std::move(result.text));
 }

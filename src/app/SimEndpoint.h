@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/MessageEndpoint.h"
 #include "sim/SimVerbs.h"
@@ -25,6 +28,10 @@ public:
     SimEndpoint(const SimEndpoint&) = delete;
     SimEndpoint& operator=(const SimEndpoint&) = delete;
 
+    // Verbs served before the emulator's own (the window's); set before Open.
+    using ExtraVerbs = std::function<std::optional<sim::SimVerbResult>(const std::string& line)>;
+    void SetExtraVerbs(ExtraVerbs verbs) { extraVerbs_ = std::move(verbs); }
+
     bool Open();
 
     // One request as the endpoint serves it (also for tests).
@@ -32,6 +39,7 @@ public:
 
 private:
     sim::SimVerbs verbs_;
+    ExtraVerbs extraVerbs_;
     MessageEndpoint endpoint_;
 };
 

@@ -19,6 +19,12 @@ inline constexpr const char* kSimEndpointClass = "Q208Sim";
 inline constexpr uint64_t kSimVerbData = 0x5157;
 inline constexpr std::size_t kMaxSimVerbBytes = 4096;
 
+// Verbs the endpoint of a running q208 also takes, about its window rather than the devices.
+inline constexpr const char* kSimWindowVerbSynopsis[] = {
+    "screenshot FILE (the main window as a PNG; a running q208 only)",
+    "probe CONTROL (the mean colour of a control of the main window, rrggbb; a running q208 only)",
+};
+
 inline constexpr const char* kSimControlMessageName = "Q208_SIM_CONTROL";
 
 enum SimControlAction : int { kSimPlug = 0, kSimUnplug = 1, kSimLink = 2, kSimUnlink = 3 };

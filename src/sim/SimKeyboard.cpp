@@ -28,6 +28,7 @@ constexpr EntryDefault kEntryDefaults[] = {
     {4, 3, 2, 0, 0x00, 0xFF, 0x00},
     {5, 4, 0, 0, 0x00, 0x80, 0xFF},
     {10, 2, 4, 1, 0xFF, 0xFF, 0xFF},
+    {6, 4, 2, 0, 0x00, 0xFF, 0xFF},  // reactive: keys light up as they are pressed
 };
 constexpr uint8_t kPollingRateCode = 1;
 

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "sim/SimControl.h"
 #include "sim/SimVerbs.h"
 #include "tools/HidListCommand.h"
 #include "tools/KeyboardCommands.h"
@@ -24,6 +25,7 @@ std::string SimVerbsSynopsis() {
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("KIND:", 0) != 0) text += "  sim " + line + '\n';
     }
+    for (const char* line : sim::kSimWindowVerbSynopsis) text += std::string("  sim ") + line + '\n';
     return text;
 }
 

@@ -68,11 +68,12 @@ protected:
     const std::filesystem::path& ConfigFolder() const { return config_; }
     const std::filesystem::path& RuntimeFolder() const { return runtime_; }
     ChildProcess::Environment Environment() const;
+    // Calls `done` until it is true or the deadline passes.
+    bool Poll(const std::function<bool()>& done, int timeoutMs) const;
 
 private:
     bool Launch(const std::vector<std::string>& args, bool simulating);
     bool WaitForEndpoints(bool simulating, std::string& why);
-    bool Poll(const std::function<bool()>& done, int timeoutMs) const;
 
     std::filesystem::path root_, data_, config_, runtime_, log_;
     ChildProcess q208_;
