@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <exception>
@@ -135,6 +136,23 @@ int WriteJsonFile(const Json::Value& document, const fs::path& path) {
         return -1;
     }
     return 0;
+}
+
+std::filesystem::path SetFileAside(const std::filesystem::path& path) {
+    constexpr int kMaxCopies = 100;
+    for (int n = 1; n <= kMaxCopies; ++n) {
+        std::filesystem::path aside = path;
+        aside += n == 1 ? std::string(".bad") : ".bad." + std::to_string(n);
+        std::error_code error;
+        if (std::filesystem::exists(std::filesystem::symlink_status(aside, error))) continue;
+        // No replace: a name that appeared meanwhile is not overwritten either.
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) != 0) {
+            if (errno == EEXIST) continue;
+            return {};
+        }
+        return aside;
+    }
+    return {};
 }
 
 std::string MakeTimeStampName() {

@@ -34,6 +34,12 @@ std::string StyledJsonText(const Json::Value& document);
 // Returns 0 on success and -1 on failure (the old file is left as it was).
 int WriteJsonFile(const Json::Value& document, const std::filesystem::path& path);
 
+// Moves a file the program cannot use out of the way, to "<name>.bad" or, when that name
+// is taken (by anything, a link included), "<name>.bad.2", ".bad.3" and so on: an earlier
+// copy is never overwritten and nothing is written through a link. The new path, or empty
+// when the file could not be moved.
+std::filesystem::path SetFileAside(const std::filesystem::path& path);
+
 // Local time as "%d_%02d_%02d_%02d_%02d_%02d_%03d" (year ... millisecond): the
 // identifier of a new profile or macro and the base of its file name.
 std::string MakeTimeStampName();

@@ -26,11 +26,9 @@ bool HasContent(const fs::path& path) {
 }
 
 void SetAside(const fs::path& path) {
-    fs::path aside = path;
-    aside += ".bad";
-    std::error_code ec;
-    fs::copy_file(path, aside, fs::copy_options::overwrite_existing, ec);
-    Trace("%s is not a profile document; %s", path.c_str(), ec ? "it could not be kept aside" : "kept as .bad");
+    const fs::path aside = SetFileAside(path);
+    Trace("%s is not a profile document; %s\n", path.c_str(),
+          aside.empty() ? "it could not be kept aside" : ("kept as " + aside.filename().string()).c_str());
 }
 
 }  // namespace

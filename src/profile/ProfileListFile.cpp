@@ -39,12 +39,12 @@ bool ProfileListFile::Load() {
     std::error_code error;
     if (std::filesystem::file_size(ListPath(), error) > 0 && !error) {
         // Something is there that we cannot read as a list: keep it for the user.
-        std::filesystem::path kept = ListPath();
-        kept += ".bad";
-        std::filesystem::rename(ListPath(), kept, error);
-        Trace("profile list: %s is not a profile list; kept as %s\n", ListPath().string().c_str(),
-              kept.string().c_str());
-        if (error) return false;
+        const std::filesystem::path kept = SetFileAside(ListPath());
+        if (kept.empty()) {
+            Trace("profile list: %s is not a profile list and cannot be moved aside\n", ListPath().string().c_str());
+            return false;
+        }
+        Trace("profile list: %s is not a profile list; kept as %s\n", ListPath().string().c_str(), kept.string().c_str());
     }
     return CreateFirstProfile();
 }

@@ -1,5 +1,9 @@
 #include "device/HidrawBus.h"
 
+#include <algorithm>
+
+#include "platform/Trace.h"
+
 #include <gtest/gtest.h>
 
 #include "device/CHidDevice.h"
@@ -119,6 +123,26 @@ TEST(HidrawBus, PathsOfRemovedNodesNoLongerExist) {
     sysfs.Remove(5);
     EXPECT_FALSE(bus.Exists(paths[1]));
     EXPECT_EQ(bus.Open(paths[1], true, true), nullptr);
+}
+
+TEST(HidrawBus, ANodeThatWillNotOpenIsTracedOnceHoweverOftenDetectionAsks) {
+    static std::vector<std::string> lines;
+    lines.clear();
+    SetTraceSink([](const std::string& line) { lines.push_back(line); });
+    FakeSysfs sysfs;
+    sysfs.Add(KeyboardNode(7, 1));
+    // A folder in place of the device node: open() fails as it does for a node of another user.
+    std::filesystem::remove(sysfs.DevFolder() + "/hidraw7");
+    std::filesystem::create_directory(sysfs.DevFolder() + "/hidraw7");
+    HidrawBus bus(sysfs.Root(), sysfs.DevFolder());
+    const std::vector<std::string> paths = bus.EnumeratePaths();
+    ASSERT_EQ(paths.size(), 2u);
+    for (int pass = 0; pass < 20; ++pass) EXPECT_EQ(bus.Open(paths[1], true, true), nullptr);
+    SetTraceSink(nullptr);
+    const auto opens = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("cannot open") != std::string::npos;
+    });
+    EXPECT_EQ(opens, 1);
 }
 
 TEST(HidrawBus, OpenCapturesCapsOfTheCollectionAndItsNumbers) {

@@ -53,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"keyboard", "keyboard", "keyboard", "unreachable", "unreachable"},
                       FaultCase{"keyboard", "keyboard", "keyboard", "slow=300", "slow"},
                       FaultCase{"keyboard", "keyboard", "keyboard", "unplug", "unplug"},
+                      FaultCase{"receiver", "receiver-keyboard", "receiver", "no-answer", "no-answer"},
                       FaultCase{"receiver", "receiver-keyboard", "receiver", "link-loss", "link-loss"}),
     [](const ::testing::TestParamInfo<FaultCase>& info) {
         std::string name = std::string(info.param.kind) + "_" + info.param.name;
