@@ -117,7 +117,7 @@ std::string AppOptions::Usage() {
            "  --simulate[=LIST] run over emulated devices instead of the machine's HID devices;\n"
            "                   LIST: keyboard,mouse,mousepad,headset,receiver (empty: none;\n"
            "                   no '=': the default set); change them with 'q208ctl sim'\n"
-           "  --screenshot FILE save the main window as PNG after the first detection pass, exit\n"
+           "  --screenshot FILE save the main window as PNG once the devices found are read, exit\n"
            "  --exit-after-first-paint  exit once the first frame is painted (measuring)\n"
            "  --quit-after N   exit after N seconds (measuring)\n"
            "  --render LAYOUT  build a layout (file, index name or XML) and save it as a PNG\n"

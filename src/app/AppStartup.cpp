@@ -135,7 +135,7 @@ int RunProgram(const AppOptions& options) {
         simEndpoint->Open();
     }
     if (!options.screenshotFile.empty()) {
-        settings.onFirstPass = [current, file = options.screenshotFile, &exitCode] {
+        settings.onSettled = [current, file = options.screenshotFile, &exitCode] {
             std::string error;
             if (!SaveWindowPng((*current)->GetPaintManager(), file, &error)) {
                 std::fprintf(stderr, "q208: %s\n", error.c_str());

@@ -22,6 +22,7 @@
 #include "devices/CVantorixUSBDevice.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/RegisteredMessageNames.h"
+#include "platform/TickCount.h"
 #include "platform/Trace.h"
 #include "ui/CControlFactory.h"
 #include "ui/COptionUI.h"
@@ -58,6 +59,8 @@ constexpr const char* kLightOffText = "%{light_control_off}";
 constexpr const char* kSettingsButton = "setbtn";
 constexpr const char* kProgress = "setting_progress";
 constexpr UINT kProfileSwitchDelayMs = 50;
+constexpr UINT kSettleCheckMs = 50;
+constexpr UINT kSettleFramesMs = 300;
 // Data blocks of the audio recorder: a level frame, and a short record of 32-bit values.
 constexpr uint64_t kCopyDataLevelFrame = 1;
 constexpr uint64_t kCopyDataShortRecord = 2;
@@ -750,6 +753,7 @@ void CMainWnd::OnTimer(UINT id) {
     case kTimerTrayMenu: settings_.shell->OpenTrayMenu(GetHWND()); break;
     case kTimerReceiverPoll: OnReceiverPoll(); break;
     case kTimerLightRestore: RestoreGameLight(); break;
+    case kTimerSettle: OnSettleCheck(); break;
     case kTimerProfileSwitch: Trace("main window: profile switch waits for the profile list\n"); break;
     default: break;
     }
@@ -876,6 +880,24 @@ void CMainWnd::OnReceiverPoll() {
     m_pm.SetTimer(m_pm.GetRoot(), kTimerReceiverPoll, kReceiverPollMs);
 }
 
+void CMainWnd::OnSettleCheck() {
+    bool settled = true;
+    for (int i = 0; i < OptionCount(); ++i) {
+        if (CDeviceOptionUI* option = OptionAt(i); option && option->IsVisible() && !option->HasReadDevice()) settled = false;
+    }
+    if (!settled && TickCount64() < settleDeadline_) {
+        m_pm.SetTimer(m_pm.GetRoot(), kTimerSettle, kSettleCheckMs);
+        return;
+    }
+    if (!settledOnce_) {
+        // Read: the lighting shows after the animation's first frames.
+        settledOnce_ = true;
+        m_pm.SetTimer(m_pm.GetRoot(), kTimerSettle, kSettleFramesMs);
+        return;
+    }
+    if (auto notice = std::exchange(settings_.onSettled, nullptr)) notice();
+}
+
 // ---- messages ----
 
 LRESULT CMainWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
@@ -901,6 +923,10 @@ bool CMainWnd::HandleAlwaysMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRES
         if (!firstPassSeen_ && lParam == 0) {
             firstPassSeen_ = true;
             if (settings_.onFirstPass) settings_.onFirstPass();
+            if (settings_.onSettled) {
+                settleDeadline_ = TickCount64() + settings_.settleLimitMs;
+                m_pm.SetTimer(m_pm.GetRoot(), kTimerSettle, kSettleCheckMs);
+            }
         }
     } else if (uMsg == RegisteredMessages::Companion(0)) {
         if (CSetWnd* settingsWindow = SettingsWindow()) q208::PostMessage(settingsWindow->GetHWND(), uMsg, wParam, lParam);

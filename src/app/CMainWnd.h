@@ -44,6 +44,10 @@ struct MainWndSettings {
     std::function<bool(int action, int kind)> simControl;
     // Called once on the window's thread after the first detection pass was shown.
     std::function<void()> onFirstPass;
+    // Called once on the window's thread when, after the first detection pass, every shown
+    // device has been read once (or `settleLimitMs` passed): what a user first sees.
+    std::function<void()> onSettled;
+    UINT settleLimitMs = 3000;
     // Called once after the first frame was painted.
     std::function<void()> onFirstPaint;
     // Language.config (empty: the program's default data), the settings file that keeps
@@ -147,6 +151,7 @@ private:
     void OnDeviceArrival(size_t slot);
     void OnDeviceRemoval(size_t slot);
     void OnReceiverPoll();
+    void OnSettleCheck();
     void OnOptionSelected(int index);
 
     bool BuildModelPage(int model);
@@ -200,6 +205,8 @@ private:
     bool mousePresent_ = false;
     bool firstPassSeen_ = false;
     bool firstPaintSeen_ = false;
+    uint64_t settleDeadline_ = 0;
+    bool settledOnce_ = false;
     bool destroyed_ = false;
     int windowDpi_ = 96;
 

@@ -24,6 +24,8 @@ inline constexpr UINT kTimerTrayMenu = 1032;
 inline constexpr UINT kTimerProfileSwitch = 1055;
 inline constexpr UINT kTimerLightRestore = 1066;
 inline constexpr UINT kTimerReceiverPoll = 1068;
+// Checks whether every shown device has been read once (the settled notice).
+inline constexpr UINT kTimerSettle = 1090;
 
 // Tray pointer messages.
 inline constexpr LPARAM kTrayLeftUp = 514;

@@ -138,6 +138,7 @@ void CDeviceOptionUI::OnConnect() {
         RequestEntryShown();
     }
     device->ReadDevice();
+    readDevice_ = true;
     retries_ = 0;
     Arm(kTimerLightFrame, kLightFrameWiredMs);
     if (device->IsWirelessCapable() && channel.IsOpen()) Arm(kTimerStatus, kFirstDelayMs);

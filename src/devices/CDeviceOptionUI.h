@@ -87,6 +87,8 @@ public:
     void RequestEntryShown();
     bool IsShownOnline() const { return online_; }
     int GetRetryCount() const { return retries_; }
+    // True once the connect sequence has read the device.
+    bool HasReadDevice() const { return readDevice_; }
 
     void SetOptionState(int first, int second, int third) { optionState_ = {first, second, third}; }
     std::array<int, 3> GetOptionState() const { return optionState_; }
@@ -121,6 +123,7 @@ private:
     int powerPage_ = -1;
     bool online_ = true;
     int retries_ = 0;
+    bool readDevice_ = false;
     std::array<int, 3> optionState_{};
 };
 
