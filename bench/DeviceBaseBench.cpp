@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "devices/CVantorixUSBDevice.h"
-#include "devices/IDeviceKeyButton.h"
+#include "devices/base/CVantorixUSBDevice.h"
+#include "devices/base/IDeviceKeyButton.h"
 #include "ui/CButtonUI.h"
 #include "ui/CVerticalLayoutUI.h"
 

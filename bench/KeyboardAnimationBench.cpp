@@ -9,8 +9,8 @@
 #include "device/CDeviceChannel.h"
 #include "device/CDeviceCommands.h"
 #include "device/SimBus.h"
-#include "devices/KeyboardAnimationThread.h"
-#include "devices/KeyboardMemory.h"
+#include "devices/keyboard/KeyboardAnimationThread.h"
+#include "devices/keyboard/KeyboardMemory.h"
 #include "sim/SimDeviceSet.h"
 
 namespace {

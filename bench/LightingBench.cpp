@@ -5,8 +5,8 @@
 #include <array>
 #include <vector>
 
-#include "devices/KeyboardAnimator.h"
-#include "devices/LightFrames.h"
+#include "devices/keyboard/KeyboardAnimator.h"
+#include "devices/lighting/LightFrames.h"
 
 using namespace q208;
 

@@ -16,7 +16,7 @@
 #include "device/DeviceSlotList.h"
 #include "device/HidBus.h"
 #include "device/ReceiverLinkPoller.h"
-#include "devices/LightState.h"
+#include "devices/lighting/LightState.h"
 #include "platform/MessageEndpoint.h"
 #include "ui/WindowImplBase.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devices/DeviceMessages.h"
+#include "devices/base/DeviceMessages.h"
 #include "ui/UiDefs.h"
 
 namespace q208 {

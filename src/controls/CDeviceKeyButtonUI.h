@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devices/IDeviceKeyButton.h"
+#include "devices/base/IDeviceKeyButton.h"
 #include "ui/CButtonUI.h"
 
 namespace q208 {

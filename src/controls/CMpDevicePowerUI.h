@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "devices/IDevicePowerPanel.h"
+#include "devices/base/IDevicePowerPanel.h"
 #include "ui/CHorizontalLayoutUI.h"
 
 namespace q208 {

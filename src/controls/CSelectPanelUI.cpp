@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devices/IDeviceKeyButton.h"
+#include "devices/base/IDeviceKeyButton.h"
 #include "ui/CPaintManagerUI.h"
 
 namespace q208 {

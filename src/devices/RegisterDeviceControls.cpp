@@ -1,8 +1,8 @@
 #include "devices/RegisterDeviceControls.h"
 
-#include "devices/CDeviceOptionUI.h"
-#include "devices/CVantorixKeyboardDevice.h"
-#include "devices/CVantorixUSBDevice.h"
+#include "devices/base/CDeviceOptionUI.h"
+#include "devices/keyboard/CVantorixKeyboardDevice.h"
+#include "devices/base/CVantorixUSBDevice.h"
 #include "ui/CControlFactory.h"
 
 namespace q208 {

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "device/DeviceResult.h"
-#include "devices/EffectFrames.h"
-#include "devices/KeyboardEffectList.h"
-#include "devices/KeyboardKeyMapWriter.h"
-#include "devices/KeyboardLightingRecord.h"
-#include "devices/KeyboardMemory.h"
+#include "devices/keyboard/EffectFrames.h"
+#include "devices/lighting/KeyboardEffectList.h"
+#include "devices/keyboard/KeyboardKeyMapWriter.h"
+#include "devices/keyboard/KeyboardLightingRecord.h"
+#include "devices/keyboard/KeyboardMemory.h"
 #include "tools/CtlBusSession.h"
 #include "tools/CtlDeviceSelector.h"
 #include "tools/CtlDeviceSession.h"

@@ -22,8 +22,8 @@
 #include <mutex>
 #include <vector>
 #include "device/SimBus.h"
-#include "devices/CDeviceOptionUI.h"
-#include "devices/CVantorixUSBDevice.h"
+#include "devices/base/CDeviceOptionUI.h"
+#include "devices/base/CVantorixUSBDevice.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/Paths.h"
 #include "platform/RegisteredMessageNames.h"

@@ -4,7 +4,7 @@
 
 #include "../ui/UiTestSupport.h"
 #include "DeviceTestSupport.h"
-#include "devices/CDeviceOptionUI.h"
+#include "devices/base/CDeviceOptionUI.h"
 #include "devices/RegisterDeviceControls.h"
 #include "sim/SimDeviceSet.h"
 #include "platform/Paths.h"

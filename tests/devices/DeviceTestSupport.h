@@ -6,8 +6,8 @@
 #include <string>
 
 #include "device/CDeviceChannel.h"
-#include "devices/CVantorixUSBDevice.h"
-#include "devices/IDeviceKeyButton.h"
+#include "devices/base/CVantorixUSBDevice.h"
+#include "devices/base/IDeviceKeyButton.h"
 #include "ui/CButtonUI.h"
 #include "ui/CVerticalLayoutUI.h"
 

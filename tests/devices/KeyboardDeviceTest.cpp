@@ -13,7 +13,7 @@
 #include "KeyboardTestRig.h"
 #include "controls/RegisterControls.h"
 #include "device/HidBus.h"
-#include "devices/CVantorixKeyboardDevice.h"
+#include "devices/keyboard/CVantorixKeyboardDevice.h"
 #include "devices/RegisterDeviceControls.h"
 #include "platform/Paths.h"
 #include "platform/TickCount.h"

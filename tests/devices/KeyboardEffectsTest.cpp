@@ -3,8 +3,8 @@
 #include <set>
 #include <vector>
 
-#include "devices/EffectFrames.h"
-#include "devices/KeyboardAnimator.h"
+#include "devices/keyboard/EffectFrames.h"
+#include "devices/keyboard/KeyboardAnimator.h"
 
 using namespace q208;
 

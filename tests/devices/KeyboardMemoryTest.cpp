@@ -6,11 +6,11 @@
 #include <numeric>
 
 #include "device/DeviceResult.h"
-#include "devices/KeyboardEffectList.h"
-#include "devices/KeyboardKeyMapWriter.h"
-#include "devices/KeyboardLightingRecord.h"
-#include "devices/KeyboardMacroBlock.h"
-#include "devices/KeyboardPowerStatus.h"
+#include "devices/lighting/KeyboardEffectList.h"
+#include "devices/keyboard/KeyboardKeyMapWriter.h"
+#include "devices/keyboard/KeyboardLightingRecord.h"
+#include "devices/keyboard/KeyboardMacroBlock.h"
+#include "devices/keyboard/KeyboardPowerStatus.h"
 #include "KeyboardTestRig.h"
 #include "profile/JsonFile.h"
 

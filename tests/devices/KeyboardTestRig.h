@@ -12,7 +12,7 @@
 #include "device/CDeviceChannel.h"
 #include "device/CDeviceCommands.h"
 #include "device/SimBus.h"
-#include "devices/KeyboardMemory.h"
+#include "devices/keyboard/KeyboardMemory.h"
 #include "sim/SimDeviceSet.h"
 #include "sim/SimKeyboard.h"
 #include "sim/SimKeyboardLayout.h"

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "device/DeviceResult.h"
-#include "devices/KeyboardAnimationThread.h"
-#include "devices/KeyboardCustomLighting.h"
-#include "devices/KeyboardListener.h"
-#include "devices/KeyboardRenderer.h"
+#include "devices/keyboard/KeyboardAnimationThread.h"
+#include "devices/keyboard/KeyboardCustomLighting.h"
+#include "devices/keyboard/KeyboardListener.h"
+#include "devices/keyboard/KeyboardRenderer.h"
 #include "KeyboardTestRig.h"
 #include "platform/TickCount.h"
 #include "platform/Trace.h"

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <thread>
 
-#include "devices/KeyboardAnimator.h"
-#include "devices/LightFrames.h"
+#include "devices/keyboard/KeyboardAnimator.h"
+#include "devices/lighting/LightFrames.h"
 
 using namespace q208;
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "devices/KeyStateBuffer.h"
-#include "devices/LightRenderer.h"
+#include "devices/lighting/KeyStateBuffer.h"
+#include "devices/lighting/LightRenderer.h"
 
 using namespace q208;
 

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "devices/KeyboardLayout.h"
-#include "devices/LightTables.h"
+#include "devices/keyboard/KeyboardLayout.h"
+#include "devices/lighting/LightTables.h"
 
 using namespace q208;
 

@@ -1,0 +1,240 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device/CDeviceChannel.h"
+#include "device/DeviceSlot.h"
+#include "devices/lighting/KeyColourBuffer.h"
+#include "devices/lighting/KeyStateBuffer.h"
+#include "devices/lighting/LightRenderer.h"
+#include "ui/CHorizontalLayoutUI.h"
+#include "ui/CNotifyPump.h"
+
+namespace q208 {
+
+class CDeviceOptionUI;
+class IDeviceKeyButton;
+class IDevicePowerPanel;
+
+// The common base of every device object. It is the device's page (a horizontal layout of
+// the window layer, built from the model's layout) and the holder of the device logic: the
+// command and listener channels, the key and light buttons of the page, the per-key colours
+// and the host renderers, the key-state buffer and marquee ring of the reactive effects,
+// the function mode and the device's entry and power panel.
+//
+// The device classes override the operations declared here; the base behaviour is what a
+// device without that feature does. Threads: the UI thread calls everything that touches
+// controls; the renderers, per-key colours, key states and light state may also be used
+// from an animation thread (each is guarded).
+class CVantorixUSBDevice : public CHorizontalLayoutUI, public INotifyUI, public CNotifyPump {
+public:
+    static constexpr const char* kClassName = "VantorixUSBDevice";
+    static constexpr size_t kDefaultColourCount = kMaxLightKeys;
+
+    explicit CVantorixUSBDevice(std::shared_ptr<IHidBus> bus = DefaultHidBus(),
+                                LightRenderer::Clock clock = {}, size_t colourCount = kDefaultColourCount);
+    // A device class with renderers of its own hands the base its renderer: the device
+    // then has one light state and one key-state buffer.
+    CVantorixUSBDevice(std::shared_ptr<IHidBus> bus, std::unique_ptr<LightRenderer> renderer, size_t colourCount);
+    ~CVantorixUSBDevice() override;
+
+    std::string GetClass() const override { return kClassName; }
+    void* GetInterface(std::string_view name) override;
+    void Notify(TNotifyUI& msg) override;
+
+    // ---- the device's own operations, in this order ----
+    virtual void BindPageControls();
+    virtual bool Initialize();
+    virtual void RenderBreathing();
+    virtual void RenderBreathingCycle();
+    virtual void RenderStatic();
+    virtual void RenderSpectrum();
+    virtual void RenderBlink();
+    virtual void RenderBlinkCycle();
+    virtual void RenderOff();
+    // Shows the per-key colours on the light buttons; the device classes also send them.
+    virtual void SendLightFrame();
+    virtual void SetKeyColour(int index, uint32_t value);
+    virtual uint32_t GetKeyColour(int index) const;
+    virtual void ReadDevice() {}
+    virtual void RefreshFromDevice() {}
+    virtual void Reserved15() {}
+    virtual void Reserved16() {}
+    virtual void RefreshStatus() {}
+    virtual bool IsOnline() { return true; }
+    // Period of the keep-alive sequence in minutes.
+    virtual int KeepAliveMinutes() const { return 1; }
+    virtual bool LoadProfile() { return false; }
+    virtual void AfterLoad() {}
+    virtual void ApplyLighting() {}
+    virtual void ApplyExtra() {}
+    virtual std::vector<std::string> GetMacroList() { return {}; }
+    virtual bool WriteKeyMapToDevice() { return false; }
+    virtual bool WriteProfileToDevice() { return false; }
+    virtual bool WriteMacrosToDevice() { return false; }
+    virtual bool WriteLightingToDevice() { return false; }
+    virtual void BuildPage() {}
+    virtual void SetKeyGroups(const std::map<int, int>& groups);
+    virtual uint8_t FadeStep(int key, int mode);
+    virtual void MarkRing();
+    virtual void RotateRing(bool up);
+    virtual void ClearKeyStates();
+    virtual void SetFunctionMode(int mode);
+    virtual int GetFunctionMode() const { return functionMode_.load(); }
+    virtual void UpdateProfilePaths() {}
+    virtual std::string GetProfileFilePath() const { return {}; }
+    virtual void SaveProfile() {}
+    // The device's list number: which effect list of the effect file is the device's.
+    virtual void SetLanguage(int language) { language_ = language; }
+    virtual int GetLanguage() const { return language_.load(); }
+    virtual void SetLightParams(uint32_t first, uint32_t second, uint32_t word1, uint32_t word2);
+    virtual void SetOptionState(int first, int second, int third);
+    virtual void GetOptionState(int& first, int& second, int& third) const;
+    virtual void SetStatusIndex(int index) { statusIndex_ = index; }
+    virtual void Reserved46() {}
+    virtual void Reserved47() {}
+
+    // ---- input-report listeners and removal (devices with listeners override them) ----
+    // kind 1: the device's own vendor interface, 9: the receiver's.
+    virtual bool AttachListener(const std::string& /*path*/, int /*kind*/) { return false; }
+    virtual void DetachListener(int /*kind*/) {}
+    virtual bool IsListening(int /*kind*/) const { return false; }
+    // The device went away: its threads stop and its channels close.
+    virtual void OnDeviceRemoved() { commandChannel_.CloseAll(); }
+
+    // ---- plain accessors ----
+    CDeviceChannel& CommandChannel() { return commandChannel_; }
+    CDeviceChannel& ListenerChannel() { return listenerChannel_; }
+    int GetKind() const { return kind_.load(); }
+    int GetSubKind() const { return subKind_.load(); }
+    void SetKind(int kind, int subKind) {
+        kind_ = kind;
+        subKind_ = subKind;
+    }
+    const DeviceSlot& GetSlot() const { return slot_; }
+    void SetSlot(const DeviceSlot& slot) { slot_ = slot; }
+
+    // The page layout; empty: the page has no key buttons.
+    const std::string& GetLayoutName() const { return layoutName_; }
+    void SetLayoutName(std::string name) { layoutName_ = std::move(name); }
+    // The three display strings; the last is the model folder of the file paths.
+    void SetDisplayStrings(std::string first, std::string second, std::string modelFolder);
+    const std::array<std::string, 3>& GetDisplayStrings() const { return displayStrings_; }
+    const std::string& GetModelFolder() const { return displayStrings_[2]; }
+
+    // Sizes the key and light button tables (before BindPageControls).
+    void SetButtonCounts(int keyCount, int lightCount);
+    int GetKeyCount() const { return keyCount_; }
+    int GetLightCount() const { return lightCount_; }
+    CControlUI* GetKeyButton(int index) const;
+    CControlUI* GetLightButton(int index) const;
+
+    std::vector<uint32_t>& KeyFunctions() { return keyFunctions_; }
+    std::map<int, int>& TableToKeyMap() { return tableToKey_; }
+    std::map<int, int>& TableToLedMap() { return tableToLed_; }
+    const std::map<int, int>& KeyGroups() const { return keyGroups_; }
+
+    KeyColourBuffer& KeyColours() { return colours_; }
+    LightState GetLightState() const;
+    // A device whose renderers prepare each effect overrides this to restart them.
+    virtual void SetLightState(const LightState& light);
+    AnimationState GetAnimationState() const;
+    uint8_t KeyState(int key) const;
+    void SetKeyState(int key, uint8_t level);
+    uint8_t RingByte(int position) const;
+    void SetRingByte(int position, uint8_t value);
+
+    // The device's entry in the device list and its power panel (controls of the window;
+    // forgotten automatically when they are destroyed).
+    void SetOptionPanel(CDeviceOptionUI* option);
+    CDeviceOptionUI* GetOptionPanel() const;
+    void SetPowerPanel(CControlUI* panel);
+    CControlUI* GetPowerPanel() const;
+    IDevicePowerPanel* PowerPanel() const;
+
+    bool IsWirelessCapable() const { return wirelessCapable_.load() != 0; }
+    void SetWirelessCapable(bool capable);
+    // The model's three configuration values: key buttons and light buttons of the page, and
+    // whether the device runs on a battery (its power panel and status polling).
+    void Configure(int keyCount, int lightCount, int wirelessCapable);
+
+    // The language the user reads, apart from the list number above.
+    void SetDisplayLanguage(int index) { displayLanguage_ = index; }
+    int GetDisplayLanguage() const { return displayLanguage_.load(); }
+
+    // Stores the value; a keyboard also turns host lighting on (0x1C) when it is not 0.
+    // Returns the device result of that command, 1 when nothing had to be sent.
+    int SetHostLighting(int value);
+    int GetHostLighting() const { return hostLighting_.load(); }
+
+    int GetStatusIndex() const { return statusIndex_.load(); }
+    std::array<uint32_t, 4> GetLightParams() const;
+
+    // "<data root>/DefaultData/<model folder>.Json".
+    std::filesystem::path DefaultProfilePath() const;
+    // "<user data folder>/<model folder>", created level by level.
+    std::filesystem::path UserFolder() const;
+
+    // The first "SelectPanel" of the page, or null.
+    CControlUI* FindSelectPanel() const;
+
+protected:
+    // Runs one renderer over the per-key colours under the light lock.
+    template <typename Fn>
+    void Render(Fn&& fn) {
+        std::lock_guard lock(lightMutex_);
+        colours_.Update([&](std::span<KeyColour> keys) { fn(*renderer_, keys); });
+    }
+    // The renderer and the lock that guards it, for a device class that animates itself.
+    LightRenderer& SharedRenderer() { return *renderer_; }
+    std::mutex& LightMutex() { return lightMutex_; }
+    // Sets the selection of a switch control of the page (tab layout or combo).
+    void SelectSwitch(std::string_view name, int index);
+
+private:
+    template <typename T>
+    struct Watched {
+        T* control = nullptr;
+        std::weak_ptr<int> life;
+        T* Get() const { return life.expired() ? nullptr : control; }
+    };
+
+    CDeviceChannel commandChannel_;
+    CDeviceChannel listenerChannel_;
+    std::vector<uint32_t> keyFunctions_;
+    std::string layoutName_;
+    std::array<std::string, 3> displayStrings_;
+    std::atomic<int> kind_{0};
+    std::atomic<int> subKind_{0};
+    DeviceSlot slot_;
+    int keyCount_ = 0;
+    int lightCount_ = 0;
+    std::vector<CControlUI*> keyButtons_;
+    std::vector<CControlUI*> lightButtons_;
+    std::map<int, int> tableToKey_;
+    std::map<int, int> tableToLed_;
+    std::map<int, int> keyGroups_;
+    KeyColourBuffer colours_;
+    mutable std::mutex lightMutex_;  // renderer (light, animation and key states)
+    std::unique_ptr<LightRenderer> renderer_;
+    std::array<uint32_t, 4> lightParams_{};
+    std::atomic<int> functionMode_{1};
+    Watched<CDeviceOptionUI> option_;
+    Watched<CControlUI> powerPanel_;
+    std::atomic<int> hostLighting_{0};
+    std::atomic<int> wirelessCapable_{0};
+    std::atomic<int> language_{0};
+    std::atomic<int> displayLanguage_{-1};
+    std::array<int, 3> optionState_{};
+    std::atomic<int> statusIndex_{-1};
+};
+
+}  // namespace q208

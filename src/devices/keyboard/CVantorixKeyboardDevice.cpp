@@ -1,0 +1,314 @@
+#include "devices/keyboard/CVantorixKeyboardDevice.h"
+
+#include "device/DeviceResult.h"
+#include "devices/base/CDeviceOptionUI.h"
+#include "devices/base/IDevicePowerPanel.h"
+#include "devices/keyboard/KeyboardKeyMapWriter.h"
+#include "devices/keyboard/KeyboardMacroBlock.h"
+#include "devices/keyboard/KeyboardPowerStatus.h"
+#include "platform/Trace.h"
+#include "profile/ProfileListFile.h"
+#include "profile/ProfilePaths.h"
+#include "ui/CMessageQueue.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/UiMessaging.h"
+
+namespace q208 {
+
+namespace {
+
+constexpr UINT kResyncDelayMs = 50;
+constexpr int kKeyMapBank = 0;
+// The group FillCustomColours and PaintKey store into while the lighting panel offers its
+// custom-mode drop-down (the panel reports group 0 then).
+constexpr int kCustomStoreGroup = 0;
+constexpr uint8_t kEntryChangeHighByte = 0x10;
+constexpr uint8_t kEntryAndSubValueHighByte = 0x11;
+
+}  // namespace
+
+CVantorixKeyboardDevice::CVantorixKeyboardDevice(std::shared_ptr<IHidBus> bus, LightRenderer::Clock clock)
+    : CVantorixUSBDevice(std::move(bus), std::make_unique<KeyboardRenderer>(std::move(clock)), kDefaultColourCount),
+      commands_(CommandChannel()),
+      uiQueue_(CMessageQueue::CurrentShared()),
+      animator_(KeyColours(), static_cast<KeyboardRenderer&>(SharedRenderer()), LightMutex()),
+      sender_(commands_, KeyColours(), memory_),
+      custom_(commands_, KeyColours(), memory_),
+      listener_(ListenerChannel(), memory_, ListenerHandlers()),
+      animation_(CommandChannel(), animator_, sender_) {
+    SetKind(kKindKeyboard, 0);
+    SetDisplayStrings({}, {}, kKeyboardFolder);
+    SetButtonCounts(kKeyTableRows, kKeyTableRows);
+    profile_.SetDefaultPath(DefaultProfilePath());
+}
+
+CVantorixKeyboardDevice::~CVantorixKeyboardDevice() {
+    // The threads use the members below them; stop them while everything still exists.
+    listener_.Detach(KeyboardListener::kWiredKind);
+    listener_.Detach(KeyboardListener::kReceiverKind);
+    animation_.Stop();
+}
+
+void* CVantorixKeyboardDevice::GetInterface(std::string_view name) {
+    if (name == kClassName) return this;
+    return CVantorixUSBDevice::GetInterface(name);
+}
+
+// ---- threads and listeners ----
+
+KeyboardListener::Handlers CVantorixKeyboardDevice::ListenerHandlers() {
+    KeyboardListener::Handlers handlers;
+    handlers.resync = [this](bool) {
+        PostToUi([this] {
+            if (CDeviceOptionUI* option = GetOptionPanel()) option->RequestRefresh(kResyncDelayMs);
+        });
+    };
+    handlers.key = [this](int row, int kind) { animator_.OnKeyEvent(row, kind); };
+    handlers.event = [this](uint16_t event) { OnListenerEvent(event); };
+    return handlers;
+}
+
+void CVantorixKeyboardDevice::OnListenerEvent(uint16_t event) {
+    if (!CommandChannel().IsOpen()) return;
+    const uint8_t high = static_cast<uint8_t>(event >> 8);
+    if (high != kEntryChangeHighByte && high != kEntryAndSubValueHighByte) return;
+    const auto change = KeyboardListener::DecodeEntryChange(event);
+    if (!change) return;
+    activeEntry_ = change->entry;
+    if (change->subValue) subValue_ = *change->subValue;
+    // The page belongs to the UI thread.
+    PostToUi([this] { AfterLoad(); });
+}
+
+void CVantorixKeyboardDevice::PostToUi(std::function<void()> fn) {
+    const auto queue = uiQueue_.lock();
+    if (!queue) return;
+    queue->PostTask([life = Lifetime(), fn = std::move(fn)] {
+        if (!life.expired()) fn();
+    });
+}
+
+bool CVantorixKeyboardDevice::AttachListener(const std::string& path, int kind) {
+    const bool attached = listener_.Attach(path, kind);
+    if (!attached) Trace("keyboard: listener %d not attached on %s\n", kind, path.c_str());
+    return attached;
+}
+
+void CVantorixKeyboardDevice::DetachListener(int kind) { listener_.Detach(kind); }
+
+void CVantorixKeyboardDevice::OnDeviceRemoved() {
+    DetachListener(KeyboardListener::kWiredKind);
+    DetachListener(KeyboardListener::kReceiverKind);
+    animation_.Stop();
+    CommandChannel().CloseAll();
+}
+
+// ---- reading the keyboard ----
+
+void CVantorixKeyboardDevice::ReadDevice() {
+    if (effects_.Entries().empty()) BuildPage();
+    if (CommandChannel().IsOpen()) {
+        if (const int result = memory_.ReadAll(commands_, CommandChannel()); result != kResultOk)
+            Trace("keyboard: reading the key map failed (%d)\n", result);
+    }
+    LoadProfile();
+    ReadLightingSetting();
+    AfterLoad();
+    if (!animation_.IsRunning()) animation_.Start();
+}
+
+void CVantorixKeyboardDevice::RefreshFromDevice() {
+    const bool resync = listener_.TakeResyncRequest();
+    if (std::exchange(reloadPending_, false) || resync) LoadProfile();
+    ReadLightingSetting();
+    AfterLoad();
+}
+
+void CVantorixKeyboardDevice::ReadLightingSetting() {
+    CommandChannel().SetLightingHold(false);
+    LightInfoRecord info = profile_.GetLightInfo();
+    if (CommandChannel().IsOpen()) {
+        KeyboardLightingRecord::Bytes record{};
+        uint8_t entry = 0;
+        const int result = KeyboardLightingRecord::Read(commands_, CommandChannel(), record, entry);
+        if (result == kResultOk) {
+            recordCopy_ = record;
+            activeEntry_ = entry;
+            KeyboardSystemRecord system = profile_.GetSystemStages();
+            KeyboardLightingRecord::Decode(record, effects_, info, system);
+            profile_.SetLightInfo(info);
+            profile_.SetSystemStages(system);
+            SaveProfile();
+        } else {
+            Trace("keyboard: reading the lighting setting failed (%d)\n", result);
+        }
+    }
+    ApplyLightState(KeyboardLightingRecord::ToLightState(info));
+}
+
+// The animator restarts the effect when its number changed; the light state it writes is the
+// device's only one.
+void CVantorixKeyboardDevice::ApplyLightState(const LightState& light) { animator_.SetLightState(light); }
+
+void CVantorixKeyboardDevice::SetLightState(const LightState& light) { ApplyLightState(light); }
+
+void CVantorixKeyboardDevice::SetKeyboardLight(const LightState& light) { ApplyLightState(light); }
+
+void CVantorixKeyboardDevice::SetOptionState(int first, int second, int third) {
+    CVantorixUSBDevice::SetOptionState(first, second, third);
+    animator_.SetOptionState(first);
+}
+
+bool CVantorixKeyboardDevice::IsOnline() {
+    return CommandChannel().IsOpen() && CommandChannel().ViaReceiver() && commands_.QueryLink();
+}
+
+void CVantorixKeyboardDevice::RefreshStatus() {
+    IDevicePowerPanel* panel = PowerPanel();
+    if (!CommandChannel().ViaReceiver()) {
+        if (panel) panel->ShowWirelessLogo(false);
+        return;
+    }
+    const auto block = KeyboardPowerStatus::Read(commands_, CommandChannel(), statusHold_);
+    if (!block) return;
+    if (panel) {
+        panel->ShowWirelessLogo(true);
+        panel->ShowStatus(block->data(), block->size());
+    }
+    if (const HWND hwnd = MainWindow())
+        PostMessage(hwnd, kPowerStatusMessage, (*block)[KeyboardPowerStatus::kForwarded], 0);
+}
+
+HWND CVantorixKeyboardDevice::MainWindow() const {
+    if (mainWindow_) return mainWindow_;
+    return GetManager() ? GetManager()->GetPaintWindow() : 0;
+}
+
+// ---- profile ----
+
+void CVantorixKeyboardDevice::UpdateProfilePaths() {
+    if (profileId_.empty()) {
+        // The profile the user selected last, or the first one made from the factory file.
+        ProfileListFile list(UserFolder(), DefaultProfilePath());
+        if (list.Load()) profileId_ = list.SelectedId();
+    }
+    const std::filesystem::path path = ProfileFile(GetModelFolder(), profileId_);
+    if (!path.empty()) profile_.SetPath(path);
+}
+
+std::string CVantorixKeyboardDevice::GetProfileFilePath() const { return profile_.GetPath().string(); }
+
+void CVantorixKeyboardDevice::SaveProfile() {
+    if (profile_.GetPath().empty()) return;  // no profile chosen yet: the factory file stays as it is
+    if (!profile_.Save()) Trace("keyboard: saving %s failed\n", profile_.GetPath().string().c_str());
+}
+
+bool CVantorixKeyboardDevice::LoadProfile() {
+    UpdateProfilePaths();
+    const std::filesystem::path path = profile_.GetPath().empty() ? profile_.GetDefaultPath() : profile_.GetPath();
+    const bool loaded = !profile_.LoadSection(path).isNull();
+    if (!loaded) Trace("keyboard: no profile at %s\n", path.string().c_str());
+    Initialize();
+    return loaded;
+}
+
+bool CVantorixKeyboardDevice::Initialize() {
+    const LightInfoRecord info = profile_.GetLightInfo();
+    const KeyboardSystemRecord system = profile_.GetSystemStages();
+    recordCopy_ = KeyboardLightingRecord::Encode(info, system, effects_, static_cast<uint8_t>(activeEntry_.load()));
+    ApplyLightState(KeyboardLightingRecord::ToLightState(info));
+    keyList_ = profile_.GetKeyList();
+    if (info.selectItem == kCustomEffect) {
+        // The custom effect shows the profile's current custom group.
+        const auto stored = profile_.GetCustomLightColors(profile_.GetCustomLightModeGroupIndex(), kKeyTableRows);
+        KeyColours().Update([&](std::span<KeyColour> keys) {
+            for (size_t row = 0; row < keys.size() && row < stored.size(); ++row)
+                keys[row] = {stored[row].red, stored[row].green, stored[row].blue, stored[row].alpha};
+        });
+    }
+    return true;
+}
+
+void CVantorixKeyboardDevice::AfterLoad() {
+    CVantorixUSBDevice::SendLightFrame();  // the light buttons show the current colours
+    Invalidate();
+    ++pageRefreshes_;
+}
+
+void CVantorixKeyboardDevice::BuildPage() {
+    if (!effects_.Load(KeyboardEffectList::DefaultFile(), GetLanguage()))
+        Trace("keyboard: no effect list %d in %s\n", GetLanguage(), KeyboardEffectList::DefaultFile().string().c_str());
+}
+
+// ---- lighting ----
+
+void CVantorixKeyboardDevice::SendLightFrame() {
+    CVantorixUSBDevice::SendLightFrame();
+    // While the animation thread runs it streams the frames itself; one sender at a time.
+    if (animation_.IsRunning()) return;
+    sender_.Send(animator_.GetLightState().effect);
+}
+
+int CVantorixKeyboardDevice::WriteLightingToDevice(uint8_t entry, uint8_t activeEntry) {
+    return WriteLightingRecord(entry, KeyboardLightingRecord::Encode(profile_.GetLightInfo(), profile_.GetSystemStages(),
+                                                                     effects_, activeEntry));
+}
+
+// The lighting the keyboard shows now (a game event may have changed it without touching
+// the profile) over the rest of the profile's record.
+bool CVantorixKeyboardDevice::WriteLightingToDevice() {
+    const auto entry = static_cast<uint8_t>(activeEntry_.load());
+    LightInfoRecord info = profile_.GetLightInfo();
+    KeyboardLightingRecord::ApplyLightState(GetLightState(), info);
+    return WriteLightingRecord(entry, KeyboardLightingRecord::Encode(info, profile_.GetSystemStages(), effects_, entry)) ==
+           kResultOk;
+}
+
+int CVantorixKeyboardDevice::WriteLightingRecord(uint8_t entry, const KeyboardLightingRecord::Bytes& record) {
+    if (!CommandChannel().IsOpen()) return kResultOk;
+    const int result = KeyboardLightingRecord::Write(commands_, CommandChannel(), entry, record);
+    if (result != kResultOk) Trace("keyboard: writing lighting entry %d failed (%d)\n", entry, result);
+    return result;
+}
+
+std::optional<KeyboardCustomLighting::Store> CVantorixKeyboardDevice::CustomStore() {
+    if (!GetManager() || !GetManager()->FindControl(kCustomModeSelect)) return std::nullopt;
+    return KeyboardCustomLighting::Store{profile_, kCustomStoreGroup};
+}
+
+void CVantorixKeyboardDevice::FillCustomColours(bool bright) {
+    custom_.FillCustomColours(bright, animator_.GetLightState(), CustomStore());
+}
+
+void CVantorixKeyboardDevice::ReloadCustomColours() { custom_.ReloadCustomColours(profile_, animator_.GetLightState()); }
+
+void CVantorixKeyboardDevice::PaintKey(int row) { custom_.PaintKey(row, animator_.GetLightState(), CustomStore()); }
+
+// ---- key map and macros ----
+
+int CVantorixKeyboardDevice::WriteKeyMapToDevice(int bank, std::span<const KeyAssignmentRecord> assignments) {
+    if (!CommandChannel().IsOpen()) return 0;
+    const int result = KeyboardKeyMapWriter::Write(commands_, CommandChannel(), memory_, bank, assignments);
+    if (result != kResultOk) Trace("keyboard: writing the key map failed (%d)\n", result);
+    return result;
+}
+
+bool CVantorixKeyboardDevice::WriteKeyMapToDevice() {
+    keyList_ = profile_.GetKeyList();
+    return WriteKeyMapToDevice(kKeyMapBank, keyList_) == kResultOk;
+}
+
+int CVantorixKeyboardDevice::WriteMacrosToDevice(std::span<const int> macroNumbers) {
+    macroNumbers_.assign(macroNumbers.begin(), macroNumbers.end());
+    const int result = KeyboardMacroBlock::Write(commands_, CommandChannel(), memory_, UserFolder(), macroNumbers);
+    if (result != kResultOk) Trace("keyboard: writing macros failed (%d)\n", result);
+    return result;
+}
+
+bool CVantorixKeyboardDevice::WriteMacrosToDevice() {
+    if (macroNumbers_.empty()) return false;
+    const std::vector<int> numbers = macroNumbers_;
+    return WriteMacrosToDevice(numbers) == kResultOk;
+}
+
+}  // namespace q208

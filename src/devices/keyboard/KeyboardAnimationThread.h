@@ -1,0 +1,49 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "device/CDeviceChannel.h"
+#include "devices/keyboard/KeyboardAnimator.h"
+#include "devices/keyboard/KeyboardFrameSender.h"
+#include "platform/WorkerThread.h"
+
+namespace q208 {
+
+// The keyboard's lighting animation thread. Each pass waits on the stop event until the
+// animator's next count tick (at least 1 ms); while
+// the command channel is closed it waits 100 ms, while the channel's lighting hold is set
+// it does nothing; otherwise it advances the animator by the milliseconds since the last
+// pass and, when the effect rendered, streams the live frame (effects 29 and 30 only, at
+// most one frame per count period).
+class KeyboardAnimationThread {
+public:
+    static constexpr int kPassWaitMs = 1;
+    static constexpr int kClosedWaitMs = 100;
+    static constexpr int kStopTimeoutMs = 1000;
+
+    KeyboardAnimationThread(CDeviceChannel& channel, KeyboardAnimator& animator, KeyboardFrameSender& sender)
+        : channel_(channel), animator_(animator), sender_(sender) {}
+    ~KeyboardAnimationThread() { Stop(); }
+    KeyboardAnimationThread(const KeyboardAnimationThread&) = delete;
+    KeyboardAnimationThread& operator=(const KeyboardAnimationThread&) = delete;
+
+    bool Start();
+    void Stop();
+    bool IsRunning() const { return thread_.IsRunning(); }
+    uint32_t Renders() const { return renders_.load(); }
+    uint32_t FramesSent() const { return framesSent_.load(); }
+
+private:
+    void Run(const Event& stop);
+    static int MsToNextTick(uint32_t start);
+
+    CDeviceChannel& channel_;
+    KeyboardAnimator& animator_;
+    KeyboardFrameSender& sender_;
+    WorkerThread thread_{"kbd-animation"};
+    std::atomic<uint32_t> renders_{0};
+    std::atomic<uint32_t> framesSent_{0};
+};
+
+}  // namespace q208

@@ -1,0 +1,117 @@
+#include "devices/keyboard/KeyboardMacroBlock.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <string>
+
+#include "platform/Trace.h"
+#include "profile/JsonAccess.h"
+#include "profile/JsonFile.h"
+
+namespace q208 {
+namespace {
+
+constexpr const char* kIndexFile = "macro.config";
+constexpr const char* kMacroExtension = ".mac";
+
+// "Delay" is saved as decimal text; a freshly recorded first event holds an integer.
+uint16_t DelayOf(const Json::Value& delay) {
+    long long value = 0;
+    if (delay.isString()) {
+        const std::string text = delay.asString();
+        if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc{}) value = 0;
+    } else {
+        value = json::ToInt(delay);
+    }
+    return static_cast<uint16_t>(std::clamp<long long>(value, 0, std::numeric_limits<uint16_t>::max()));
+}
+
+void Put16(std::vector<uint8_t>& block, size_t at, size_t value) {
+    block[at] = static_cast<uint8_t>(value);
+    block[at + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+}  // namespace
+
+KeyboardMacroBlock::Macro KeyboardMacroBlock::LoadMacro(const std::filesystem::path& folder, int index) {
+    const Json::Value indexDocument = ReadJsonValue(folder / kIndexFile);
+    const std::string guid = json::ToString(json::Find(json::At(json::Find(indexDocument, "MacroInfo"), index), "Guid"));
+    if (!IsPlainIdentifier(guid)) {
+        Trace("macro %d: no usable identifier in %s", index, kIndexFile);
+        return {};
+    }
+    const Json::Value file = ReadJsonValue(folder / (guid + kMacroExtension));
+    Macro macro;
+    const Json::Value& events = json::Find(file, "Events");
+    if (!events.isArray()) return macro;
+    for (const Json::Value& item : events) {
+        Event event;
+        event.delay = DelayOf(json::Find(item, "Delay"));
+        event.type = static_cast<uint8_t>(json::ToInt(json::Find(item, "Type")));
+        if (json::ToString(json::Find(item, "Action")) == "down") event.type |= kPressBit;
+        event.button = static_cast<uint8_t>(json::ToInt(json::Find(item, "Button")));
+        macro.push_back(event);
+    }
+    return macro;
+}
+
+std::vector<KeyboardMacroBlock::Macro> KeyboardMacroBlock::LoadMacros(const std::filesystem::path& folder,
+                                                                      std::span<const int> macroNumbers) {
+    std::vector<Macro> macros;
+    for (int number : macroNumbers) macros.push_back(LoadMacro(folder, number));
+    return macros;
+}
+
+size_t KeyboardMacroBlock::BlockSize(std::span<const Macro> macros) {
+    size_t size = kHeaderSize + kOffsetSize * macros.size();
+    for (const Macro& macro : macros) size += kRecordHeadSize + kEventSize * macro.size();
+    return size;
+}
+
+KeyboardMacroBlock::Built KeyboardMacroBlock::Build(std::span<const Macro> macros, uint32_t capacity) {
+    for (const Macro& macro : macros) {
+        if (macro.size() > kMaxEvents) return {Status::TooManyEvents, {}};
+    }
+    const size_t size = BlockSize(macros);
+    if (size > capacity) return {Status::TooLarge, {}};
+
+    std::vector<uint8_t> block(size, 0);
+    block[0] = kMagic0;
+    block[1] = kMagic1;
+    Put16(block, 2, size);
+    Put16(block, 4, macros.size());
+    size_t record = kHeaderSize + kOffsetSize * macros.size();
+    for (size_t m = 0; m < macros.size(); ++m) {
+        Put16(block, kHeaderSize + kOffsetSize * m, record);
+        Put16(block, record, macros[m].size());
+        size_t at = record + kRecordHeadSize;
+        for (const Event& event : macros[m]) {
+            Put16(block, at, event.delay);
+            block[at + 2] = event.type;
+            block[at + 3] = event.button;
+            at += kEventSize;
+        }
+        record = at;
+    }
+    return {Status::Built, std::move(block)};
+}
+
+int KeyboardMacroBlock::Write(CDeviceCommands& commands, CDeviceChannel& channel, KeyboardMemory& memory,
+                              const std::filesystem::path& folder, std::span<const int> macroNumbers) {
+    if (!channel.IsOpen()) return 0;
+    memory.ReadInfo(commands);
+    const std::vector<Macro> macros = LoadMacros(folder, macroNumbers);
+    const Built built = Build(macros, memory.MacroCapacity());
+    if (built.status != Status::Built) {
+        Trace("macro block not written: %s", built.status == Status::TooLarge ? "larger than the macro memory"
+                                                                              : "a macro has more than 250 events");
+        return 0;
+    }
+    commands.BeginConfig();
+    const int result = commands.WriteMacroData(built.block);
+    commands.EndConfig();
+    return result;
+}
+
+}  // namespace q208
