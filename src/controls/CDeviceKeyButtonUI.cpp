@@ -92,10 +92,14 @@ void CDeviceKeyButtonUI::SetSelected(bool selected) {
     if (selected_ != selected) selected_ = selected;
 }
 
+// The device pushes its colours every few milliseconds whether they changed or not; only
+// a button whose light really changed is repainted, and only its own rectangle.
 void CDeviceKeyButtonUI::SetKeyLight(uint32_t colour, int intensity, bool on) {
+    if (lightColour_ == colour && lightIntensity_ == intensity && lightOn_ == on) return;
     lightColour_ = colour;
     lightIntensity_ = intensity;
     lightOn_ = on;
+    Invalidate();
 }
 
 void CDeviceKeyButtonUI::SetKeySetImageHidden(bool hidden) {

@@ -320,8 +320,18 @@ bool CControlUI::ApplyAttributeList(std::string_view list) {
     return ok;
 }
 
+bool CControlUI::IsShownInTree() const {
+    for (const CControlUI* c = this; c; c = c->parent_) {
+        if (!c->visible_) return false;
+    }
+    return true;
+}
+
+// A control on a hidden page keeps its old rectangle, which overlaps the page shown now;
+// repainting it there would only redraw what did not change. Showing the page again
+// repaints it whole.
 void CControlUI::Invalidate() {
-    if (manager_ && visible_) manager_->Invalidate(rcItem_);
+    if (manager_ && IsShownInTree()) manager_->Invalidate(rcItem_);
 }
 
 void CControlUI::NeedUpdate() {

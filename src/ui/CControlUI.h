@@ -53,6 +53,8 @@ public:
 
     virtual bool IsVisible() const { return visible_; }
     virtual void SetVisible(bool visible = true);
+    // Visible together with every container above it: only then is anything of it painted.
+    bool IsShownInTree() const;
     virtual bool IsEnabled() const { return enabled_; }
     virtual void SetEnabled(bool enabled = true);
     bool IsMouseEnabled() const { return mouseEnabled_; }
@@ -134,6 +136,7 @@ public:
     // Applies name="value" pairs in order; false when the list or a value was bad.
     bool ApplyAttributeList(std::string_view list);
 
+    // Marks the control's rectangle for repainting; nothing when it is not shown.
     void Invalidate();
     bool IsUpdateNeeded() const { return updateNeeded_; }
     void NeedUpdate();

@@ -1,5 +1,7 @@
 #include "ui/CWindowWnd.h"
 
+#include <algorithm>
+
 #include "ui/CMessageQueue.h"
 #include "ui/CWindowRegistry.h"
 #include "ui/IUiPlatform.h"
@@ -194,7 +196,11 @@ void CWindowWnd::OnMoved(int x, int y) { HandleMessage(WM_MOVE, 0, MakeLParam(x,
 
 void CWindowWnd::OnCloseRequested() { HandleMessage(WM_CLOSE, IDCANCEL, 0); }
 
-void CWindowWnd::OnPaint(IRenderTarget& target, const UiRect& dirty) { OnPaintSurface(target, dirty); }
+void CWindowWnd::OnPaint(IRenderTarget& target, const UiRect& dirty) {
+    ++surfacePaints_;
+    surfacePaintedPixels_ += static_cast<uint64_t>(std::max(0, dirty.Width())) * static_cast<uint64_t>(std::max(0, dirty.Height()));
+    OnPaintSurface(target, dirty);
+}
 
 void CWindowWnd::OnTextEdited(const std::string& text, bool committed) {
     HandleMessage(WM_UI_TEXTEDITED, committed ? 1 : 0, reinterpret_cast<LPARAM>(&text));

@@ -23,6 +23,10 @@ public:
 
     HWND GetHWND() const { return hwnd_; }
     IWindowSurface* GetSurface() const { return surface_.get(); }
+    // How often the surface asked for a paint, and the pixels of all those dirty areas:
+    // what a busy or an idle window costs, seen from outside.
+    uint64_t SurfacePaints() const { return surfacePaints_; }
+    uint64_t SurfacePaintedPixels() const { return surfacePaintedPixels_; }
 
     // Creates the surface (hidden) and handles WM_CREATE; 0 when WM_CREATE returned -1.
     // Position and size in screen coordinates; a size of 0 lets the window choose it.
@@ -79,6 +83,8 @@ private:
     HWND hwnd_ = 0;
     HWND owner_ = 0;
     std::unique_ptr<IWindowSurface> surface_;
+    uint64_t surfacePaints_ = 0;
+    uint64_t surfacePaintedPixels_ = 0;
     int closeCode_ = IDOK;
     std::shared_ptr<ModalState> modal_;
 };

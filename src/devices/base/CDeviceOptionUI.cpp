@@ -115,8 +115,9 @@ void CDeviceOptionUI::OnTimer(UINT id) {
 
 void CDeviceOptionUI::OnLightFrame() {
     CVantorixUSBDevice* device = GetDevice();
+    // The light buttons repaint themselves when their colour changes; the page is not
+    // redrawn for a frame that changed nothing.
     device->SendLightFrame();
-    if (IsDeviceSelected()) device->Invalidate();
     CDeviceChannel& channel = device->CommandChannel();
     if (channel.IsOpen()) Arm(kTimerLightFrame, channel.ViaReceiver() ? kLightFrameReceiverMs : kLightFrameWiredMs);
 }

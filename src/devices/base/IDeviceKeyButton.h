@@ -13,7 +13,7 @@ public:
 
     virtual ~IDeviceKeyButton() = default;
 
-    // colour is 0x00RRGGBB; intensity 0 … 255. Stored only, the page is redrawn by its timer.
+    // colour is 0x00RRGGBB; intensity 0 … 255. A button repaints itself only when they change.
     virtual void SetKeyLight(uint32_t colour, int intensity, bool on) = 0;
     virtual void SetSelected(bool selected) = 0;
     virtual bool IsSelected() const = 0;

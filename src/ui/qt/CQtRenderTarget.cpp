@@ -7,6 +7,7 @@
 
 #include "ui/UiDefs.h"
 #include "ui/qt/CQtImageCache.h"
+#include "ui/qt/CQtTextCache.h"
 #include "ui/qt/QtConvert.h"
 
 namespace q208 {
@@ -62,7 +63,8 @@ void DrawNinePatch(QPainter& painter, const QImage& image, const QRect& dst, con
 
 }  // namespace
 
-CQtRenderTarget::CQtRenderTarget(QPainter& painter) : painter_(painter) {}
+CQtRenderTarget::CQtRenderTarget(QPainter& painter, CQtTextCache* textCache)
+    : painter_(painter), textCache_(textCache) {}
 
 CQtRenderTarget::~CQtRenderTarget() {
     while (clipDepth_ > 0) PopClip();
@@ -130,7 +132,12 @@ void CQtRenderTarget::DrawText(const UiRect& rect, const std::string& text, cons
     painter_.setPen(qtconv::Color(color));
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     painter_.setClipRect(box, Qt::IntersectClip);
-    painter_.drawText(box, static_cast<int>(AlignmentOf(style)) | (wrap ? Qt::TextWordWrap : 0), str);
+    if (textCache_) {
+        const CQtTextCache::Laid& laid = textCache_->Get(str, font, qfont, box.width(), box.height(), style);
+        painter_.drawStaticText(QPointF(box.topLeft()) + laid.offset, laid.text);
+    } else {
+        painter_.drawText(box, static_cast<int>(AlignmentOf(style)) | (wrap ? Qt::TextWordWrap : 0), str);
+    }
     painter_.restore();
 }
 

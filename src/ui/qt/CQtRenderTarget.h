@@ -6,11 +6,14 @@ class QPainter;
 
 namespace q208 {
 
+class CQtTextCache;
+
 // Paints the window layer's drawing calls with a QPainter (a widget's backing store or an
-// image for the render command). The painter must outlive the target.
+// image for the render command). The painter must outlive the target; so must the text
+// cache, when one is given (a window's own: its labels are laid out once, not per paint).
 class CQtRenderTarget : public IRenderTarget {
 public:
-    explicit CQtRenderTarget(QPainter& painter);
+    explicit CQtRenderTarget(QPainter& painter, CQtTextCache* textCache = nullptr);
     ~CQtRenderTarget() override;
 
     void FillRect(const UiRect& rect, ARGB color) override;
@@ -23,6 +26,7 @@ public:
 
 private:
     QPainter& painter_;
+    CQtTextCache* textCache_;
     int clipDepth_ = 0;
 };
 

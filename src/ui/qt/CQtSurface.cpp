@@ -111,8 +111,10 @@ void CQtSurface::BringToFront() {
     widget_->activateWindow();
 }
 
+// A hidden or minimised window paints nothing: nobody sees it, and the window system
+// shows it again with a whole repaint (see CQtSurfaceWidget::changeEvent).
 void CQtSurface::Invalidate(const UiRect& clientRect) {
-    if (clientRect.IsEmpty()) return;
+    if (clientRect.IsEmpty() || !widget_->isVisible() || widget_->isMinimized()) return;
     widget_->update(qtconv::Rect(clientRect));
 }
 

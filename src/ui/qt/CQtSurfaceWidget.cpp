@@ -66,7 +66,7 @@ void CQtSurfaceWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().window());
     if (!sink_) return;
-    CQtRenderTarget target(painter);
+    CQtRenderTarget target(painter, &textCache_);
     sink_->OnPaint(target, qtconv::Rect(event->rect()));
 }
 
@@ -151,6 +151,8 @@ void CQtSurfaceWidget::closeEvent(QCloseEvent* event) {
 void CQtSurfaceWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && sink_) sink_->OnFocusChanged(isActiveWindow());
+    // Changes while minimised were not painted (CQtSurface::Invalidate): all of it now.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) update();
 }
 
 }  // namespace q208

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "ui/qt/CQtTextCache.h"
+
 namespace q208 {
 
 class IWindowEventSink;
@@ -39,6 +41,7 @@ private:
 
     IWindowEventSink* sink_;
     int eventDepth_ = 0;
+    CQtTextCache textCache_;
 };
 
 }  // namespace q208
