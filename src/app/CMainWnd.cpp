@@ -193,8 +193,10 @@ void CMainWnd::OpenEndpoint() {
             const std::optional<UINT> id = message.name == kSimControlMessageName
                                                ? std::optional<UINT>(RegisterWindowMessage(message.name))
                                                : RegisteredMessages::MessageFromOtherProgram(message);
-            if (!id || *id == 0) return 0;
-            return q208::PostMessage(hwnd, *id, static_cast<WPARAM>(message.wParam), static_cast<LPARAM>(message.lParam)) ? 1 : 0;
+            if (!id || *id == 0) return kEndpointMessageNotTaken;
+            return q208::PostMessage(hwnd, *id, static_cast<WPARAM>(message.wParam), static_cast<LPARAM>(message.lParam))
+                       ? kEndpointMessageQueued
+                       : kEndpointMessageNotTaken;
         });
     if (!endpoint_->Open()) Trace("main window: the message endpoint could not be opened\n");
 }

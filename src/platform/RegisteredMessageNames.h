@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "platform/Paths.h"
@@ -10,6 +11,10 @@ namespace q208 {
 // The main window's message endpoint.
 inline constexpr const char* kMainWindowClass = "MainWnd";
 inline constexpr const char* kMainWindowTitle = kProductTitle;
+// What the main window's endpoint answers a message with: queued for the window, or not
+// taken (a name it does not take from other programs, or a window that is going away).
+inline constexpr int64_t kEndpointMessageQueued = 1;
+inline constexpr int64_t kEndpointMessageNotTaken = 0;
 
 // Registered under the window title: a second copy sends it with lParam 1 to bring the
 // running copy to the front; the detection thread posts it with lParam 0.

@@ -158,18 +158,19 @@ void SimDeviceSet::PlugAll(const std::vector<SimDeviceKind>& kinds) {
     for (SimDeviceKind kind : kinds) Plug(kind);
 }
 
-void SimDeviceSet::Unplug(SimDeviceKind kind) {
+bool SimDeviceSet::Unplug(SimDeviceKind kind) {
     std::shared_ptr<Plugged> plugged;
     {
         std::lock_guard lock(mutex_);
         auto it = plugged_.find(kind);
-        if (it == plugged_.end()) return;
+        if (it == plugged_.end()) return false;
         plugged = it->second;
         plugged_.erase(it);
     }
     plugged->gone = true;
     for (int id : plugged->interfaceIds) bus_->Unplug(id);
     plugged->firmware->ClearUnplugRequest();
+    return true;
 }
 
 bool SimDeviceSet::SetLinked(SimDeviceKind kind, bool linked) {

@@ -39,8 +39,9 @@ public:
     // is plugged already.
     bool Plug(SimDeviceKind kind);
     void PlugAll(const std::vector<SimDeviceKind>& kinds);
-    // Takes the device's interfaces off the bus; its memory stays for the next Plug.
-    void Unplug(SimDeviceKind kind);
+    // Takes the device's interfaces off the bus; its memory stays for the next Plug. False
+    // when it was not plugged.
+    bool Unplug(SimDeviceKind kind);
     // Links or unlinks the receiver's keyboard or mouse; false for other kinds.
     bool SetLinked(SimDeviceKind kind, bool linked);
     bool IsPlugged(SimDeviceKind kind) const;

@@ -163,8 +163,7 @@ SimVerbResult Plug(const Context& c, bool plug) {
     if (c.target.viaReceiver) return BadLine("plug and unplug take the device itself; use link or unlink");
     if (!c.args.empty()) return BadLine("plug and unplug take no more than the device");
     if (!plug) {
-        c.devices.Unplug(c.target.kind);
-        return Done();
+        return c.devices.Unplug(c.target.kind) ? Done() : Refused(std::string(c.target.name) + " is not plugged");
     }
     return c.devices.Plug(c.target.kind) ? Done() : Refused(std::string(c.target.name) + " is plugged already");
 }

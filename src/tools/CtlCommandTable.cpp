@@ -151,6 +151,7 @@ bool CtlCommandTable::Parse(const std::vector<std::string>& args, CtlOptions& op
     return true;
 }
 
+// A mistake gets its one-line reason and a pointer to the usage, which would bury it.
 int CtlCommandTable::Run(const std::vector<std::string>& args, std::ostream& out,
                          std::ostream& err) const {
     if (std::find(args.begin(), args.end(), "--help") != args.end() ||
@@ -158,18 +159,23 @@ int CtlCommandTable::Run(const std::vector<std::string>& args, std::ostream& out
         PrintUsage(out);
         return 0;
     }
+    if (args.empty()) {
+        PrintUsage(err);
+        return 1;
+    }
     CtlOptions options;
     std::string error;
     if (!Parse(args, options, error)) {
-        err << "q208ctl: " << error << "\n\n";
-        PrintUsage(err);
+        err << "q208ctl: " << error << '\n';
+        PrintHelpPointer(err);
         return 1;
     }
     const int code = Find(options.command)->handler(options, out, err);
     if (code != kUsageError) return code;
-    err << '\n';
-    PrintUsage(err);
+    PrintHelpPointer(err);
     return 1;
 }
+
+void CtlCommandTable::PrintHelpPointer(std::ostream& to) { to << kHelpPointer << '\n'; }
 
 }  // namespace q208

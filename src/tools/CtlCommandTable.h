@@ -11,13 +11,15 @@ namespace q208 {
 
 // q208ctl's commands by name. A command declares the valued options it takes beyond the
 // common ones (--simulate[=LIST], --trace, --device NAME, --slot N); the table parses the
-// command line, prints the usage on a bad one and runs the handler.
+// command line, answers a bad one with its reason and a pointer to --help, and runs the
+// handler.
 class CtlCommandTable {
 public:
     using Handler = std::function<int(const CtlOptions&, std::ostream& out, std::ostream& err)>;
     // A handler that finds its arguments wrong writes the reason to `err` and returns this;
-    // Run then adds the usage text and exits 1.
+    // Run then adds the pointer to --help and exits 1.
     static constexpr int kUsageError = -1;
+    static constexpr const char* kHelpPointer = "Run 'q208ctl --help' for the full usage.";
     struct Command {
         std::string name;
         std::string synopsis;  // the options after the name, for the usage text
@@ -30,10 +32,11 @@ public:
     static CtlCommandTable Standard();
 
     void Add(Command command);
-    // Exit code: the handler's, 1 with the usage text on a bad command line, 0 for --help.
-    // Device commands exit 2 when the device fails.
+    // Exit code: the handler's, 1 on a bad command line (the full usage only when there are
+    // no arguments at all), 0 for --help. Device commands exit 2 when the device fails.
     int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) const;
     void PrintUsage(std::ostream& to) const;
+    static void PrintHelpPointer(std::ostream& to);
 
 private:
     const Command* Find(const std::string& name) const;

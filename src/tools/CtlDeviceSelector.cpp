@@ -52,7 +52,7 @@ CtlDeviceSelector::Outcome Resolve(const Route& route, const std::vector<FoundIn
         message = std::string("no ") + route.name + " found (slot " + std::to_string(route.pathSlot) + ")";
         return CtlDeviceSelector::Outcome::NotFound;
     }
-    target = CtlDeviceTarget{route.name, route.pathSlot, path, route.linkType, route.target};
+    target = CtlDeviceTarget{route.name, route.kind, route.pathSlot, path, route.linkType, route.target};
     return CtlDeviceSelector::Outcome::Selected;
 }
 
@@ -62,6 +62,16 @@ std::vector<std::string> CtlDeviceSelector::DeviceNames() {
     std::vector<std::string> names;
     for (const Route& route : kRoutes) names.emplace_back(route.name);
     return names;
+}
+
+std::optional<uint16_t> CtlDeviceSelector::NamedKind(const CtlOptions& options) {
+    const Route* route = nullptr;
+    if (!options.device.empty()) {
+        route = RouteByName(options.device);
+    } else if (options.slot >= 0 && static_cast<size_t>(options.slot) < SupportedDeviceTable().size()) {
+        route = RouteByKind(SupportedDeviceTable()[static_cast<size_t>(options.slot)].kind);
+    }
+    return route ? std::optional<uint16_t>(route->kind) : std::nullopt;
 }
 
 CtlDeviceSelector::Outcome CtlDeviceSelector::Select(const CtlOptions& options,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace q208 {
 // the channel reaches the device over it.
 struct CtlDeviceTarget {
     std::string name;
+    uint16_t kind = 0;    // DeviceKind of the device itself (a receiver's keyboard is 9)
     size_t slot = 0;
     std::string path;
     int linkType = 0;     // CDeviceChannel::LinkType
@@ -27,6 +29,10 @@ public:
 
     // The names --device accepts, in the order the usage text lists them.
     static std::vector<std::string> DeviceNames();
+
+    // The kind of device --device or --slot names (a receiver slot: its keyboard), before
+    // anything is looked for; nullopt when neither is given or the name or slot is unknown.
+    static std::optional<uint16_t> NamedKind(const CtlOptions& options);
 
     // On Selected `target` is filled; otherwise `message` says why.
     static Outcome Select(const CtlOptions& options, const std::vector<FoundInterface>& found,

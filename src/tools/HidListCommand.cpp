@@ -33,6 +33,7 @@ int HidListCommand::List(IHidBus& bus, const std::string& where, std::ostream& o
         err << "q208ctl: cannot read " << where << ": no such folder or no access\n";
         return 1;
     }
+    if (paths.empty()) out << "no HID devices in " << where << '\n';
     for (const std::string& path : paths) {
         // The descriptor is readable without access to the node itself.
         const auto descriptor = HidReportDescriptor::Parse(bus.ReportDescriptor(path));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/DeviceResult.h"
+#include "device/DeviceSlot.h"
 #include "devices/keyboard/EffectFrames.h"
 #include "devices/lighting/KeyboardEffectList.h"
 #include "devices/keyboard/KeyboardKeyMapWriter.h"
@@ -75,7 +76,7 @@ bool ParseLightingChange(const std::vector<std::string>& arguments, LightingChan
     static const Field kFields[] = {{"effect", &LightingChange::effect, 255},
                                     {"brightness", &LightingChange::brightness, 4},
                                     {"speed", &LightingChange::speed, 4},
-                                    {"direction", &LightingChange::direction, 255},
+                                    {"direction", &LightingChange::direction, 1},
                                     {"multicolor", &LightingChange::multicolor, 1}};
     for (const std::string& argument : arguments) {
         const size_t equals = argument.find('=');
@@ -129,7 +130,16 @@ void Apply(const LightingChange& change, LightInfoRecord& info) {
 
 using DeviceBody = std::function<int(CtlDeviceSession& session, std::ostream& out, std::ostream& err)>;
 
+bool IsKeyboardKind(uint16_t kind) { return kind == kKindKeyboard || kind == kKindReceiverKeyboard; }
+
+// The keyboard's record layouts mean nothing to the other devices: a command for them is
+// refused before anything is read or written.
 int RunOnKeyboard(CtlOptions options, std::ostream& out, std::ostream& err, const DeviceBody& body) {
+    if (const auto kind = CtlDeviceSelector::NamedKind(options); kind && !IsKeyboardKind(*kind)) {
+        return UsageError(err, options.command + " works on the keyboard only (keyboard, receiver-keyboard); this "
+                                                 "version has no such command for the " +
+                                   DeviceKindName(*kind));
+    }
     if (options.device.empty() && options.slot < 0) options.device = kDefaultDevice;
     CtlBusSession bus;
     std::string error;
@@ -211,14 +221,26 @@ int KeyboardCommands::SetLighting(const CtlOptions& options, std::ostream& out, 
     std::string error;
     if (options.arguments.empty()) return UsageError(err, "set-lighting needs at least one KEY=VALUE");
     if (!ParseLightingChange(options.arguments, change, error)) return UsageError(err, error);
-    return RunOnKeyboard(options, out, err, [&change](CtlDeviceSession& session, std::ostream& out, std::ostream& err) {
+    const KeyboardEffectList effects = LoadEffects();
+    if (change.effect) {
+        if (effects.Entries().empty()) {
+            err << "error: no keyboard effect list in " << KeyboardEffectList::DefaultFile().string()
+                << "; effect=N cannot be checked\n";
+            return kExitFailed;
+        }
+        // The number is a position in the keyboard's own list; past it the device has no effect.
+        if (*change.effect >= static_cast<int>(effects.Entries().size())) {
+            return UsageError(err, "effect takes 0 … " + std::to_string(effects.Entries().size() - 1) +
+                                       " (the keyboard's effects), got " + std::to_string(*change.effect));
+        }
+    }
+    return RunOnKeyboard(options, out, err, [&](CtlDeviceSession& session, std::ostream& out, std::ostream& err) {
         KeyboardLightingRecord::Bytes record{};
         uint8_t entry = 0;
         if (const int r = KeyboardLightingRecord::Read(session.Commands(), session.Channel(), record, entry);
             r != kResultOk) {
             return DeviceFailure(err, "read lighting", r);
         }
-        const KeyboardEffectList effects = LoadEffects();
         LightInfoRecord info;
         KeyboardSystemRecord system;
         KeyboardLightingRecord::Decode(record, effects, info, system);

@@ -57,7 +57,12 @@ int SendCommand::Run(const CtlOptions& options, std::ostream& out, std::ostream&
         err << "q208ctl send: '" << name << "' not delivered: " << SendStatusText(sent.status) << '\n';
         return 1;
     }
-    out << name << ": delivered, result " << sent.result << '\n';
+    if (sent.result != kEndpointMessageQueued) {
+        err << "q208ctl send: the running q208 did not take '" << name
+            << "' (not a message it takes from other programs)\n";
+        return kExitNotTaken;
+    }
+    out << name << ": delivered\n";
     return 0;
 }
 

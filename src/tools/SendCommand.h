@@ -14,6 +14,8 @@ namespace q208 {
 class SendCommand {
 public:
     static constexpr int kExitNotRunning = 3;
+    // The running program answered that it did not take the message.
+    static constexpr int kExitNotTaken = 2;
     static constexpr int kTimeoutMs = 2000;
 
     static int Run(const CtlOptions& options, std::ostream& out, std::ostream& err);

@@ -37,7 +37,7 @@ int NotSimulating(std::ostream& err) {
 
 int SimCommand::Run(const CtlOptions& options, std::ostream& out, std::ostream& err) {
     if (options.arguments.size() < 2) {
-        err << "q208ctl sim: give a verb and a device kind:\n" << sim::SimVerbs::Synopsis();
+        err << "q208ctl sim: give a verb and a device kind (sim VERB KIND [ARGUMENTS])\n";
         return CtlCommandTable::kUsageError;
     }
     const std::string line = JoinWords(options.arguments);

@@ -59,6 +59,18 @@ TEST_F(SimVerbsTest, TrafficCountsSincePlugAndShowsBothDirections) {
     EXPECT_FALSE(Has(Run("state keyboard traffic"), "count 1a"));
 }
 
+// Each plug and unplug says what happened: doing it twice is refused the second time.
+TEST_F(SimVerbsTest, PlugAndUnplugReportWhetherTheyChangedAnything) {
+    EXPECT_EQ(Run("unplug keyboard").status, SimVerbs::kDone);
+    const SimVerbResult again = Run("unplug keyboard");
+    EXPECT_EQ(again.status, SimVerbs::kRefused);
+    EXPECT_TRUE(Has(again, "keyboard is not plugged"));
+    EXPECT_EQ(Run("plug keyboard").status, SimVerbs::kDone);
+    EXPECT_EQ(Run("plug keyboard").status, SimVerbs::kRefused);
+    EXPECT_FALSE(devices.IsPlugged(SimDeviceKind::MousePad));
+    EXPECT_EQ(Run("unplug mousepad").status, SimVerbs::kRefused);
+}
+
 TEST_F(SimVerbsTest, TheRingKeepsTheLast64Reports) {
     for (int i = 0; i < 100; ++i) devices.Keyboard()->EmitEvent(0x0401);
     const std::string text = Run("state keyboard traffic").text;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "device/FakeSysfs.h"
@@ -69,15 +70,31 @@ TEST(HidListCommand, SimulatedBusListsTheEmulatedSetAndRestoresTheDefaultBus) {
     EXPECT_EQ(RunCtl({"--simulate=toaster", "hid-list"}).code, 1);
 }
 
-TEST(CtlCommandTable, BadCommandLinesPrintUsageAndExitOne) {
+TEST(HidListCommand, AMachineWithoutHidDevicesSaysSo) {
+    FakeSysfs sysfs;
+    const Result r = RunCtl({"hid-list", "--sysfs", sysfs.Root()});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "no HID devices in " + sysfs.Root() + "/class/hidraw\n");
+}
+
+// The reason stays the last thing on the screen: one line, then where the usage is.
+TEST(CtlCommandTable, BadCommandLinesGiveTheReasonAndAPointerToHelp) {
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{}, {"nope"}, {"hid-list", "--bogus"}, {"hid-list", "--sysfs"},
-                                               {"hid-list", "--slot", "x"}}) {
+         std::vector<std::vector<std::string>>{{"nope"}, {"hid-list", "--bogus"}, {"hid-list", "--sysfs"},
+                                               {"hid-list", "--slot", "x"}, {"send"}, {"sim", "plug"}}) {
         const Result r = RunCtl(args);
         EXPECT_EQ(r.code, 1);
-        EXPECT_NE(r.err.find("usage: q208ctl"), std::string::npos);
+        EXPECT_EQ(r.err.rfind("q208ctl", 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+        EXPECT_NE(r.err.find(CtlCommandTable::kHelpPointer), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("usage: q208ctl"), std::string::npos) << r.err;
     }
-    EXPECT_EQ(RunCtl({"--help"}).code, 0);
+    const Result none = RunCtl({});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_NE(none.err.find("usage: q208ctl"), std::string::npos);
+    const Result help = RunCtl({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("usage: q208ctl"), std::string::npos);
 }
 
 TEST(CtlCommandTable, CommonOptionsReachTheHandler) {

@@ -90,6 +90,8 @@ TEST_P(KeyboardCommandsTest, BadArgumentsAreUsageErrorsAndSendNothing) {
     for (const auto& args : std::vector<std::vector<std::string>>{{"set-lighting", "brightness=5"},
                                                                   {"set-lighting", "colour=1"},
                                                                   {"set-lighting", "rgb=1,2"},
+                                                                  {"set-lighting", "effect=99"},
+                                                                  {"set-lighting", "direction=2"},
                                                                   {"set-key", "170", "1,2,3"},
                                                                   {"set-key", "1", "1,2"},
                                                                   {"set-key", "1", "1,2,256"}}) {
@@ -128,3 +130,32 @@ TEST(KeyboardEffectFramesCommand, PrintsAStepLineThen170RowLinesPerStep) {
 }
 
 }  // namespace
+
+// The keyboard's record layouts are refused for every other device, whichever way it is
+// named, before anything reaches it.
+TEST(KeyboardCommandsKinds, OtherDevicesAreRefusedWithExitOne) {
+    const std::shared_ptr<IHidBus> saved = DefaultHidBus();
+    auto bus = std::make_shared<SimBus>();
+    SetDefaultHidBus(bus);
+    sim::SimDeviceSet set(bus);
+    set.PlugAll({SimDeviceKind::Keyboard, SimDeviceKind::MousePad, SimDeviceKind::Headset, SimDeviceKind::Mouse});
+    const std::vector<std::vector<std::string>> cases = {
+        {"--device", "mousepad", "set-lighting", "effect=2"},
+        {"--device", "headset", "lighting"},
+        {"--device", "mouse", "set-key", "1", "1,2,3"},
+        {"--device", "receiver-mouse", "lighting"},
+        {"--slot", "10", "lighting"},  // the mouse pad's slot
+    };
+    for (const auto& args : cases) {
+        std::ostringstream out, err;
+        EXPECT_EQ(CtlCommandTable::Standard().Run(args, out, err), 1) << args[1];
+        EXPECT_NE(err.str().find("works on the keyboard only"), std::string::npos) << err.str();
+        EXPECT_EQ(out.str(), "");
+    }
+    for (SimDeviceKind kind : {SimDeviceKind::MousePad, SimDeviceKind::Headset, SimDeviceKind::Mouse}) {
+        uint32_t seen = 0;
+        for (int code = 0; code < 256; ++code) seen += set.Device(kind)->CommandsSeen(static_cast<uint8_t>(code));
+        EXPECT_EQ(seen, 0u) << static_cast<int>(kind);
+    }
+    SetDefaultHidBus(saved);
+}

@@ -34,7 +34,7 @@ TEST(SendCommand, DeliversToTheRunningMainWindowAndReportsItsResult) {
     MessageEndpoint main(kMainWindowClass, kMainWindowTitle, [&](const EndpointMessage& m) {
         std::lock_guard lock(mutex);
         received.push_back(m);
-        return int64_t{1};
+        return kEndpointMessageQueued;
     });
     // A window of another class with the same title must not take the message.
     MessageEndpoint decoy("SetWnd", kMainWindowTitle, [](const EndpointMessage&) { return int64_t{0}; });
@@ -42,7 +42,7 @@ TEST(SendCommand, DeliversToTheRunningMainWindowAndReportsItsResult) {
 
     const Result r = RunCtl({"send", "Game_Start", "0x10", "18446744073709551615"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Game_Start: delivered, result 1\n");
+    EXPECT_EQ(r.out, "Game_Start: delivered\n");
     EXPECT_EQ(RunCtl({"send", kCompanionMessageNames[3]}).code, 0);
 
     std::lock_guard lock(mutex);
@@ -53,6 +53,17 @@ TEST(SendCommand, DeliversToTheRunningMainWindowAndReportsItsResult) {
     EXPECT_EQ(received[1].name, kCompanionMessageNames[3]);
     EXPECT_EQ(received[1].wParam, 0u);
     EXPECT_EQ(received[1].lParam, 0);
+}
+
+TEST(SendCommand, AMessageTheProgramDoesNotTakeIsNotReportedAsDelivered) {
+    test::PrivateRuntimeFolder runtime;
+    MessageEndpoint main(kMainWindowClass, kMainWindowTitle,
+                         [](const EndpointMessage&) { return kEndpointMessageNotTaken; });
+    ASSERT_TRUE(main.Open());
+    const Result r = RunCtl({"send", "NoSuchMessage"});
+    EXPECT_EQ(r.code, SendCommand::kExitNotTaken);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("did not take 'NoSuchMessage'"), std::string::npos) << r.err;
 }
 
 TEST(SendCommand, ExitsThreeWhenNoCopyRunsAndOneOnBadArguments) {
