@@ -96,6 +96,12 @@ int RunProgram(const AppOptions& options) {
 
     SingleInstanceLock lock;
     if (!lock.Acquire()) {
+        // A screenshot run would otherwise wake the running copy and end as if it had saved.
+        if (!options.screenshotFile.empty()) {
+            std::fprintf(stderr, "q208: another copy is running; --screenshot needs to run alone (no file written; "
+                                 "use 'q208ctl sim screenshot FILE' on the running copy)\n");
+            return 1;
+        }
         WakeFirstCopy();
         return 0;
     }

@@ -9,6 +9,9 @@
 #include "sim/SimControl.h"
 #include "ui/CControlUI.h"
 #include "ui/CMessageQueue.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/IWindowSurface.h"
+#include "ui/UiInput.h"
 #include "ui/qt/WindowSnapshot.h"
 
 namespace q208 {
@@ -36,6 +39,36 @@ SimVerbResult Probe(CMainWnd& window, const std::string& name) {
     return {SimVerbs::kDone, name + " " + text + "\n"};
 }
 
+SimVerbResult Click(CMainWnd& window, const std::string& name) {
+    CPaintManagerUI& pm = window.GetPaintManager();
+    pm.DoLayout();
+    CControlUI* control = pm.FindControl(name);
+    if (!control) return {SimVerbs::kRefused, "no control named " + name};
+    if (!control->IsShownInTree()) return {SimVerbs::kRefused, name + " is not shown"};
+    const UiRect rc = control->GetPos();
+    const UiPoint pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    window.OnPointer({PointerAction::Move, PointerButton::None, pt, 0, 0});
+    window.OnPointer({PointerAction::Press, PointerButton::Left, pt, 0, MK_LBUTTON});
+    window.OnPointer({PointerAction::Release, PointerButton::Left, pt, 0, 0});
+    return {SimVerbs::kDone, ""};
+}
+
+SimVerbResult Window(CMainWnd& window, const std::string& what) {
+    IWindowSurface* surface = window.GetSurface();
+    if (!surface) return {SimVerbs::kRefused, "the window has no surface"};
+    if (what == "minimize") {
+        surface->Minimize();
+    } else if (what == "restore") {
+        surface->Restore();
+    } else if (what == "paints") {
+        return {SimVerbs::kDone, "paints " + std::to_string(window.SurfacePaints()) + ' ' +
+                                     std::to_string(window.SurfacePaintedPixels()) + '\n'};
+    } else {
+        return {SimVerbs::kBadLine, "window takes minimize, restore or paints, not '" + what + "'"};
+    }
+    return {SimVerbs::kDone, ""};
+}
+
 struct WindowVerb {
     const char* name;
     SimVerbResult (*run)(CMainWnd&, const std::string& argument);
@@ -44,6 +77,8 @@ struct WindowVerb {
 constexpr WindowVerb kWindowVerbs[] = {
     {"screenshot", Screenshot, sim::kSimWindowVerbSynopsis[0]},
     {"probe", Probe, sim::kSimWindowVerbSynopsis[1]},
+    {"click", Click, sim::kSimWindowVerbSynopsis[2]},
+    {"window", Window, sim::kSimWindowVerbSynopsis[3]},
 };
 
 }  // namespace

@@ -16,6 +16,9 @@ class CMessageQueue;
 // that a script sees what the user would see:
 //   screenshot FILE     the main window as a PNG
 //   probe CONTROL       the mean colour of a control of the main window, "CONTROL rrggbb"
+//   click CONTROL       a left click in the middle of a shown control
+//   window minimize|restore|paints
+//                       minimise or restore the window; "paints N AREA" since it opened
 // They come in on the emulator endpoint's thread and run on the window's thread; the
 // caller waits a bounded time for them.
 class SimWindowVerbs {

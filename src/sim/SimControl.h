@@ -23,6 +23,9 @@ inline constexpr std::size_t kMaxSimVerbBytes = 4096;
 inline constexpr const char* kSimWindowVerbSynopsis[] = {
     "screenshot FILE (the main window as a PNG; a running q208 only)",
     "probe CONTROL (the mean colour of a control of the main window, rrggbb; a running q208 only)",
+    "click CONTROL (a left click in the middle of a shown control of the main window; a running q208 only)",
+    "window minimize|restore|paints (minimise or restore the main window, or 'paints N AREA': how often and how "
+    "many pixels it was painted since it opened; a running q208 only)",
 };
 
 inline constexpr const char* kSimControlMessageName = "Q208_SIM_CONTROL";
