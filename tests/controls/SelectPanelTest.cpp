@@ -168,5 +168,24 @@ TEST_F(SelectPanelTest, KeyButtonPaintsTintedLightThenMarker) {
     EXPECT_EQ(draws[2].tint, 0u);
 }
 
+// The device pushes the same colours every few milliseconds: only a real change repaints,
+// and then only the button itself; a button on a hidden page repaints nothing.
+TEST_F(SelectPanelTest, AKeyLightRepaintsItsOwnButtonOnlyWhenItChanges) {
+    CDeviceKeyButtonUI* light = Key("light_0");
+    light->SetKeyLight(0x00FF00, 255, true);
+    wnd_->Surface().ClearDirty();
+    light->SetKeyLight(0x00FF00, 255, true);
+    EXPECT_TRUE(wnd_->Surface().Dirty().IsEmpty());
+
+    light->SetKeyLight(0x00FF00, 254, true);
+    EXPECT_EQ(wnd_->Surface().Dirty(), (UiRect{90, 10, 120, 40}));
+
+    panel_->SetVisible(false);
+    wnd_->Surface().ClearDirty();
+    light->SetKeyLight(0xFF0000, 255, true);
+    EXPECT_TRUE(wnd_->Surface().Dirty().IsEmpty());
+    EXPECT_EQ(light->GetLightColour(), 0xFF0000u);
+}
+
 }  // namespace
 }  // namespace q208::test
