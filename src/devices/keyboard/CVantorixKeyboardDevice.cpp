@@ -76,8 +76,12 @@ void CVantorixKeyboardDevice::OnListenerEvent(uint16_t event) {
     if (!change) return;
     activeEntry_ = change->entry;
     if (change->subValue) subValue_ = *change->subValue;
-    // The page belongs to the UI thread.
-    PostToUi([this] { AfterLoad(); });
+    // The keyboard now shows another entry: the page follows it (on the UI thread, which
+    // owns the page and the command sequence).
+    PostToUi([this] {
+        ReadLightingSetting();
+        AfterLoad();
+    });
 }
 
 void CVantorixKeyboardDevice::PostToUi(std::function<void()> fn) {
