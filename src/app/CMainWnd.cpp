@@ -969,6 +969,9 @@ bool CMainWnd::HandleRunningMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRE
             });
         }
     } else if (OnHookMessage(uMsg, wParam, lParam) || OnGameMessage(uMsg, wParam, lParam)) {
+    } else if (uMsg == RegisteredMessages::IdOf(kProfileSelectMessageName)) {
+        const int model = ModelForSlotKind(static_cast<uint16_t>(wParam));
+        if (profiles_) profiles_->OnSelectRequest(model >= 0 ? DeviceOfModel(model) : nullptr, static_cast<int>(lParam));
     } else if (uMsg == WM_DEVICE_ARRIVAL) {
         OnDeviceArrival(wParam);
     } else if (uMsg == WM_DEVICE_REMOVAL) {

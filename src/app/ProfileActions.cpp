@@ -143,6 +143,17 @@ void ProfileActions::OnSwitchTimer(CVantorixUSBDevice* current) {
     if (!SwitchDevice(*panel, *device)) Trace("profile: %s did not take the whole profile\n", device->GetName().c_str());
 }
 
+void ProfileActions::OnSelectRequest(CVantorixUSBDevice* device, int index) {
+    CDeviceProfileUI* panel = PanelOfDevice(device);
+    const ProfileList* list = panel ? panel->List() : nullptr;
+    if (!list || index < 0 || index >= list->Count()) {
+        Trace("profile: a request to select profile %d has no such profile\n", index);
+        return;
+    }
+    panel->SelectProfile(index, false);
+    SwitchDevice(*panel, *device);
+}
+
 bool ProfileActions::SwitchDevice(CDeviceProfileUI& panel, CVantorixUSBDevice& device) {
     const int index = panel.GetSelectedIndex();
     if (index < 0) return false;

@@ -45,6 +45,9 @@ public:
     // The timer: the panel that armed it, else the current device's.
     void OnSwitchTimer(CVantorixUSBDevice* current);
 
+    // Another program (q208ctl) selects profile `index` of `device`: as if the user picked it.
+    void OnSelectRequest(CVantorixUSBDevice* device, int index);
+
     // The device follows the panel's selection: profile id, load, write, show. False when
     // there is no selection or a write failed.
     static bool SwitchDevice(CDeviceProfileUI& panel, CVantorixUSBDevice& device);

@@ -105,6 +105,13 @@ bool ProfileList::Load() {
     return CreateFirstProfile();
 }
 
+bool ProfileList::Peek() {
+    list_ = ReadJsonValue(ListPath());
+    if (HasProfiles(list_)) return true;
+    list_ = Json::Value();
+    return false;
+}
+
 void ProfileList::Refresh() {
     Json::Value stored = ReadJsonValue(ListPath());
     if (HasProfiles(stored)) {

@@ -52,6 +52,9 @@ public:
     // "<name>.bad" first, so no list is lost. An identifier that could not be a file name is
     // replaced by a new one (traced). False when no list could be read or made.
     bool Load();
+    // Reads the list without writing anything (no first profile, no repair): for a reader
+    // while another program owns the list. False when the file holds no profiles.
+    bool Peek();
 
     int Count() const;
     // "profileselect", kept within the list; -1 without profiles.
