@@ -83,8 +83,10 @@ void ProfileActions::Copy(CDeviceProfileUI& panel) {
 
 void ProfileActions::Delete(CDeviceProfileUI& panel) {
     if (!dialogs_.confirm(kConfirmDelete)) return;
-    // The selection moves with the notification, which switches the device.
-    panel.DeleteProfile();
+    if (panel.DeleteProfile() != ProfileResult::Done) return;
+    // At once, not on the timer: the device must not save the deleted profile's document
+    // back in between.
+    if (CVantorixUSBDevice* device = DeviceOf(&panel)) SwitchDevice(panel, *device);
 }
 
 void ProfileActions::Reset(CDeviceProfileUI& panel) {

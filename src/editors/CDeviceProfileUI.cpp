@@ -179,9 +179,7 @@ ProfileResult CDeviceProfileUI::DeleteProfile() {
     const ProfileResult result = list_->Delete();
     if (result != ProfileResult::Done) return result;
     FillCombo();
-    // The deleted profile must not stay the device's: the device would write its document
-    // back on the next save.
-    SelectProfile(list_->Selected(), true);
+    SelectProfile(list_->Selected(), false);
     return result;
 }
 

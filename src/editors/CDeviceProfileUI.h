@@ -49,8 +49,7 @@ public:
     ProfileResult CopyProfile();
     // 1 done, 0 the name is another profile's, 2 the name is blank (other failures: 0).
     int RenameProfile(std::string_view name);
-    // The profile before the deleted one becomes selected, with the selection notification,
-    // so that the device follows it.
+    // The profile before the deleted one becomes selected (the caller switches the device).
     ProfileResult DeleteProfile();
     ProfileResult ResetProfile();
     // 1 done, 0 the limit is reached, -1 no drop-down; `detail` tells a refused file apart.
