@@ -7,6 +7,7 @@
 
 #include "devices/base/CVantorixUSBDevice.h"
 #include "devices/base/IDeviceKeyButton.h"
+#include "devices/keyboard/KeyboardLayout.h"
 #include "ui/CButtonUI.h"
 #include "ui/CVerticalLayoutUI.h"
 

@@ -12,6 +12,7 @@
 #include "app/SimEndpoint.h"
 #include "app/SimWindowVerbs.h"
 #include "controls/CMpDevicePowerUI.h"
+#include "editors/CDeviceProfileUI.h"
 #include "controls/RegisterControls.h"
 #include "device/SimBus.h"
 #include "devices/RegisterDeviceControls.h"
@@ -82,6 +83,8 @@ void RegisterProgramControls() {
     RegisterDeviceControls();
     CControlFactory::GetInstance().RegistControl(CMpDevicePowerUI::kClassName,
                                                  [] { return std::make_unique<CMpDevicePowerUI>(); });
+    CControlFactory::GetInstance().RegistControl(CDeviceProfileUI::kClassName,
+                                                 [] { return std::make_unique<CDeviceProfileUI>(); });
 }
 
 int RunProgram(const AppOptions& options) {

@@ -12,6 +12,7 @@
 #include "app/MainWndDetectionHost.h"
 #include "app/MainWndMessages.h"
 #include "app/MainWndRoutes.h"
+#include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
 #include "app/SkinSettings.h"
 #include "app/WorkToolBlock.h"
@@ -20,6 +21,7 @@
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
 #include "devices/base/CVantorixUSBDevice.h"
+#include "editors/CDeviceProfileUI.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/RegisteredMessageNames.h"
 #include "platform/TickCount.h"
@@ -141,6 +143,7 @@ void CMainWnd::InitWindow() {
     Trace("InitWindow\n");
     if (!settings_.languageFile.empty()) CResourceManager::GetInstance().LoadLanguage(settings_.languageFile);
     settings_.shell->CreateTray(GetHWND(), kMainWindowTitle);
+    profiles_ = std::make_unique<ProfileActions>(settings_.profileDialogs, GetHWND(), [this] { return windowDpi_; });
     if (settings_.openEndpoint) OpenEndpoint();
     // Notices arrive on the source's thread; the window acts on them on its own.
     const HWND hwnd = GetHWND();
@@ -223,9 +226,16 @@ std::unique_ptr<CControlUI> CMainWnd::CreateControl(std::string_view className) 
     const auto& standIns = settings_.standIns;
     const auto it = std::find_if(standIns.begin(), standIns.end(),
                                  [&](const DeviceClassStandIn& row) { return row.className == className; });
-    if (it == standIns.end()) return nullptr;
+    if (it == standIns.end()) return BuildSubLayout(className);
     if (it->standIn == CVantorixUSBDevice::kClassName) return std::make_unique<CVantorixUSBDevice>(settings_.bus);
     return CControlFactory::GetInstance().CreateControl(it->standIn);
+}
+
+// Page elements that stand for a layout file of their own.
+std::unique_ptr<CControlUI> CMainWnd::BuildSubLayout(std::string_view className) {
+    if (className != CDeviceProfileUI::kSubLayoutName) return nullptr;
+    CDialogBuilder builder;
+    return builder.Create(CDeviceProfileUI::kLayoutFile, this, &m_pm);
 }
 
 bool CMainWnd::BuildModelPage(int model) {
@@ -604,6 +614,7 @@ void CMainWnd::Notify(TNotifyUI& msg) {
         OnDeviceSelectChanged(msg);
     } else if (msg.sType == DUI_MSGTYPE_ITEMSELECT && senderName == "device_profile_combo") {
         m_pm.SetTimer(m_pm.GetRoot(), kTimerProfileSwitch, kProfileSwitchDelayMs);
+        RouteToEditor(msg);
     } else if (msg.sType == DUI_MSGTYPE_VALUECHANGED && senderName.size() == 14 &&
                senderName.ends_with("_light_slider") && std::string("RGB").find(senderName[0]) != std::string::npos) {
         // "R_light_slider" and its two siblings show their value in the matching label.
@@ -621,6 +632,10 @@ void CMainWnd::Notify(TNotifyUI& msg) {
 void CMainWnd::RouteToEditor(TNotifyUI& msg) {
     if (!msg.pSender) return;
     if (const MainWndRoute* route = FindMainWndRoute(msg.sType, msg.pSender->GetName())) {
+        if (route->owner == kProfileListOwner && profiles_) {
+            if (msg.sType == DUI_MSGTYPE_ITEMSELECT) profiles_->OnComboSelect(*msg.pSender);
+            if (msg.sType != DUI_MSGTYPE_CLICK || profiles_->OnClick(*msg.pSender)) return;
+        }
         Trace("main window: \"%s\" of \"%s\" goes to the %.*s, which is not part of this build\n", msg.sType.c_str(),
               msg.pSender->GetName().c_str(), static_cast<int>(route->owner.size()), route->owner.data());
     }
@@ -756,7 +771,9 @@ void CMainWnd::OnTimer(UINT id) {
     case kTimerReceiverPoll: OnReceiverPoll(); break;
     case kTimerLightRestore: RestoreGameLight(); break;
     case kTimerSettle: OnSettleCheck(); break;
-    case kTimerProfileSwitch: Trace("main window: profile switch waits for the profile list\n"); break;
+    case kTimerProfileSwitch:
+        if (profiles_) profiles_->OnSwitchTimer(CurrentDevice());
+        break;
     default: break;
     }
 }
@@ -954,6 +971,9 @@ bool CMainWnd::HandleRunningMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRE
             });
         }
     } else if (OnHookMessage(uMsg, wParam, lParam) || OnGameMessage(uMsg, wParam, lParam)) {
+    } else if (uMsg == RegisteredMessages::IdOf(kProfileSelectMessageName)) {
+        const int model = ModelForSlotKind(static_cast<uint16_t>(wParam));
+        if (profiles_) profiles_->OnSelectRequest(model >= 0 ? DeviceOfModel(model) : nullptr, static_cast<int>(lParam));
     } else if (uMsg == WM_DEVICE_ARRIVAL) {
         OnDeviceArrival(wParam);
     } else if (uMsg == WM_DEVICE_REMOVAL) {

@@ -11,6 +11,7 @@
 #include "app/DeviceModelTable.h"
 #include "app/IMainWndShell.h"
 #include "app/PowerNotifier.h"
+#include "app/ProfileActions.h"
 #include "app/ThreadTable.h"
 #include "device/CDeviceChannel.h"
 #include "device/DeviceSlotList.h"
@@ -59,6 +60,8 @@ struct MainWndSettings {
     std::function<std::unique_ptr<PowerNotifier::Source>()> powerSource;
     // How long a game event's lighting stays before the stored lighting returns.
     UINT gameLightRestoreMs = 5000;
+    // How the profile panels ask the user (empty members: the message box and file dialogs).
+    ProfileDialogs profileDialogs;
 };
 
 // Where the input hook's keyboard and mouse-macro events go: the key capture and macro
@@ -155,6 +158,7 @@ private:
     void OnOptionSelected(int index);
 
     bool BuildModelPage(int model);
+    std::unique_ptr<CControlUI> BuildSubLayout(std::string_view className);
     int OptionIndexOf(const CVantorixUSBDevice* device) const;
     CVantorixUSBDevice* DeviceForSlotKind(uint16_t kind) const;
     // Whether the keyboard or mouse that `receiverKind` links is on its own cable.
@@ -223,6 +227,7 @@ private:
     std::unique_ptr<LanguageSettings> language_;
     std::unique_ptr<CSetWnd> setWnd_;
     std::unique_ptr<CSkinFrame> skinFrame_;
+    std::unique_ptr<ProfileActions> profiles_;
     int skinReceiver_ = 0;
     // The lighting a game event replaced, restored by timer 1066.
     struct GameLight {

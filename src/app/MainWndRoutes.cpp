@@ -13,7 +13,7 @@ constexpr std::string_view kPages = "device page";
 constexpr std::string_view kKeys = "key assignment editor";
 constexpr std::string_view kMacro = "macro editor";
 constexpr std::string_view kShoot = "fire-key editor";
-constexpr std::string_view kProfiles = "profile list";
+constexpr std::string_view kProfiles = kProfileListOwner;
 constexpr std::string_view kHeadset = "headset panel";
 constexpr std::string_view kSelect = "key selection panel";
 
@@ -88,6 +88,7 @@ constexpr std::array kRoutes{
     MainWndRoute{"killfocus", "macro_delay", false, kMacro},
     MainWndRoute{"killfocus", "keyset_", true, kKeys},
     // lists; "itemclick" and "textchanged" take the same routes
+    MainWndRoute{"itemselect", "device_profile_combo", false, kProfiles},
     MainWndRoute{"itemselect", "light_combo_", true, kColour},
     MainWndRoute{"itemselect", "logo_led_mode_combo", false, kColour},
     MainWndRoute{"itemselect", "keyset_", true, kKeys},

@@ -64,6 +64,11 @@ inline constexpr const char* kGameDeath = "Game_Death";
 // The audio layer's notice that an audio device came or went (taken by the headset).
 inline constexpr const char* kAudioDeviceChange = "winmm_devicechange";
 
+// q208ctl's request to select a profile in the running program: wParam the device kind
+// (1 keyboard, 2 mouse, 3 mouse pad, 7 headset), lParam the profile's index. The program
+// selects it in the device's profile panel, which switches the device as a click would.
+inline constexpr const char* kProfileSelectMessageName = "Q208_PROFILE_SELECT";
+
 // Who handles a registered message.
 enum class MessageReceiver {
     MainWindow,
@@ -81,7 +86,7 @@ struct RegisteredMessageName {
     bool fromOtherPrograms;
 };
 
-inline constexpr std::array<RegisteredMessageName, 30> kRegisteredMessageNames{{
+inline constexpr std::array<RegisteredMessageName, 31> kRegisteredMessageNames{{
     {kProductTitle, MessageReceiver::MainWindow, true},  // a second copy
     {kCompanionMessageNames[0], MessageReceiver::MainWindow, true},
     {kCompanionMessageNames[1], MessageReceiver::OtherPrograms, false},
@@ -112,6 +117,7 @@ inline constexpr std::array<RegisteredMessageName, 30> kRegisteredMessageNames{{
     {kGameKill, MessageReceiver::MainWindow, true},
     {kGameDeath, MessageReceiver::MainWindow, true},
     {kAudioDeviceChange, MessageReceiver::Headset, false},
+    {kProfileSelectMessageName, MessageReceiver::MainWindow, true},
 }};
 
 }  // namespace q208

@@ -10,7 +10,7 @@
 #include "controls/CMpDevicePowerUI.h"
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
 #include "devices/keyboard/KeyboardRenderer.h"
-#include "profile/ProfileListFile.h"
+#include "profile/ProfileList.h"
 #include "profile/ProfilePaths.h"
 #include "sim/SimKeyboard.h"
 #include "sim/SimKeyboardLayout.h"
@@ -182,7 +182,7 @@ TEST_F(DeviceLifecycleTest, FirstStartMakesAProfileAndTheLightingReadBackSurvive
     ASSERT_TRUE(PumpUntil([&] { return KeyboardRead(); }));
     const std::string id = KeyboardDevice()->GetProfileId();
     ASSERT_FALSE(id.empty());
-    ProfileListFile list(DeviceUserFolder(kKeyboardFolder), DefaultProfileFile(kKeyboardFolder));
+    ProfileList list(DeviceUserFolder(kKeyboardFolder), DefaultProfileFile(kKeyboardFolder));
     ASSERT_TRUE(list.Load());
     EXPECT_EQ(list.SelectedId(), id);
     EXPECT_EQ(KeyboardDevice()->Profile().GetLightInfo().light, 2);

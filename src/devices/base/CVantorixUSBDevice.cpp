@@ -8,6 +8,7 @@
 #include "devices/base/IDeviceKeyButton.h"
 #include "devices/base/IDevicePowerPanel.h"
 #include "platform/Trace.h"
+#include "devices/base/IDeviceProfilePanel.h"
 #include "profile/ProfilePaths.h"
 #include "ui/CComboUI.h"
 #include "ui/CPaintManagerUI.h"
@@ -119,6 +120,7 @@ CControlUI* CVantorixUSBDevice::GetLightButton(int index) const {
 }
 
 void CVantorixUSBDevice::BindPageControls() {
+    BindProfilePanel();
     if (layoutName_.empty()) {
         keyCount_ = 0;
         lightCount_ = 0;
@@ -354,6 +356,29 @@ int CVantorixUSBDevice::SetHostLighting(int value) {
 // ---- profile paths ----
 
 std::filesystem::path CVantorixUSBDevice::DefaultProfilePath() const { return DefaultProfileFile(GetModelFolder()); }
+
+IDeviceProfilePanel* CVantorixUSBDevice::ProfilePanel() {
+    IDeviceProfilePanel* found = nullptr;
+    FindControl(
+        [&found](CControlUI* control) -> CControlUI* {
+            if (!found) found = static_cast<IDeviceProfilePanel*>(control->GetInterface(IDeviceProfilePanel::kInterfaceName));
+            return found ? control : nullptr;
+        },
+        UIFIND_ALL);
+    return found;
+}
+
+// The page's profile panel learns where this device keeps its profiles; the device then
+// follows the profile the panel selects.
+void CVantorixUSBDevice::BindProfilePanel() {
+    IDeviceProfilePanel* panel = ProfilePanel();
+    if (!panel) return;
+    panel->SetProfilePaths(UserFolder(), DefaultProfilePath());
+    panel->SetDeviceKind(GetKind());
+    panel->LoadProfileList();
+    panel->SelectOptionTab(1);
+    if (const std::string id = panel->GetCurrentProfileUUID(); !id.empty()) SetProfileId(id);
+}
 
 std::filesystem::path CVantorixUSBDevice::UserFolder() const { return DeviceUserFolder(GetModelFolder()); }
 

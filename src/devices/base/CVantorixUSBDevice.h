@@ -23,6 +23,7 @@ namespace q208 {
 class CDeviceOptionUI;
 class IDeviceKeyButton;
 class IDevicePowerPanel;
+class IDeviceProfilePanel;
 
 // The common base of every device object. It is the device's page (a horizontal layout of
 // the window layer, built from the model's layout) and the holder of the device logic: the
@@ -90,6 +91,9 @@ public:
     virtual void SetFunctionMode(int mode);
     virtual int GetFunctionMode() const { return functionMode_.load(); }
     virtual void UpdateProfilePaths() {}
+    // The profile the device loads next (a plain identifier; see UpdateProfilePaths).
+    virtual void SetProfileId(std::string /*id*/) {}
+    virtual std::string GetProfileId() const { return {}; }
     virtual std::string GetProfileFilePath() const { return {}; }
     virtual void SaveProfile() {}
     // The device's list number: which effect list of the effect file is the device's.
@@ -183,10 +187,14 @@ public:
     // "<user data folder>/<model folder>", created level by level.
     std::filesystem::path UserFolder() const;
 
+    // The profile panel of the page, or null.
+    IDeviceProfilePanel* ProfilePanel();
+
     // The first "SelectPanel" of the page, or null.
     CControlUI* FindSelectPanel() const;
 
 protected:
+    void BindProfilePanel();
     // Runs one renderer over the per-key colours under the light lock.
     template <typename Fn>
     void Render(Fn&& fn) {

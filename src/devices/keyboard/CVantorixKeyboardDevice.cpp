@@ -7,7 +7,7 @@
 #include "devices/keyboard/KeyboardMacroBlock.h"
 #include "devices/keyboard/KeyboardPowerStatus.h"
 #include "platform/Trace.h"
-#include "profile/ProfileListFile.h"
+#include "profile/ProfileList.h"
 #include "profile/ProfilePaths.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
@@ -193,7 +193,7 @@ HWND CVantorixKeyboardDevice::MainWindow() const {
 void CVantorixKeyboardDevice::UpdateProfilePaths() {
     if (profileId_.empty()) {
         // The profile the user selected last, or the first one made from the factory file.
-        ProfileListFile list(UserFolder(), DefaultProfilePath());
+        ProfileList list(UserFolder(), DefaultProfilePath(), GetKind());
         if (list.Load()) profileId_ = list.SelectedId();
     }
     const std::filesystem::path path = ProfileFile(GetModelFolder(), profileId_);
@@ -231,6 +231,13 @@ bool CVantorixKeyboardDevice::Initialize() {
         });
     }
     return true;
+}
+
+bool CVantorixKeyboardDevice::WriteProfileToDevice() {
+    const bool keys = WriteKeyMapToDevice();
+    const bool macros = macroNumbers_.empty() || WriteMacrosToDevice();  // no macros: nothing to send
+    const bool lighting = WriteLightingToDevice();
+    return keys && macros && lighting;
 }
 
 void CVantorixKeyboardDevice::AfterLoad() {

@@ -64,6 +64,9 @@ public:
     bool WriteMacrosToDevice() override;
     // Writes the profile's lighting to the active entry.
     bool WriteLightingToDevice() override;
+    // A profile switch: key map, macros and lighting of the loaded profile, in that order;
+    // false when one of them failed (the others are still written).
+    bool WriteProfileToDevice() override;
     void BuildPage() override;
     void UpdateProfilePaths() override;
     std::string GetProfileFilePath() const override;
@@ -95,8 +98,8 @@ public:
     void SetPaintNumber(int number) { custom_.SetPaintNumber(number); }
 
     // ---- state ----
-    void SetProfileId(std::string id) { profileId_ = std::move(id); }
-    const std::string& GetProfileId() const { return profileId_; }
+    void SetProfileId(std::string id) override { profileId_ = std::move(id); }
+    std::string GetProfileId() const override { return profileId_; }
     CKeyboardProfiledata& Profile() { return profile_; }
     const KeyboardMemory& Memory() const { return memory_; }
     const KeyboardEffectList& Effects() const { return effects_; }
