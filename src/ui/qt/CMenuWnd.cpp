@@ -85,15 +85,6 @@ void CMenuWnd::Choose(CControlUI& item) {
     Close(IDOK);
 }
 
-LRESULT CMenuWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM, bool& bHandled) {
-    bHandled = false;
-    if ((uMsg == WM_KEYDOWN && wParam == VK_ESCAPE) || uMsg == WM_KILLFOCUS) {
-        Close(IDCANCEL);
-        bHandled = true;
-    }
-    return 0;
-}
-
 void CMenuWnd::OnFinalMessage(HWND) {
     // The window layer no longer touches this object: release it once the call returned.
     CMenuWnd* self = this;
