@@ -5,7 +5,9 @@
 #include <deque>
 #include <mutex>
 
+#include "app/ChildWindows.h"
 #include "app/CMsgWnd.h"
+#include "app/DesktopSettings.h"
 #include "app/CSetWnd.h"
 #include "app/CSkinFrame.h"
 #include "app/LanguageSettings.h"
@@ -83,6 +85,16 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
            });
 }
 
+// The main window's background while a device's page is shown.
+struct PageBackground {
+    int kind;
+    const char* image;
+};
+constexpr PageBackground kPageBackgrounds[] = {
+    {kKindKeyboard, "file='main/background_kb.png'"},
+    {kKindMouse, "file='main/background_ms.png'"},
+};
+
 // The light setting's first four bytes as one little-endian word.
 void SetFirstWord(LightState& light, uint32_t word) {
     light.effect = static_cast<uint8_t>(word);
@@ -124,6 +136,7 @@ CMainWnd::CMainWnd(MainWndSettings settings)
     if (settings_.settingsFile.empty()) settings_.settingsFile = SettingsFile();
     if (settings_.userDataFolder.empty()) settings_.userDataFolder = UserDataFolder();
     language_ = std::make_unique<LanguageSettings>(settings_.defaultDataFolder, settings_.settingsFile);
+    children_ = std::make_unique<ChildWindows>(0, settings_.userDataFolder, settings_.defaultDataFolder);
     power_ = std::make_unique<PowerNotifier>(settings_.powerSource ? settings_.powerSource()
                                                                    : PowerNotifier::SystemSource());
 }
@@ -139,6 +152,7 @@ CMainWnd::~CMainWnd() {
 
 void CMainWnd::InitWindow() {
     Trace("InitWindow\n");
+    children_->SetMainWindow(GetHWND());
     if (!settings_.languageFile.empty()) CResourceManager::GetInstance().LoadLanguage(settings_.languageFile);
     settings_.shell->CreateTray(GetHWND(), kMainWindowTitle);
     if (settings_.openEndpoint) OpenEndpoint();
@@ -287,7 +301,8 @@ bool CMainWnd::BuildModelPage(int model) {
         option->SetKindAndRole(row.kind, row.role);
         option->SetLabel(row.label);
         if (COptionUI* mark = option->SelectOption()) {
-            mark->SetText(CResourceManager::GetInstance().GetText(std::string("device_name_") + row.modelFolder));
+            // A language key: the entry reads in the language applied at every moment.
+            mark->SetText(std::string("%{device_name_") + row.modelFolder + "}");
         }
         option->SetDevice(device);
         device->SetOptionPanel(option);
@@ -489,6 +504,9 @@ void CMainWnd::ShowOption(int index, bool visible, bool select) {
         SelectTab(kPowerSwitch, 0);
         SelectTab(kDeviceSwitch, 0);
     }
+    for (const auto& page : pages_) {
+        if (CVantorixUSBDevice* device = page->Device()) device->SetSeveralDevicesShown(visibleCount > 1);
+    }
     int synchroMarks = 0;
     for (int i = 0; i < OptionCount(); ++i) {
         CDeviceOptionUI* each = OptionAt(i);
@@ -506,6 +524,8 @@ void CMainWnd::HideOption(int index) {
     if (!option) return;
     int next = -1;
     if (option->IsVisible() && option->IsDeviceSelected()) {
+        // The child windows may show what belongs to the page that goes away.
+        CloseChildWindows();
         for (int i = 0; i < OptionCount(); ++i) {
             if (i != index && OptionAt(i) && OptionAt(i)->IsVisible()) {
                 next = i;
@@ -541,6 +561,11 @@ void CMainWnd::OnOptionSelected(int index) {
     if (channel.ViaReceiver()) {
         channel.SetTarget(option->GetKind() == kKindMouse ? kReceiverTargetMouse : kReceiverTargetKeyboard);
     }
+    const auto background = std::find_if(std::begin(kPageBackgrounds), std::end(kPageBackgrounds),
+                                         [&](const PageBackground& row) { return row.kind == option->GetKind(); });
+    if (CControlUI* root = m_pm.FindControl(kRoot); root && background != std::end(kPageBackgrounds)) {
+        ApplySkinToRoot(*root, {false, 0, background->image});
+    }
     if (option->GetPowerPage() >= 0) SelectTab(option->GetPowerLayoutName(), option->GetPowerPage());
 }
 
@@ -553,9 +578,49 @@ void CMainWnd::UpdateNoDeviceNotice() {
 
 void CMainWnd::BringToFront() {
     UpdateNoDeviceNotice();
+    TellWindowShown(true);
     if (IWindowSurface* surface = GetSurface()) surface->Restore();
+    SetMaximized(false);
     ShowWindow(true, true);
     if (IWindowSurface* surface = GetSurface()) surface->BringToFront();
+}
+
+void CMainWnd::HideToTray() {
+    CloseChildWindows();
+    settings_.shell->HideToTray(*this);
+    TellWindowShown(false);
+}
+
+template <typename Fn>
+void CMainWnd::ForEachKeyboardAndMouse(Fn&& fn) {
+    for (const auto& page : pages_) {
+        CVantorixUSBDevice* device = page->Device();
+        if (device && (device->GetKind() == kKindKeyboard || device->GetKind() == kKindMouse)) fn(*device);
+    }
+}
+
+void CMainWnd::TellWindowShown(bool shown) {
+    ForEachKeyboardAndMouse([shown](CVantorixUSBDevice& device) { device.SetWindowShown(shown); });
+}
+
+void CMainWnd::TellWindowFocus(bool focused) {
+    ForEachKeyboardAndMouse([focused](CVantorixUSBDevice& device) { device.SetWindowFocus(focused); });
+}
+
+// "maxbtn" and "restorebtn" take turns in the title bar.
+void CMainWnd::SetMaximized(bool maximized) {
+    if (IWindowSurface* surface = GetSurface()) maximized ? surface->Maximize() : surface->Restore();
+    if (CControlUI* button = m_pm.FindControl("maxbtn")) button->SetVisible(!maximized);
+    if (CControlUI* button = m_pm.FindControl("restorebtn")) button->SetVisible(maximized);
+}
+
+void CMainWnd::OpenDesktopSettings(int panel) {
+    if (DesktopSettings().Open(static_cast<DesktopSettings::Panel>(panel))) return;
+    if (settings_.onNoDesktopSettings) {
+        settings_.onNoDesktopSettings();
+        return;
+    }
+    ShowMessageBox(GetHWND(), {}, "message_text_no_desktop_settings", windowDpi_, true, kMessageBoxOk);
 }
 
 int CMainWnd::DpiForMonitor(UiSize monitor) {
@@ -570,9 +635,13 @@ int CMainWnd::DpiForMonitor(UiSize monitor) {
 void CMainWnd::DpiFit() {
     IWindowSurface* surface = GetSurface();
     const bool shown = IsWindowVisible() && !(surface && surface->IsMinimized());
-    windowDpi_ = DpiForMonitor(settings_.shell->MonitorSize());
-    m_pm.SetDPI(windowDpi_);
-    ResizeClient(m_pm.ScaleValue(kWindowWidth), m_pm.ScaleValue(kWindowHeight));
+    const UiRect monitor = GetMonitorRect();
+    windowDpi_ = DpiForMonitor({monitor.Width(), monitor.Height()});
+    // The layout's size is at 96 DPI; the window then grows with the DPI of its monitor.
+    CPaintManagerUI::SetAllDPI(kDefaultDpi);
+    SetWindowPos({0, 0, kFitWidth, kFitHeight});
+    CPaintManagerUI::SetAllDPI(windowDpi_);
+    ResizeClient(m_pm.ScaleValue(kFitWidth), m_pm.ScaleValue(kFitHeight));
     CenterWindow();
     ShowWindow(shown, false);
 }
@@ -580,7 +649,9 @@ void CMainWnd::DpiFit() {
 void CMainWnd::Notify(TNotifyUI& msg) {
     if (msg.sType == DUI_MSGTYPE_TIMER) {
         if (msg.pSender == m_pm.GetRoot()) {
-            OnTimer(static_cast<UINT>(msg.wParam));
+            // While the system sleeps the window's timers keep running but do nothing; the
+            // next expiry after the resume acts.
+            if (powerRunning_) OnTimer(static_cast<UINT>(msg.wParam));
             return;
         }
         WindowImplBase::Notify(msg);
@@ -638,8 +709,7 @@ void CMainWnd::OnClick(TNotifyUI& msg) {
     if (!msg.pSender) return;
     const std::string& name = msg.pSender->GetName();
     if (EqualNoCase(name, "closebtn")) {
-        CloseChildWindows();
-        settings_.shell->HideToTray(*this);
+        HideToTray();
     } else if (EqualNoCase(name, "nodevice_ok_btn")) {
         ShowWindow(false, false);
     } else if (EqualNoCase(name, kLightSwitch)) {
@@ -648,8 +718,8 @@ void CMainWnd::OnClick(TNotifyUI& msg) {
         SetLightControl(next);
     } else if (EqualNoCase(name, "minbtn")) {
         if (IWindowSurface* surface = GetSurface()) surface->Minimize();
-    } else if (EqualNoCase(name, "restorebtn") || EqualNoCase(name, "maxbtn")) {
-        if (IWindowSurface* surface = GetSurface()) surface->Restore();
+    } else if (EqualNoCase(name, "maxbtn") || EqualNoCase(name, "restorebtn")) {
+        SetMaximized(EqualNoCase(name, "maxbtn"));
     } else if (EqualNoCase(name, "skinbtn")) {
         OpenSkinFrame();
     } else if (EqualNoCase(name, kSettingsButton)) {
@@ -680,7 +750,7 @@ void CMainWnd::OnEditorClick(const std::string& name) {
     } else if (EqualNoCase(name, "custom_off_color_btn")) {
         if (keyboard) keyboard->FillCustomColours(false);
     } else if (const int panel = NumberAfterPrefix(name, "windowdeviceset_"); panel == 0 || panel == 1) {
-        Trace("main window: the desktop's %s settings are not opened from here\n", panel == 0 ? "keyboard" : "mouse");
+        OpenDesktopSettings(panel);
     }
 }
 
@@ -692,45 +762,23 @@ void CMainWnd::SetLightControl(int value) {
 
 // ---- child windows ----
 
-CSetWnd* CMainWnd::SettingsWindow() const { return setWnd_ && IsWindow(setWnd_->GetHWND()) ? setWnd_.get() : nullptr; }
+CSetWnd* CMainWnd::SettingsWindow() const { return children_->Settings(); }
 
-CSkinFrame* CMainWnd::SkinFrame() const {
-    return skinFrame_ && IsWindow(skinFrame_->GetHWND()) ? skinFrame_.get() : nullptr;
-}
+CSkinFrame* CMainWnd::SkinFrame() const { return children_->SkinFrame(); }
 
-void CMainWnd::OpenSettingsWindow() {
-    if (CSetWnd* open = SettingsWindow()) {
-        open->ShowWindow(true, true);
-        return;
-    }
-    setWnd_ = std::make_unique<CSetWnd>(GetHWND(), language_->AppliedIndex(), settings_.defaultDataFolder);
-    if (!setWnd_->Create(GetHWND(), "setwnd")) {
-        Trace("main window: the settings window could not be created\n");
-        setWnd_.reset();
-        return;
-    }
-    setWnd_->CenterWindow();
-    setWnd_->ShowWindow(true, true);
-}
+void CMainWnd::OpenSettingsWindow() { children_->OpenSettings(language_->AppliedIndex(), windowDpi_); }
 
+// Beside the skin button, in screen coordinates.
 void CMainWnd::OpenSkinFrame() {
-    if (CSkinFrame* open = SkinFrame()) {
-        open->ShowWindow(true, true);
-        return;
-    }
-    skinFrame_ = std::make_unique<CSkinFrame>(SkinSettings(settings_.userDataFolder));
-    if (!skinFrame_->Create(GetHWND(), "skin")) {
-        Trace("main window: the skin frame could not be created\n");
-        skinFrame_.reset();
-        return;
-    }
-    skinFrame_->ShowWindow(true, true);
+    m_pm.DoLayout();  // the button's place after a change of size or DPI
+    const UiRect window = GetWindowRect();
+    CControlUI* button = m_pm.FindControl("skinbtn");
+    const UiRect anchor = button ? button->GetPos().Offset(window.left, window.top)
+                                 : UiRect{window.right, window.top, window.right, window.top};
+    children_->OpenSkinFrame(anchor, windowDpi_);
 }
 
-void CMainWnd::CloseChildWindows() {
-    if (CSetWnd* open = SettingsWindow()) open->DestroyWindow();
-    if (CSkinFrame* open = SkinFrame()) open->DestroyWindow();
-}
+void CMainWnd::CloseChildWindows() { children_->CloseAll(); }
 
 void CMainWnd::OnDeviceSelectChanged(TNotifyUI& msg) {
     auto* mark = static_cast<COptionUI*>(msg.pSender->GetInterface("Option"));
@@ -764,13 +812,15 @@ void CMainWnd::OnTray(LPARAM pointerMessage) {
         UpdateNoDeviceNotice();
         IWindowSurface* surface = GetSurface();
         if (IsWindowVisible() && !(surface && surface->IsMinimized())) {
-            settings_.shell->HideToTray(*this);
+            HideToTray();
             return;
         }
+        CloseChildWindows();
         if (surface) surface->Restore();
         ShowWindow(true, true);
         DpiFit();
         BringToFront();
+        m_pm.Invalidate({0, 0, m_pm.GetClientSize().cx, m_pm.GetClientSize().cy});
     } else if (pointerMessage == kTrayRightUp) {
         m_pm.SetTimer(m_pm.GetRoot(), kTimerTrayMenu, kTrayMenuDelayMs);
     }
@@ -913,8 +963,12 @@ bool CMainWnd::HandleAlwaysMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRES
     if (uMsg == WM_ACTIVATE) {
         active_ = hovered_ = wParam != 0;
         Trace("main window: %s\n", active_ ? "active" : "inactive");
+        TellWindowFocus(active_);
     } else if (uMsg == WM_MOUSELEAVE || uMsg == WM_MOUSEHOVER) {
-        if (!active_) hovered_ = uMsg == WM_MOUSEHOVER;
+        if (!active_) {
+            hovered_ = uMsg == WM_MOUSEHOVER;
+            TellWindowFocus(hovered_);
+        }
         return false;
     } else if (uMsg == WM_MOUSEWHEEL) {
         return false;
