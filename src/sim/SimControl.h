@@ -23,6 +23,11 @@ inline constexpr std::size_t kMaxSimVerbBytes = 4096;
 inline constexpr const char* kSimWindowVerbSynopsis[] = {
     "screenshot FILE (the main window as a PNG; a running q208 only)",
     "probe CONTROL (the mean colour of a control of the main window, rrggbb; a running q208 only)",
+    "click [WINDOW/]CONTROL (a click on a control of the main window, or of WINDOW skin or settings; "
+    "skin/outside presses beside the skin frame; a running q208 only)",
+    "key WINDOW/escape (Escape in main, skin or settings; a running q208 only)",
+    "window WINDOW (main, skin or settings: 'WINDOW WxH+X+Y dpi D shown 0|1 max 0|1'; a running q208 only)",
+    "text [WINDOW/]CONTROL (the text a control shows, in the language applied; a running q208 only)",
 };
 
 inline constexpr const char* kSimControlMessageName = "Q208_SIM_CONTROL";
