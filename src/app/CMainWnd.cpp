@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <deque>
-#include <mutex>
 
 #include "app/ChildWindows.h"
 #include "app/CMsgWnd.h"
@@ -63,13 +61,6 @@ constexpr const char* kProgress = "setting_progress";
 constexpr UINT kProfileSwitchDelayMs = 50;
 constexpr UINT kSettleCheckMs = 50;
 constexpr UINT kSettleFramesMs = 300;
-// Data blocks of the audio recorder: a level frame, and a short record of 32-bit values.
-constexpr uint64_t kCopyDataLevelFrame = 1;
-constexpr uint64_t kCopyDataShortRecord = 2;
-constexpr size_t kLevelFrameMaxBytes = 2000;
-constexpr size_t kShortRecordMaxBytes = 6 * sizeof(uint32_t);
-// Game events: wParam 0 replaces the light setting's first 32-bit word, 1 and 2 its first byte.
-constexpr WPARAM kGameReplaceWord = 0;
 
 constexpr const char* kHookEventNames[] = {
     kHookKeySingleKey, kHookKeyHitKey,     kHookKeyKbMacro,        kHookKeyKbMacroLater,   kHookKeyKbMacroPrevious,
@@ -95,14 +86,6 @@ constexpr PageBackground kPageBackgrounds[] = {
     {kKindMouse, "file='main/background_ms.png'"},
 };
 
-// The light setting's first four bytes as one little-endian word.
-void SetFirstWord(LightState& light, uint32_t word) {
-    light.effect = static_cast<uint8_t>(word);
-    light.brightnessLevel = static_cast<uint8_t>(word >> 8);
-    light.speedLevel = static_cast<uint8_t>(word >> 16);
-    light.direction = static_cast<uint8_t>(word >> 24);
-}
-
 }  // namespace
 
 // A built model: its device object, entry and power panel (controls owned by the layouts).
@@ -116,16 +99,10 @@ struct CMainWnd::Page {
     CVantorixUSBDevice* Device() const { return deviceLife.expired() ? nullptr : device; }
 };
 
-// Data blocks from other programs, waiting for the window's thread.
-struct CMainWnd::Inbox {
-    std::mutex mutex;
-    std::deque<EndpointMessage> messages;
-};
-
 CMainWnd::CMainWnd(MainWndSettings settings)
     : settings_(std::move(settings)),
       slots_(std::make_shared<DeviceSlotList>()),
-      inbox_(std::make_shared<Inbox>()) {
+      inbox_(std::make_shared<CopyDataInbox>()) {
     if (!settings_.shell) settings_.shell = std::make_shared<IMainWndShell>();
     productMessage_ = RegisterWindowMessage(kProductMessageName);
     simControlMessage_ = RegisterWindowMessage(kSimControlMessageName);
@@ -186,21 +163,12 @@ void CMainWnd::OnWindowInit() {
 
 void CMainWnd::OpenEndpoint() {
     const HWND hwnd = GetHWND();
-    std::weak_ptr<Inbox> inbox = inbox_;
+    std::weak_ptr<CopyDataInbox> inbox = inbox_;
     endpoint_ = std::make_unique<MessageEndpoint>(
         kMainWindowClass, kMainWindowTitle, [hwnd, inbox](const EndpointMessage& message) -> int64_t {
             if (message.isCopyData) {
-                if (message.data.size() > CopyDataLimit(message.dwData)) {
-                    Trace("main window: data block of kind %llu with %zu bytes refused\n",
-                          static_cast<unsigned long long>(message.dwData), message.data.size());
-                    return 0;
-                }
                 auto box = inbox.lock();
-                if (!box) return 0;
-                {
-                    std::lock_guard lock(box->mutex);
-                    box->messages.push_back(message);
-                }
+                if (!box || !box->Push(message)) return 0;
                 return q208::PostMessage(hwnd, WM_ENDPOINT_DATA) ? 1 : 0;
             }
             // The simulation tool's control message is this program's own, not of the vocabulary.
@@ -800,7 +768,7 @@ void CMainWnd::OnTimer(UINT id) {
         break;
     case kTimerTrayMenu: settings_.shell->OpenTrayMenu(GetHWND()); break;
     case kTimerReceiverPoll: OnReceiverPoll(); break;
-    case kTimerLightRestore: RestoreGameLight(); break;
+    case kTimerLightRestore: gameLighting_.Restore(); break;
     case kTimerSettle: OnSettleCheck(); break;
     case kTimerProfileSwitch: Trace("main window: profile switch waits for the profile list\n"); break;
     default: break;
@@ -1042,12 +1010,7 @@ bool CMainWnd::HandleRunningMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRE
     } else if (uMsg == simControlMessage_) {
         result = OnSimControl(wParam, lParam) ? 1 : 0;
     } else if (uMsg == WM_ENDPOINT_DATA) {
-        std::deque<EndpointMessage> messages;
-        {
-            std::lock_guard lock(inbox_->mutex);
-            messages.swap(inbox_->messages);
-        }
-        for (const EndpointMessage& message : messages) OnCopyData(message);
+        inbox_->Drain([this](const EndpointMessage& message) { OnCopyData(message); });
     } else {
         return false;
     }
@@ -1094,29 +1057,10 @@ bool CMainWnd::OnHookMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 bool CMainWnd::OnGameMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (std::find(gameMessages_.begin(), gameMessages_.end(), uMsg) == gameMessages_.end()) return false;
     CVantorixUSBDevice* device = CurrentDevice();
-    if (!device) return true;
-    LightState light = device->GetLightState();
-    // A second event during the restore delay keeps the lighting stored by the first.
-    if (!gameLight_ || gameLight_->life.expired() || gameLight_->device != device) {
-        gameLight_ = GameLight{device, device->Lifetime(), light};
+    if (device && gameLighting_.Apply(*device, wParam, lParam)) {
+        m_pm.SetTimer(m_pm.GetRoot(), kTimerLightRestore, settings_.gameLightRestoreMs);
     }
-    if (wParam == kGameReplaceWord) SetFirstWord(light, static_cast<uint32_t>(lParam));
-    else if (wParam == 1 || wParam == 2) light.effect = static_cast<uint8_t>(lParam);
-    else return true;
-    device->SetLightState(light);
-    device->WriteLightingToDevice();
-    m_pm.SetTimer(m_pm.GetRoot(), kTimerLightRestore, settings_.gameLightRestoreMs);
     return true;
-}
-
-void CMainWnd::RestoreGameLight() {
-    if (!gameLight_) return;
-    const GameLight stored = *gameLight_;
-    gameLight_.reset();
-    if (stored.life.expired()) return;
-    stored.device->SetLightState(stored.stored);
-    stored.device->WriteLightingToDevice();
-    stored.device->RefreshStatus();
 }
 
 void CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
@@ -1139,21 +1083,8 @@ void CMainWnd::OnLanguageApplied(int index) {
     m_pm.NeedUpdate();
 }
 
-size_t CMainWnd::CopyDataLimit(uint64_t kind) {
-    switch (kind) {
-    case kCopyDataLevelFrame: return kLevelFrameMaxBytes;
-    case kCopyDataShortRecord: return kShortRecordMaxBytes;
-    default: return 0;
-    }
-}
-
 void CMainWnd::OnCopyData(const EndpointMessage& message) {
     if (message.data.empty()) return;
-    if (message.data.size() > CopyDataLimit(message.dwData)) {
-        Trace("main window: data block of kind %llu with %zu bytes refused\n",
-              static_cast<unsigned long long>(message.dwData), message.data.size());
-        return;
-    }
     Trace("main window: data block %llu of %zu bytes waits for the audio lighting\n",
           static_cast<unsigned long long>(message.dwData), message.data.size());
 }

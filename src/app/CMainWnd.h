@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/CopyDataInbox.h"
 #include "app/DeviceModelTable.h"
+#include "app/GameLighting.h"
 #include "app/IMainWndShell.h"
 #include "app/PowerNotifier.h"
 #include "app/ThreadTable.h"
@@ -137,8 +139,6 @@ public:
     void CloseChildWindows();
     void SetHookEventHandler(HookEventHandler handler) { hookHandler_ = std::move(handler); }
     ChildWindows& Children() { return *children_; }
-    // Largest data block another program may send, by kind; 0 for kinds not taken.
-    static size_t CopyDataLimit(uint64_t kind);
 
 protected:
     std::string GetWindowClassName() const override { return "MainWnd"; }
@@ -189,7 +189,6 @@ private:
     void SendModelListToWorkTool();
     bool OnHookMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
     bool OnGameMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
-    void RestoreGameLight();
     void OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void OnLanguageApplied(int index);
     void OnEditorClick(const std::string& name);
@@ -212,8 +211,7 @@ private:
     std::unique_ptr<CDetectionThread> detection_;
     ThreadTable threads_;
     std::unique_ptr<MessageEndpoint> endpoint_;
-    struct Inbox;
-    std::shared_ptr<Inbox> inbox_;
+    std::shared_ptr<CopyDataInbox> inbox_;
     std::vector<std::unique_ptr<Page>> pages_;
     ReceiverLinkPoller receiverPoller_{*this};
     CDeviceChannel pollChannel_{settings_.bus};  // asks the receiver when no keyboard or mouse page is shown
@@ -240,13 +238,7 @@ private:
     std::unique_ptr<LanguageSettings> language_;
     std::unique_ptr<ChildWindows> children_;
     int skinReceiver_ = 0;
-    // The lighting a game event replaced, restored by timer 1066.
-    struct GameLight {
-        CVantorixUSBDevice* device = nullptr;
-        std::weak_ptr<int> life;
-        LightState stored;
-    };
-    std::optional<GameLight> gameLight_;
+    GameLighting gameLighting_;  // restored by timer 1066
 };
 
 }  // namespace q208
