@@ -610,6 +610,7 @@ void CMainWnd::DpiFit() {
     SetWindowPos({0, 0, kFitWidth, kFitHeight});
     CPaintManagerUI::SetAllDPI(windowDpi_);
     ResizeClient(m_pm.ScaleValue(kFitWidth), m_pm.ScaleValue(kFitHeight));
+    children_->FollowDpi(windowDpi_);
     CenterWindow();
     ShowWindow(shown, false);
 }
@@ -1068,6 +1069,7 @@ void CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     windowDpi_ = IsSupportedWindowDpi(dpi) ? dpi : kDefaultDpi;
     m_pm.SetDPI(windowDpi_);
     m_pm.ResetDPIAssets();
+    children_->FollowDpi(windowDpi_);
     if (const auto* suggested = reinterpret_cast<const UiRect*>(lParam)) SetWindowPos(*suggested);
     CenterWindow();
     m_pm.NeedUpdate();

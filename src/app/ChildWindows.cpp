@@ -55,6 +55,11 @@ void ChildWindows::OpenSkinFrame(const UiRect& anchor, int dpi) {
     skinFrame_->ShowWindow(true, true);
 }
 
+void ChildWindows::FollowDpi(int dpi) {
+    if (CSetWnd* open = Settings()) open->FitToDpi(dpi);
+    if (CSkinFrame* open = SkinFrame()) open->FitToDpi(dpi);
+}
+
 void ChildWindows::CloseAll() {
     if (CSetWnd* open = Settings()) open->DestroyWindow();
     if (CSkinFrame* open = SkinFrame()) open->DestroyWindow();

@@ -31,6 +31,8 @@ public:
     // `anchor`: the opening button in screen coordinates.
     void OpenSkinFrame(const UiRect& anchor, int dpi);
     void CloseAll();
+    // The open children take a new DPI of the main window, sizes included.
+    void FollowDpi(int dpi);
 
 private:
     HWND main_;

@@ -64,6 +64,13 @@ TEST_F(MainWndShellTest, DpiFitGivesTheWindowItsSizeAtTheDpiOfItsOwnMonitor) {
         wnd_->GetPaintManager().FindControl("skinbtn")->GetPos().Offset(wnd_->GetWindowRect().left, wnd_->GetWindowRect().top);
     EXPECT_EQ(skin.GetWindowRect().top, button.bottom);
     EXPECT_EQ(skin.GetWindowRect().right, button.right);
+
+    // Back on the small monitor, the open children shrink with the main window.
+    Surface().SetMonitorRect({0, 0, 1366, 768});
+    wnd_->DpiFit();
+    ASSERT_NE(wnd_->SkinFrame(), nullptr);
+    EXPECT_EQ(wnd_->SkinFrame()->GetPaintManager().GetDPI(), 96);
+    EXPECT_EQ(wnd_->SkinFrame()->GetWindowRect().Width(), wnd_->SkinFrame()->GetPaintManager().GetInitSize().cx);
 }
 
 TEST_F(MainWndShellTest, EntriesReadInTheLanguageSwitchedTo) {

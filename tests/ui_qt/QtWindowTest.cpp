@@ -284,6 +284,21 @@ TEST_F(QtWindowTest, APopupLetsGoOnAPressOutsideAndOnEscape) {
     EXPECT_FALSE(IsWindow(popup->GetHWND()));
 }
 
+TEST_F(QtWindowTest, AMenuTakesTheDpiOfItsOwner) {
+    auto owner = Open(kForm);
+    owner->FitToDpi(144);
+    EXPECT_EQ(owner->GetWindowRect().Width(), 450);
+    const HWND menu = CMenuWnd::Popup(owner->GetHWND(), R"(<Window size="100,60"><VerticalLayout>
+        <Button name="open" height="30"/></VerticalLayout></Window>)", {10, 10});
+    ASSERT_NE(menu, 0u);
+    auto* menuWnd = static_cast<CMenuWnd*>(CWindowRegistry::Instance().WindowOf(menu));
+    EXPECT_EQ(menuWnd->GetPaintManager().GetDPI(), 144);
+    EXPECT_EQ(menuWnd->GetWindowRect().Width(), 150);
+    EXPECT_EQ(menuWnd->GetWindowRect().Height(), 90);
+    menuWnd->Close(IDCANCEL);
+    CPaintManagerUI::PumpMessages();
+}
+
 TEST_F(QtWindowTest, AFileDialogOutlivesThePopupThatClosesWhileItIsOpen) {
     auto owner = Open(kForm);
     auto popup = std::make_unique<QtPopup>(kForm);

@@ -6,6 +6,7 @@
 
 #include "ui/CMessageQueue.h"
 #include "ui/COptionUI.h"
+#include "ui/CWindowRegistry.h"
 #include "ui/IUiPlatform.h"
 #include "ui/UiMessaging.h"
 
@@ -38,6 +39,10 @@ constexpr size_t kMaxPending = 64;
 HWND CMenuWnd::Popup(HWND owner, const std::string& layout, UiPoint screenPos) {
     std::unique_ptr<CMenuWnd> menu(new CMenuWnd(owner, layout));
     if (!menu->Create(owner, "menu", 0, 0, screenPos.x, screenPos.y, 0, 0)) return 0;
+    // A menu is as large as the window it belongs to.
+    if (auto* ownerWindow = dynamic_cast<WindowImplBase*>(CWindowRegistry::Instance().WindowOf(owner))) {
+        menu->FitToDpi(ownerWindow->GetPaintManager().GetDPI());
+    }
     // Keep the menu on the screen.
     const UiRect area = UiPlatform().WorkArea();
     UiRect rc = menu->GetWindowRect();
