@@ -85,8 +85,9 @@ std::optional<AppOptions> AppOptions::Parse(const std::vector<std::string>& args
             }
             options.quitAfterSeconds = *seconds;
         } else {
-            error = "unknown argument '" + arg + "'";
-            return std::nullopt;
+            // Desktops and launchers may pass arguments of their own; the program runs
+            // without them, and says so.
+            options.unknownArguments.push_back(arg);
         }
     }
     const bool renderOnly = options.size.cx > 0 || !options.outFile.empty();

@@ -33,6 +33,8 @@ public:
     // Measuring aids: exit after the first painted frame, or after a number of seconds.
     bool exitAfterFirstPaint = false;
     int quitAfterSeconds = 0;
+    // Arguments the program does not know; they are reported and left aside.
+    std::vector<std::string> unknownArguments;
 };
 
 // "800x572" as a size; nullopt unless both sides are positive numbers.

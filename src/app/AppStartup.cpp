@@ -27,6 +27,7 @@
 #include "ui/CControlFactory.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
+#include "ui/CResourceManager.h"
 #include "ui/UiMessaging.h"
 #include "ui/qt/CQtPlatform.h"
 #include "ui/qt/SkinSetup.h"
@@ -90,8 +91,14 @@ void RegisterProgramControls() {
 int RunProgram(const AppOptions& options) {
     if (!options.screenshotFile.empty()) ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     EnsureQtApplication();
+    // Another user's folder (or one others can write into) could hold sockets posing as ours.
+    if (const std::string problem = RuntimeFolderProblem(); !problem.empty()) {
+        std::fprintf(stderr, "q208: %s; the program does not start with it\n", problem.c_str());
+        return 1;
+    }
     const DataRoot root = FindDataRoot();
-    LoadPrivateFonts(root.fonts);
+    // Removed last, after the window and the resources that use them.
+    const PrivateFonts fonts(root.fonts);
 
     const UINT productMessage = RegisterWindowMessage(kProductMessageName);
     Trace("软件标示：%u\n", productMessage);
@@ -169,6 +176,7 @@ int RunProgram(const AppOptions& options) {
     }
     *current = nullptr;
     window.reset();
+    CResourceManager::GetInstance().Release();
     simEndpoint.reset();
     simDevices.reset();
     lock.Release();

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <deque>
-#include <mutex>
 
+#include "app/ChildWindows.h"
 #include "app/CMsgWnd.h"
+#include "app/DesktopSettings.h"
 #include "app/CSetWnd.h"
 #include "app/CSkinFrame.h"
 #include "app/LanguageSettings.h"
@@ -63,13 +63,6 @@ constexpr const char* kProgress = "setting_progress";
 constexpr UINT kProfileSwitchDelayMs = 50;
 constexpr UINT kSettleCheckMs = 50;
 constexpr UINT kSettleFramesMs = 300;
-// Data blocks of the audio recorder: a level frame, and a short record of 32-bit values.
-constexpr uint64_t kCopyDataLevelFrame = 1;
-constexpr uint64_t kCopyDataShortRecord = 2;
-constexpr size_t kLevelFrameMaxBytes = 2000;
-constexpr size_t kShortRecordMaxBytes = 6 * sizeof(uint32_t);
-// Game events: wParam 0 replaces the light setting's first 32-bit word, 1 and 2 its first byte.
-constexpr WPARAM kGameReplaceWord = 0;
 
 constexpr const char* kHookEventNames[] = {
     kHookKeySingleKey, kHookKeyHitKey,     kHookKeyKbMacro,        kHookKeyKbMacroLater,   kHookKeyKbMacroPrevious,
@@ -85,13 +78,15 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
            });
 }
 
-// The light setting's first four bytes as one little-endian word.
-void SetFirstWord(LightState& light, uint32_t word) {
-    light.effect = static_cast<uint8_t>(word);
-    light.brightnessLevel = static_cast<uint8_t>(word >> 8);
-    light.speedLevel = static_cast<uint8_t>(word >> 16);
-    light.direction = static_cast<uint8_t>(word >> 24);
-}
+// The main window's background while a device's page is shown.
+struct PageBackground {
+    int kind;
+    const char* image;
+};
+constexpr PageBackground kPageBackgrounds[] = {
+    {kKindKeyboard, "file='main/background_kb.png'"},
+    {kKindMouse, "file='main/background_ms.png'"},
+};
 
 }  // namespace
 
@@ -106,16 +101,10 @@ struct CMainWnd::Page {
     CVantorixUSBDevice* Device() const { return deviceLife.expired() ? nullptr : device; }
 };
 
-// Data blocks from other programs, waiting for the window's thread.
-struct CMainWnd::Inbox {
-    std::mutex mutex;
-    std::deque<EndpointMessage> messages;
-};
-
 CMainWnd::CMainWnd(MainWndSettings settings)
     : settings_(std::move(settings)),
       slots_(std::make_shared<DeviceSlotList>()),
-      inbox_(std::make_shared<Inbox>()) {
+      inbox_(std::make_shared<CopyDataInbox>()) {
     if (!settings_.shell) settings_.shell = std::make_shared<IMainWndShell>();
     productMessage_ = RegisterWindowMessage(kProductMessageName);
     simControlMessage_ = RegisterWindowMessage(kSimControlMessageName);
@@ -126,6 +115,7 @@ CMainWnd::CMainWnd(MainWndSettings settings)
     if (settings_.settingsFile.empty()) settings_.settingsFile = SettingsFile();
     if (settings_.userDataFolder.empty()) settings_.userDataFolder = UserDataFolder();
     language_ = std::make_unique<LanguageSettings>(settings_.defaultDataFolder, settings_.settingsFile);
+    children_ = std::make_unique<ChildWindows>(0, settings_.userDataFolder, settings_.defaultDataFolder);
     power_ = std::make_unique<PowerNotifier>(settings_.powerSource ? settings_.powerSource()
                                                                    : PowerNotifier::SystemSource());
 }
@@ -141,6 +131,7 @@ CMainWnd::~CMainWnd() {
 
 void CMainWnd::InitWindow() {
     Trace("InitWindow\n");
+    children_->SetMainWindow(GetHWND());
     if (!settings_.languageFile.empty()) CResourceManager::GetInstance().LoadLanguage(settings_.languageFile);
     settings_.shell->CreateTray(GetHWND(), kMainWindowTitle);
     profiles_ = std::make_unique<ProfileActions>(settings_.profileDialogs, GetHWND(), [this] { return windowDpi_; });
@@ -175,21 +166,12 @@ void CMainWnd::OnWindowInit() {
 
 void CMainWnd::OpenEndpoint() {
     const HWND hwnd = GetHWND();
-    std::weak_ptr<Inbox> inbox = inbox_;
+    std::weak_ptr<CopyDataInbox> inbox = inbox_;
     endpoint_ = std::make_unique<MessageEndpoint>(
         kMainWindowClass, kMainWindowTitle, [hwnd, inbox](const EndpointMessage& message) -> int64_t {
             if (message.isCopyData) {
-                if (message.data.size() > CopyDataLimit(message.dwData)) {
-                    Trace("main window: data block of kind %llu with %zu bytes refused\n",
-                          static_cast<unsigned long long>(message.dwData), message.data.size());
-                    return 0;
-                }
                 auto box = inbox.lock();
-                if (!box) return 0;
-                {
-                    std::lock_guard lock(box->mutex);
-                    box->messages.push_back(message);
-                }
+                if (!box || !box->Push(message)) return 0;
                 return q208::PostMessage(hwnd, WM_ENDPOINT_DATA) ? 1 : 0;
             }
             // The simulation tool's control message is this program's own, not of the vocabulary.
@@ -299,7 +281,8 @@ bool CMainWnd::BuildModelPage(int model) {
         option->SetKindAndRole(row.kind, row.role);
         option->SetLabel(row.label);
         if (COptionUI* mark = option->SelectOption()) {
-            mark->SetText(CResourceManager::GetInstance().GetText(std::string("device_name_") + row.modelFolder));
+            // A language key: the entry reads in the language applied at every moment.
+            mark->SetText(std::string("%{device_name_") + row.modelFolder + "}");
         }
         option->SetDevice(device);
         device->SetOptionPanel(option);
@@ -501,6 +484,9 @@ void CMainWnd::ShowOption(int index, bool visible, bool select) {
         SelectTab(kPowerSwitch, 0);
         SelectTab(kDeviceSwitch, 0);
     }
+    for (const auto& page : pages_) {
+        if (CVantorixUSBDevice* device = page->Device()) device->SetSeveralDevicesShown(visibleCount > 1);
+    }
     int synchroMarks = 0;
     for (int i = 0; i < OptionCount(); ++i) {
         CDeviceOptionUI* each = OptionAt(i);
@@ -518,6 +504,8 @@ void CMainWnd::HideOption(int index) {
     if (!option) return;
     int next = -1;
     if (option->IsVisible() && option->IsDeviceSelected()) {
+        // The child windows may show what belongs to the page that goes away.
+        CloseChildWindows();
         for (int i = 0; i < OptionCount(); ++i) {
             if (i != index && OptionAt(i) && OptionAt(i)->IsVisible()) {
                 next = i;
@@ -553,6 +541,11 @@ void CMainWnd::OnOptionSelected(int index) {
     if (channel.ViaReceiver()) {
         channel.SetTarget(option->GetKind() == kKindMouse ? kReceiverTargetMouse : kReceiverTargetKeyboard);
     }
+    const auto background = std::find_if(std::begin(kPageBackgrounds), std::end(kPageBackgrounds),
+                                         [&](const PageBackground& row) { return row.kind == option->GetKind(); });
+    if (CControlUI* root = m_pm.FindControl(kRoot); root && background != std::end(kPageBackgrounds)) {
+        ApplySkinToRoot(*root, {false, 0, background->image});
+    }
     if (option->GetPowerPage() >= 0) SelectTab(option->GetPowerLayoutName(), option->GetPowerPage());
 }
 
@@ -565,9 +558,49 @@ void CMainWnd::UpdateNoDeviceNotice() {
 
 void CMainWnd::BringToFront() {
     UpdateNoDeviceNotice();
+    TellWindowShown(true);
     if (IWindowSurface* surface = GetSurface()) surface->Restore();
+    SetMaximized(false);
     ShowWindow(true, true);
     if (IWindowSurface* surface = GetSurface()) surface->BringToFront();
+}
+
+void CMainWnd::HideToTray() {
+    CloseChildWindows();
+    settings_.shell->HideToTray(*this);
+    TellWindowShown(false);
+}
+
+template <typename Fn>
+void CMainWnd::ForEachKeyboardAndMouse(Fn&& fn) {
+    for (const auto& page : pages_) {
+        CVantorixUSBDevice* device = page->Device();
+        if (device && (device->GetKind() == kKindKeyboard || device->GetKind() == kKindMouse)) fn(*device);
+    }
+}
+
+void CMainWnd::TellWindowShown(bool shown) {
+    ForEachKeyboardAndMouse([shown](CVantorixUSBDevice& device) { device.SetWindowShown(shown); });
+}
+
+void CMainWnd::TellWindowFocus(bool focused) {
+    ForEachKeyboardAndMouse([focused](CVantorixUSBDevice& device) { device.SetWindowFocus(focused); });
+}
+
+// "maxbtn" and "restorebtn" take turns in the title bar.
+void CMainWnd::SetMaximized(bool maximized) {
+    if (IWindowSurface* surface = GetSurface()) maximized ? surface->Maximize() : surface->Restore();
+    if (CControlUI* button = m_pm.FindControl("maxbtn")) button->SetVisible(!maximized);
+    if (CControlUI* button = m_pm.FindControl("restorebtn")) button->SetVisible(maximized);
+}
+
+void CMainWnd::OpenDesktopSettings(int panel) {
+    if (DesktopSettings().Open(static_cast<DesktopSettings::Panel>(panel))) return;
+    if (settings_.onNoDesktopSettings) {
+        settings_.onNoDesktopSettings();
+        return;
+    }
+    ShowMessageBox(GetHWND(), {}, "message_text_no_desktop_settings", windowDpi_, true, kMessageBoxOk);
 }
 
 int CMainWnd::DpiForMonitor(UiSize monitor) {
@@ -582,9 +615,14 @@ int CMainWnd::DpiForMonitor(UiSize monitor) {
 void CMainWnd::DpiFit() {
     IWindowSurface* surface = GetSurface();
     const bool shown = IsWindowVisible() && !(surface && surface->IsMinimized());
-    windowDpi_ = DpiForMonitor(settings_.shell->MonitorSize());
-    m_pm.SetDPI(windowDpi_);
-    ResizeClient(m_pm.ScaleValue(kWindowWidth), m_pm.ScaleValue(kWindowHeight));
+    const UiRect monitor = GetMonitorRect();
+    windowDpi_ = DpiForMonitor({monitor.Width(), monitor.Height()});
+    // The layout's size is at 96 DPI; the window then grows with the DPI of its monitor.
+    CPaintManagerUI::SetAllDPI(kDefaultDpi);
+    SetWindowPos({0, 0, kFitWidth, kFitHeight});
+    CPaintManagerUI::SetAllDPI(windowDpi_);
+    ResizeClient(m_pm.ScaleValue(kFitWidth), m_pm.ScaleValue(kFitHeight));
+    children_->FollowDpi(windowDpi_);
     CenterWindow();
     ShowWindow(shown, false);
 }
@@ -592,7 +630,9 @@ void CMainWnd::DpiFit() {
 void CMainWnd::Notify(TNotifyUI& msg) {
     if (msg.sType == DUI_MSGTYPE_TIMER) {
         if (msg.pSender == m_pm.GetRoot()) {
-            OnTimer(static_cast<UINT>(msg.wParam));
+            // While the system sleeps the window's timers keep running but do nothing; the
+            // next expiry after the resume acts.
+            if (powerRunning_) OnTimer(static_cast<UINT>(msg.wParam));
             return;
         }
         WindowImplBase::Notify(msg);
@@ -655,8 +695,7 @@ void CMainWnd::OnClick(TNotifyUI& msg) {
     if (!msg.pSender) return;
     const std::string& name = msg.pSender->GetName();
     if (EqualNoCase(name, "closebtn")) {
-        CloseChildWindows();
-        settings_.shell->HideToTray(*this);
+        HideToTray();
     } else if (EqualNoCase(name, "nodevice_ok_btn")) {
         ShowWindow(false, false);
     } else if (EqualNoCase(name, kLightSwitch)) {
@@ -665,8 +704,8 @@ void CMainWnd::OnClick(TNotifyUI& msg) {
         SetLightControl(next);
     } else if (EqualNoCase(name, "minbtn")) {
         if (IWindowSurface* surface = GetSurface()) surface->Minimize();
-    } else if (EqualNoCase(name, "restorebtn") || EqualNoCase(name, "maxbtn")) {
-        if (IWindowSurface* surface = GetSurface()) surface->Restore();
+    } else if (EqualNoCase(name, "maxbtn") || EqualNoCase(name, "restorebtn")) {
+        SetMaximized(EqualNoCase(name, "maxbtn"));
     } else if (EqualNoCase(name, "skinbtn")) {
         OpenSkinFrame();
     } else if (EqualNoCase(name, kSettingsButton)) {
@@ -697,7 +736,7 @@ void CMainWnd::OnEditorClick(const std::string& name) {
     } else if (EqualNoCase(name, "custom_off_color_btn")) {
         if (keyboard) keyboard->FillCustomColours(false);
     } else if (const int panel = NumberAfterPrefix(name, "windowdeviceset_"); panel == 0 || panel == 1) {
-        Trace("main window: the desktop's %s settings are not opened from here\n", panel == 0 ? "keyboard" : "mouse");
+        OpenDesktopSettings(panel);
     }
 }
 
@@ -709,45 +748,23 @@ void CMainWnd::SetLightControl(int value) {
 
 // ---- child windows ----
 
-CSetWnd* CMainWnd::SettingsWindow() const { return setWnd_ && IsWindow(setWnd_->GetHWND()) ? setWnd_.get() : nullptr; }
+CSetWnd* CMainWnd::SettingsWindow() const { return children_->Settings(); }
 
-CSkinFrame* CMainWnd::SkinFrame() const {
-    return skinFrame_ && IsWindow(skinFrame_->GetHWND()) ? skinFrame_.get() : nullptr;
-}
+CSkinFrame* CMainWnd::SkinFrame() const { return children_->SkinFrame(); }
 
-void CMainWnd::OpenSettingsWindow() {
-    if (CSetWnd* open = SettingsWindow()) {
-        open->ShowWindow(true, true);
-        return;
-    }
-    setWnd_ = std::make_unique<CSetWnd>(GetHWND(), language_->AppliedIndex(), settings_.defaultDataFolder);
-    if (!setWnd_->Create(GetHWND(), "setwnd")) {
-        Trace("main window: the settings window could not be created\n");
-        setWnd_.reset();
-        return;
-    }
-    setWnd_->CenterWindow();
-    setWnd_->ShowWindow(true, true);
-}
+void CMainWnd::OpenSettingsWindow() { children_->OpenSettings(language_->AppliedIndex(), windowDpi_); }
 
+// Beside the skin button, in screen coordinates.
 void CMainWnd::OpenSkinFrame() {
-    if (CSkinFrame* open = SkinFrame()) {
-        open->ShowWindow(true, true);
-        return;
-    }
-    skinFrame_ = std::make_unique<CSkinFrame>(SkinSettings(settings_.userDataFolder));
-    if (!skinFrame_->Create(GetHWND(), "skin")) {
-        Trace("main window: the skin frame could not be created\n");
-        skinFrame_.reset();
-        return;
-    }
-    skinFrame_->ShowWindow(true, true);
+    m_pm.DoLayout();  // the button's place after a change of size or DPI
+    const UiRect window = GetWindowRect();
+    CControlUI* button = m_pm.FindControl("skinbtn");
+    const UiRect anchor = button ? button->GetPos().Offset(window.left, window.top)
+                                 : UiRect{window.right, window.top, window.right, window.top};
+    children_->OpenSkinFrame(anchor, windowDpi_);
 }
 
-void CMainWnd::CloseChildWindows() {
-    if (CSetWnd* open = SettingsWindow()) open->DestroyWindow();
-    if (CSkinFrame* open = SkinFrame()) open->DestroyWindow();
-}
+void CMainWnd::CloseChildWindows() { children_->CloseAll(); }
 
 void CMainWnd::OnDeviceSelectChanged(TNotifyUI& msg) {
     auto* mark = static_cast<COptionUI*>(msg.pSender->GetInterface("Option"));
@@ -769,7 +786,7 @@ void CMainWnd::OnTimer(UINT id) {
         break;
     case kTimerTrayMenu: settings_.shell->OpenTrayMenu(GetHWND()); break;
     case kTimerReceiverPoll: OnReceiverPoll(); break;
-    case kTimerLightRestore: RestoreGameLight(); break;
+    case kTimerLightRestore: gameLighting_.Restore(); break;
     case kTimerSettle: OnSettleCheck(); break;
     case kTimerProfileSwitch:
         if (profiles_) profiles_->OnSwitchTimer(CurrentDevice());
@@ -783,13 +800,15 @@ void CMainWnd::OnTray(LPARAM pointerMessage) {
         UpdateNoDeviceNotice();
         IWindowSurface* surface = GetSurface();
         if (IsWindowVisible() && !(surface && surface->IsMinimized())) {
-            settings_.shell->HideToTray(*this);
+            HideToTray();
             return;
         }
+        CloseChildWindows();
         if (surface) surface->Restore();
         ShowWindow(true, true);
         DpiFit();
         BringToFront();
+        m_pm.Invalidate({0, 0, m_pm.GetClientSize().cx, m_pm.GetClientSize().cy});
     } else if (pointerMessage == kTrayRightUp) {
         m_pm.SetTimer(m_pm.GetRoot(), kTimerTrayMenu, kTrayMenuDelayMs);
     }
@@ -932,8 +951,12 @@ bool CMainWnd::HandleAlwaysMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRES
     if (uMsg == WM_ACTIVATE) {
         active_ = hovered_ = wParam != 0;
         Trace("main window: %s\n", active_ ? "active" : "inactive");
+        TellWindowFocus(active_);
     } else if (uMsg == WM_MOUSELEAVE || uMsg == WM_MOUSEHOVER) {
-        if (!active_) hovered_ = uMsg == WM_MOUSEHOVER;
+        if (!active_) {
+            hovered_ = uMsg == WM_MOUSEHOVER;
+            TellWindowFocus(hovered_);
+        }
         return false;
     } else if (uMsg == WM_MOUSEWHEEL) {
         return false;
@@ -1010,12 +1033,7 @@ bool CMainWnd::HandleRunningMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRE
     } else if (uMsg == simControlMessage_) {
         result = OnSimControl(wParam, lParam) ? 1 : 0;
     } else if (uMsg == WM_ENDPOINT_DATA) {
-        std::deque<EndpointMessage> messages;
-        {
-            std::lock_guard lock(inbox_->mutex);
-            messages.swap(inbox_->messages);
-        }
-        for (const EndpointMessage& message : messages) OnCopyData(message);
+        inbox_->Drain([this](const EndpointMessage& message) { OnCopyData(message); });
     } else {
         return false;
     }
@@ -1062,29 +1080,10 @@ bool CMainWnd::OnHookMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 bool CMainWnd::OnGameMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (std::find(gameMessages_.begin(), gameMessages_.end(), uMsg) == gameMessages_.end()) return false;
     CVantorixUSBDevice* device = CurrentDevice();
-    if (!device) return true;
-    LightState light = device->GetLightState();
-    // A second event during the restore delay keeps the lighting stored by the first.
-    if (!gameLight_ || gameLight_->life.expired() || gameLight_->device != device) {
-        gameLight_ = GameLight{device, device->Lifetime(), light};
+    if (device && gameLighting_.Apply(*device, wParam, lParam)) {
+        m_pm.SetTimer(m_pm.GetRoot(), kTimerLightRestore, settings_.gameLightRestoreMs);
     }
-    if (wParam == kGameReplaceWord) SetFirstWord(light, static_cast<uint32_t>(lParam));
-    else if (wParam == 1 || wParam == 2) light.effect = static_cast<uint8_t>(lParam);
-    else return true;
-    device->SetLightState(light);
-    device->WriteLightingToDevice();
-    m_pm.SetTimer(m_pm.GetRoot(), kTimerLightRestore, settings_.gameLightRestoreMs);
     return true;
-}
-
-void CMainWnd::RestoreGameLight() {
-    if (!gameLight_) return;
-    const GameLight stored = *gameLight_;
-    gameLight_.reset();
-    if (stored.life.expired()) return;
-    stored.device->SetLightState(stored.stored);
-    stored.device->WriteLightingToDevice();
-    stored.device->RefreshStatus();
 }
 
 void CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
@@ -1092,6 +1091,7 @@ void CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     windowDpi_ = IsSupportedWindowDpi(dpi) ? dpi : kDefaultDpi;
     m_pm.SetDPI(windowDpi_);
     m_pm.ResetDPIAssets();
+    children_->FollowDpi(windowDpi_);
     if (const auto* suggested = reinterpret_cast<const UiRect*>(lParam)) SetWindowPos(*suggested);
     CenterWindow();
     m_pm.NeedUpdate();
@@ -1107,21 +1107,8 @@ void CMainWnd::OnLanguageApplied(int index) {
     m_pm.NeedUpdate();
 }
 
-size_t CMainWnd::CopyDataLimit(uint64_t kind) {
-    switch (kind) {
-    case kCopyDataLevelFrame: return kLevelFrameMaxBytes;
-    case kCopyDataShortRecord: return kShortRecordMaxBytes;
-    default: return 0;
-    }
-}
-
 void CMainWnd::OnCopyData(const EndpointMessage& message) {
     if (message.data.empty()) return;
-    if (message.data.size() > CopyDataLimit(message.dwData)) {
-        Trace("main window: data block of kind %llu with %zu bytes refused\n",
-              static_cast<unsigned long long>(message.dwData), message.data.size());
-        return;
-    }
     Trace("main window: data block %llu of %zu bytes waits for the audio lighting\n",
           static_cast<unsigned long long>(message.dwData), message.data.size());
 }

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/CopyDataInbox.h"
 #include "app/DeviceModelTable.h"
+#include "app/GameLighting.h"
 #include "app/IMainWndShell.h"
 #include "app/PowerNotifier.h"
 #include "app/ProfileActions.h"
@@ -23,6 +25,7 @@
 
 namespace q208 {
 
+class ChildWindows;
 class CDetectionThread;
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
@@ -51,6 +54,8 @@ struct MainWndSettings {
     UINT settleLimitMs = 3000;
     // Called once after the first frame was painted.
     std::function<void()> onFirstPaint;
+    // Called instead of the message box when the desktop has no keyboard or mouse settings.
+    std::function<void()> onNoDesktopSettings;
     // Language.config (empty: the program's default data), the settings file that keeps
     // the language (empty: the user's), and the folder of main.ini (empty: the user's).
     std::filesystem::path defaultDataFolder;
@@ -73,8 +78,11 @@ using HookEventHandler = std::function<void(std::string_view name, WPARAM wParam
 // receiver poll. Closing hides it to the tray; the tray menu's "exit" ends the program.
 class CMainWnd : public WindowImplBase, private IReceiverLinkOwner {
 public:
+    // The size the window is created with, and the size DpiFit gives it at 96 DPI.
     static constexpr int kWindowWidth = 800;
     static constexpr int kWindowHeight = 572;
+    static constexpr int kFitWidth = 1000;
+    static constexpr int kFitHeight = 640;
     static constexpr UINT kReceiverFirstPollMs = 1000;
     static constexpr UINT kReceiverPollMs = 200;
     static constexpr UINT kDpiFitDelayMs = 100;
@@ -123,6 +131,8 @@ public:
     // False between the system's suspend and resume notices.
     bool PowerRunning() const { return powerRunning_; }
     bool HookInstalled() const { return hookInstalled_; }
+    bool IsActive() const { return active_; }
+    bool IsHovered() const { return hovered_; }
     LanguageSettings& Language() { return *language_; }
     // The settings window while it is open, else null.
     CSetWnd* SettingsWindow() const;
@@ -131,8 +141,7 @@ public:
     void OpenSkinFrame();
     void CloseChildWindows();
     void SetHookEventHandler(HookEventHandler handler) { hookHandler_ = std::move(handler); }
-    // Largest data block another program may send, by kind; 0 for kinds not taken.
-    static size_t CopyDataLimit(uint64_t kind);
+    ChildWindows& Children() { return *children_; }
 
 protected:
     std::string GetWindowClassName() const override { return "MainWnd"; }
@@ -149,6 +158,12 @@ private:
     void OnClick(TNotifyUI& msg);
     void OnDeviceSelectChanged(TNotifyUI& msg);
     void OnTray(LPARAM pointerMessage);
+    void HideToTray();
+    // The keyboard and mouse objects hear whether the window is shown and has the focus.
+    void TellWindowShown(bool shown);
+    void TellWindowFocus(bool focused);
+    void SetMaximized(bool maximized);
+    void OpenDesktopSettings(int panel);
     void OnMenu(WPARAM wParam);
     bool OnSimControl(WPARAM action, LPARAM kind);
     void OnDeviceArrival(size_t slot);
@@ -178,13 +193,14 @@ private:
     void SendModelListToWorkTool();
     bool OnHookMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
     bool OnGameMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
-    void RestoreGameLight();
     void OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void OnLanguageApplied(int index);
     void OnEditorClick(const std::string& name);
     void RouteToEditor(TNotifyUI& msg);
     template <typename Fn>
     void ForEachLightingDevice(Fn&& fn);
+    template <typename Fn>
+    void ForEachKeyboardAndMouse(Fn&& fn);
 
     // IReceiverLinkOwner
     void RemoveDeviceObjectOf(size_t slot) override;
@@ -199,8 +215,7 @@ private:
     std::unique_ptr<CDetectionThread> detection_;
     ThreadTable threads_;
     std::unique_ptr<MessageEndpoint> endpoint_;
-    struct Inbox;
-    std::shared_ptr<Inbox> inbox_;
+    std::shared_ptr<CopyDataInbox> inbox_;
     std::vector<std::unique_ptr<Page>> pages_;
     ReceiverLinkPoller receiverPoller_{*this};
     CDeviceChannel pollChannel_{settings_.bus};  // asks the receiver when no keyboard or mouse page is shown
@@ -225,17 +240,10 @@ private:
     bool hovered_ = false;
     std::unique_ptr<PowerNotifier> power_;
     std::unique_ptr<LanguageSettings> language_;
-    std::unique_ptr<CSetWnd> setWnd_;
-    std::unique_ptr<CSkinFrame> skinFrame_;
+    std::unique_ptr<ChildWindows> children_;
     std::unique_ptr<ProfileActions> profiles_;
     int skinReceiver_ = 0;
-    // The lighting a game event replaced, restored by timer 1066.
-    struct GameLight {
-        CVantorixUSBDevice* device = nullptr;
-        std::weak_ptr<int> life;
-        LightState stored;
-    };
-    std::optional<GameLight> gameLight_;
+    GameLighting gameLighting_;  // restored by timer 1066
 };
 
 }  // namespace q208

@@ -104,6 +104,7 @@ void CMsgWnd::SetDPI(int dpi) {
     if (dpi == dpi_) return;
     dpi_ = dpi;
     CPaintManagerUI::SetAllDPI(dpi);
+    FitToDpi(dpi);
 }
 
 void CMsgWnd::SetButtons(int buttons) {

@@ -10,10 +10,6 @@ namespace q208 {
 // DPI values a window of the program may take; anything else falls back to 96.
 bool IsSupportedWindowDpi(int dpi);
 
-// The layer's message for a DPI change of a window's monitor: wParam low word = new DPI,
-// lParam = const UiRect* with the suggested window rectangle.
-inline constexpr UINT WM_DPICHANGED = 0x02E0;
-
 // Which buttons a message box shows.
 enum MessageBoxButtons : int {
     kMessageBoxOk = 0,           // "confirm_btn" only

@@ -1,10 +1,9 @@
 #include "app/CSkinFrame.h"
 
-#include <array>
-#include <fstream>
 #include <utility>
 
 #include "platform/Trace.h"
+#include "ui/CMessageQueue.h"
 #include "ui/CTabLayoutUI.h"
 #include "ui/qt/FileDialogs.h"
 
@@ -26,11 +25,11 @@ void CSkinFrame::Notify(TNotifyUI& msg) {
             ShowPage(1);
         } else if (msg.sType == DUI_MSGTYPE_CLICK) {
             if (name == "skin_image_btn") {
-                ChooseImage(msg.pSender->GetBkImage(), true, true);
+                ChooseImage(settings_, msg.pSender->GetBkImage(), true);
             } else if (name == "skin_color_btn") {
                 ChooseColor(msg.pSender->GetBkColor());
             } else if (name == "skin_reset") {
-                ChooseImage(SkinSettings::kDefaultImage, true, false);
+                ChooseImage(settings_, SkinSettings::kDefaultImage, false);
             } else if (name == "skin_Custom") {
                 ChooseCustomImage();
             }
@@ -39,37 +38,38 @@ void CSkinFrame::Notify(TNotifyUI& msg) {
     WindowImplBase::Notify(msg);
 }
 
-void CSkinFrame::ChooseImage(const std::string& image, bool remember, bool chosenImage) {
+void CSkinFrame::ChooseImage(const SkinSettings& settings, const std::string& image, bool chosenImage) {
     if (image.empty()) return;
+    // A picture that cannot be read would leave a hole where the background was, and come
+    // back from main.ini on every start.
+    if (!SkinSettings::IsReadableImage(image)) {
+        Trace("skin picture refused, it cannot be read: %s", image.c_str());
+        return;
+    }
     SkinChangeSubject::Instance().Broadcast({false, 0, image});
-    if (remember && !settings_.Save(chosenImage, image)) Trace("skin choice not saved");
+    if (!settings.Save(chosenImage, image)) Trace("skin choice not saved");
 }
 
 void CSkinFrame::ChooseColor(ARGB color) { SkinChangeSubject::Instance().Broadcast({true, color, {}}); }
 
+// The frame closes first and the dialog runs afterwards over the main window: a pop-up
+// goes away as soon as the dialog takes the focus, and the dialog must not depend on it.
 void CSkinFrame::ChooseCustomImage() {
-    const std::optional<std::string> file = chooser_(GetHWND(), kFileFilter);
-    if (!file || file->empty()) return;
-    if (!IsPngFile(*file)) {
-        Trace("skin picture refused, not a PNG file: %s", file->c_str());
-        return;
-    }
-    ChooseImage(*file, true, true);
+    const HWND owner = GetOwnerHWND();
+    Close(IDCANCEL);
+    CMessageQueue::Current().PostTask([owner, chooser = chooser_, settings = settings_] {
+        const std::optional<std::string> file = chooser(owner, kFileFilter);
+        if (!file || file->empty()) return;
+        if (!IsPngFile(*file)) {
+            Trace("skin picture refused, not a PNG file: %s", file->c_str());
+            return;
+        }
+        ChooseImage(settings, *file, true);
+    });
 }
 
 void CSkinFrame::ShowPage(int page) {
     if (auto* tab = dynamic_cast<CTabLayoutUI*>(m_pm.FindControl("skin_tab"))) tab->SelectItem(page);
-}
-
-bool CSkinFrame::IsPngFile(const std::string& path) {
-    static constexpr std::array<unsigned char, 8> kSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::ifstream in(path, std::ios::binary);
-    std::array<char, 8> head{};
-    if (!in.read(head.data(), head.size())) return false;
-    for (size_t i = 0; i < head.size(); ++i) {
-        if (static_cast<unsigned char>(head[i]) != kSignature[i]) return false;
-    }
-    return true;
 }
 
 }  // namespace q208

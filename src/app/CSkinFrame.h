@@ -11,7 +11,9 @@ namespace q208 {
 
 // The skin frame opened by the main window's "skinbtn": background pictures, plain
 // colours, the default background and a picture of the user's own. Every choice goes to
-// the SkinChangeSubject; pictures are remembered in main.ini, colours are not.
+// the SkinChangeSubject; pictures are remembered in main.ini, colours are not, and a
+// picture that cannot be read is refused. It is a pop-up: it closes on a press outside
+// it, on Escape and when it loses the focus.
 class CSkinFrame : public WindowImplBase {
 public:
     static constexpr const char* kClassName = "UISkinFrame";
@@ -27,7 +29,7 @@ public:
     void Notify(TNotifyUI& msg) override;
 
     // True when `path` is a readable PNG file.
-    static bool IsPngFile(const std::string& path);
+    static bool IsPngFile(const std::string& path) { return SkinSettings::IsPngFile(path); }
 
 protected:
     std::string GetWindowClassName() const override { return kClassName; }
@@ -35,7 +37,7 @@ protected:
     bool IsPopupWindow() const override { return true; }
 
 private:
-    void ChooseImage(const std::string& image, bool remember, bool chosenImage);
+    static void ChooseImage(const SkinSettings& settings, const std::string& image, bool chosenImage);
     void ChooseColor(ARGB color);
     void ChooseCustomImage();
     void ShowPage(int page);

@@ -8,20 +8,16 @@
 
 namespace q208 {
 
-// What the main window needs from the desktop around it: the tray icon, the tray menu and
-// the size of its monitor. The program uses the desktop's; tests use this do-nothing one.
+// What the main window needs from the desktop around it: the tray icon and the tray menu.
+// The program uses the desktop's; tests use this do-nothing one.
 class IMainWndShell {
 public:
     virtual ~IMainWndShell() = default;
     virtual void CreateTray(HWND /*window*/, const std::string& /*toolTip*/) {}
     virtual void DeleteTray() {}
-    // Opens the tray menu for `owner` (closing one still open).
+    // Opens the tray menu for `owner` at the pointer (closing one still open).
     virtual void OpenTrayMenu(HWND /*owner*/) {}
     virtual void HideToTray(CWindowWnd& window) { window.ShowWindow(false, false); }
-    virtual UiSize MonitorSize() const {
-        const UiRect area = UiPlatform().WorkArea();
-        return {area.Width(), area.Height()};
-    }
 };
 
 }  // namespace q208

@@ -1,15 +1,11 @@
 #include "app/QtMainWndShell.h"
 
+#include "ui/IUiPlatform.h"
 #include "ui/UiDefs.h"
 #include "ui/UiMessaging.h"
 #include "ui/qt/CMenuWnd.h"
 
 namespace q208 {
-
-namespace {
-// The menu opens near the corner where desktops keep the tray; Popup keeps it on screen.
-constexpr int kMenuMargin = 8;
-}  // namespace
 
 void QtMainWndShell::CreateTray(HWND window, const std::string& toolTip) { tray_.CreateTrayIcon(window, "", toolTip); }
 
@@ -17,8 +13,8 @@ void QtMainWndShell::DeleteTray() { tray_.DeleteTrayIcon(); }
 
 void QtMainWndShell::OpenTrayMenu(HWND owner) {
     if (menu_ && IsWindow(menu_)) PostMessage(menu_, WM_CLOSE, IDCANCEL, 0);
-    const UiRect area = UiPlatform().WorkArea();
-    menu_ = CMenuWnd::Popup(owner, kMenuLayout, {area.right - kMenuMargin, area.bottom - kMenuMargin});
+    // At the pointer, which is on the tray icon just clicked; Popup keeps it on the screen.
+    menu_ = CMenuWnd::Popup(owner, kMenuLayout, UiPlatform().CursorPos());
 }
 
 void QtMainWndShell::HideToTray(CWindowWnd& window) { CTrayIcon::HideToTray(window); }

@@ -22,9 +22,4 @@ inline constexpr UINT WM_POWERBROADCAST = 0x0218;
 inline constexpr WPARAM PBT_APMSUSPEND = 4;
 inline constexpr WPARAM PBT_APMRESUMEAUTOMATIC = 18;
 
-// Window state and display notices of the desktop.
-inline constexpr UINT WM_ACTIVATE = 0x0006;
-inline constexpr UINT WM_DISPLAYCHANGE = 0x007E;
-inline constexpr UINT WM_MOUSEHOVER = 0x02A1;
-
 }  // namespace q208

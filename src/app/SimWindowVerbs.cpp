@@ -6,12 +6,14 @@
 #include <sstream>
 
 #include "app/CMainWnd.h"
+#include "app/CSetWnd.h"
+#include "app/CSkinFrame.h"
 #include "sim/SimControl.h"
 #include "ui/CControlUI.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/IWindowSurface.h"
-#include "ui/UiInput.h"
+#include "ui/qt/SyntheticInput.h"
 #include "ui/qt/WindowSnapshot.h"
 
 namespace q208 {
@@ -39,34 +41,77 @@ SimVerbResult Probe(CMainWnd& window, const std::string& name) {
     return {SimVerbs::kDone, name + " " + text + "\n"};
 }
 
-SimVerbResult Click(CMainWnd& window, const std::string& name) {
-    CPaintManagerUI& pm = window.GetPaintManager();
-    pm.DoLayout();
-    CControlUI* control = pm.FindControl(name);
-    if (!control) return {SimVerbs::kRefused, "no control named " + name};
-    if (!control->IsShownInTree()) return {SimVerbs::kRefused, name + " is not shown"};
-    const UiRect rc = control->GetPos();
-    const UiPoint pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    window.OnPointer({PointerAction::Move, PointerButton::None, pt, 0, 0});
-    window.OnPointer({PointerAction::Press, PointerButton::Left, pt, 0, MK_LBUTTON});
-    window.OnPointer({PointerAction::Release, PointerButton::Left, pt, 0, 0});
-    return {SimVerbs::kDone, ""};
+// "skin/NAME" names a control of the skin frame, "NAME" one of the main window.
+struct Target {
+    WindowImplBase* window = nullptr;
+    std::string control;
+};
+
+WindowImplBase* WindowNamed(CMainWnd& main, const std::string& name) {
+    if (name == "main") return &main;
+    if (name == "skin") return main.SkinFrame();
+    if (name == "settings") return main.SettingsWindow();
+    return nullptr;
 }
 
-SimVerbResult Window(CMainWnd& window, const std::string& what) {
-    IWindowSurface* surface = window.GetSurface();
-    if (!surface) return {SimVerbs::kRefused, "the window has no surface"};
-    if (what == "minimize") {
-        surface->Minimize();
-    } else if (what == "restore") {
-        surface->Restore();
-    } else if (what == "paints") {
-        return {SimVerbs::kDone, "paints " + std::to_string(window.SurfacePaints()) + ' ' +
-                                     std::to_string(window.SurfacePaintedPixels()) + '\n'};
-    } else {
-        return {SimVerbs::kBadLine, "window takes minimize, restore or paints, not '" + what + "'"};
+Target TargetOf(CMainWnd& main, const std::string& argument) {
+    const size_t slash = argument.find('/');
+    if (slash == std::string::npos) return {&main, argument};
+    return {WindowNamed(main, argument.substr(0, slash)), argument.substr(slash + 1)};
+}
+
+SimVerbResult Click(CMainWnd& main, const std::string& argument) {
+    const Target target = TargetOf(main, argument);
+    if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
+    UiPoint point{-10, -10};  // "outside": beside the window's top-left corner
+    if (target.control != "outside") {
+        target.window->GetPaintManager().DoLayout();
+        CControlUI* control = target.window->GetPaintManager().FindControl(target.control);
+        if (!control || !control->IsVisible()) return {SimVerbs::kRefused, "no control shown named " + target.control};
+        const UiRect rc = control->GetPos();
+        point = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
-    return {SimVerbs::kDone, ""};
+    if (!SendClickTo(*target.window, point)) return {SimVerbs::kRefused, "the window takes no input"};
+    return {SimVerbs::kDone, "clicked " + argument + "\n"};
+}
+
+SimVerbResult Key(CMainWnd& main, const std::string& argument) {
+    const Target target = TargetOf(main, argument);
+    if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
+    if (target.control != "escape" || !SendKeyTo(*target.window, VK_ESCAPE)) return {SimVerbs::kRefused, "no such key"};
+    return {SimVerbs::kDone, "pressed " + argument + "\n"};
+}
+
+SimVerbResult Text(CMainWnd& main, const std::string& argument) {
+    const Target target = TargetOf(main, argument);
+    CControlUI* control = target.window ? target.window->GetPaintManager().FindControl(target.control) : nullptr;
+    if (!control) return {SimVerbs::kRefused, "no control named " + argument};
+    return {SimVerbs::kDone, argument + ": " + control->GetText() + "\n"};
+}
+
+// Minimising and restoring the main window, and what it has painted since it opened.
+std::optional<SimVerbResult> MainWindowState(CMainWnd& window, const std::string& what) {
+    IWindowSurface* surface = window.GetSurface();
+    if (what != "minimize" && what != "restore" && what != "paints") return std::nullopt;
+    if (!surface) return SimVerbResult{SimVerbs::kRefused, "the window has no surface"};
+    if (what == "minimize") surface->Minimize();
+    if (what == "restore") surface->Restore();
+    if (what != "paints") return SimVerbResult{SimVerbs::kDone, ""};
+    return SimVerbResult{SimVerbs::kDone, "paints " + std::to_string(window.SurfacePaints()) + ' ' +
+                                              std::to_string(window.SurfacePaintedPixels()) + '\n'};
+}
+
+SimVerbResult Window(CMainWnd& main, const std::string& name) {
+    if (auto state = MainWindowState(main, name)) return *state;
+    WindowImplBase* window = WindowNamed(main, name);
+    if (!window) return {SimVerbs::kRefused, name + " is not open"};
+    const UiRect rc = window->GetWindowRect();
+    const IWindowSurface* surface = window->GetSurface();
+    char text[160];
+    std::snprintf(text, sizeof text, "%s %dx%d+%d+%d dpi %d shown %d max %d\n", name.c_str(), rc.Width(), rc.Height(),
+                  rc.left, rc.top, window->GetPaintManager().GetDPI(), window->IsWindowVisible() ? 1 : 0,
+                  surface && surface->IsMaximized() ? 1 : 0);
+    return {SimVerbs::kDone, text};
 }
 
 struct WindowVerb {
@@ -78,7 +123,9 @@ constexpr WindowVerb kWindowVerbs[] = {
     {"screenshot", Screenshot, sim::kSimWindowVerbSynopsis[0]},
     {"probe", Probe, sim::kSimWindowVerbSynopsis[1]},
     {"click", Click, sim::kSimWindowVerbSynopsis[2]},
-    {"window", Window, sim::kSimWindowVerbSynopsis[3]},
+    {"key", Key, sim::kSimWindowVerbSynopsis[3]},
+    {"window", Window, sim::kSimWindowVerbSynopsis[4]},
+    {"text", Text, sim::kSimWindowVerbSynopsis[5]},
 };
 
 }  // namespace

@@ -1,23 +1,31 @@
 #include "app/SkinSettings.h"
 
 #include <algorithm>
+#include <array>
+#include <fstream>
 #include <utility>
 
 #include "app/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/Trace.h"
 #include "ui/CControlUI.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/UiAttr.h"
 
 namespace q208 {
 
-void ApplySkinToRoot(CControlUI& root, const SkinChangedParam& param) {
+bool ApplySkinToRoot(CControlUI& root, const SkinChangedParam& param) {
     if (param.colorFlag) {
         root.SetBkColor(param.color);
         root.SetBkImage("");
-    } else {
-        root.SetBkColor(0);
-        if (!root.SetBkImage(param.image)) Trace("skin image not usable: %s", param.image.c_str());
+        return true;
     }
+    if (!SkinSettings::IsReadableImage(param.image) || !root.SetBkImage(param.image)) {
+        Trace("skin image not usable, the background stays: %s", param.image.c_str());
+        return false;
+    }
+    root.SetBkColor(0);
+    return true;
 }
 
 SkinChangeSubject& SkinChangeSubject::Instance() {
@@ -55,6 +63,10 @@ std::optional<SkinChangedParam> SkinSettings::LoadSaved() const {
     }
     SkinChangedParam param;
     param.image = *flags == "1" ? *image : std::string(kDefaultImage);
+    if (!IsReadableImage(param.image)) {
+        Trace("main.ini: the skin picture %s cannot be read; the layout's background stays", param.image.c_str());
+        return std::nullopt;
+    }
     return param;
 }
 
@@ -73,8 +85,21 @@ bool SkinSettings::Save(bool chosenImage, const std::string& image) const {
 bool SkinSettings::ApplySaved(CControlUI& root) const {
     const auto saved = LoadSaved();
     if (!saved) return false;
-    ApplySkinToRoot(root, *saved);
-    return true;
+    return ApplySkinToRoot(root, *saved);
+}
+
+bool SkinSettings::IsPngFile(const std::string& path) {
+    static constexpr std::array<unsigned char, 8> kSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::ifstream in(path, std::ios::binary);
+    std::array<char, 8> head{};
+    if (!in.read(head.data(), head.size())) return false;
+    return std::equal(head.begin(), head.end(), kSignature.begin(),
+                      [](char got, unsigned char want) { return static_cast<unsigned char>(got) == want; });
+}
+
+bool SkinSettings::IsReadableImage(const std::string& image) {
+    const auto desc = attr::Image(image);
+    return desc && !desc->file.empty() && IsPngFile(CPaintManagerUI::ResolveResource(desc->file));
 }
 
 }  // namespace q208

@@ -20,8 +20,9 @@ struct SkinChangedParam {
     bool operator==(const SkinChangedParam&) const = default;
 };
 
-// Sets the main window's background ("root") to a skin choice.
-void ApplySkinToRoot(CControlUI& root, const SkinChangedParam& param);
+// Sets the main window's background ("root") to a skin choice; an image that cannot be
+// read leaves the background as it is (false).
+bool ApplySkinToRoot(CControlUI& root, const SkinChangedParam& param);
 
 // The process-wide subject every skin choice goes through; the main window listens.
 // UI thread only.
@@ -53,6 +54,12 @@ public:
     bool Save(bool chosenImage, const std::string& image) const;
     // Applies the saved choice to `root` (at start); false when there was none.
     bool ApplySaved(CControlUI& root) const;
+
+    // True when `path` is a readable PNG file.
+    static bool IsPngFile(const std::string& path);
+    // True when the file of an image attribute ("a.png" or "file='a.png' ...", relative
+    // to the skin folder) is a readable PNG.
+    static bool IsReadableImage(const std::string& image);
 
     std::filesystem::path File() const { return folder_ / kFileName; }
 

@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "q208: %s\n%s", error.c_str(), q208::AppOptions::Usage().c_str());
         return 2;
     }
+    for (const std::string& unknown : options->unknownArguments) {
+        std::fprintf(stderr, "q208: unknown argument '%s', ignored\n", unknown.c_str());
+    }
+    if (!options->unknownArguments.empty()) std::fprintf(stderr, "%s", q208::AppOptions::Usage().c_str());
     switch (options->mode) {
     case q208::AppOptions::Mode::Help:
         std::printf("%s", q208::AppOptions::Usage().c_str());

@@ -30,6 +30,7 @@ constexpr std::array<StatusName, 5> kStatusNames{{
 
 std::vector<fs::path> SocketFiles(const fs::path& folder) {
     std::vector<fs::path> files;
+    if (folder.empty()) return files;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         if (it->path().extension() == MessageEndpoint::kSocketExtension && it->is_socket(ec)) files.push_back(it->path());
@@ -97,6 +98,7 @@ Identity Identify(const fs::path& path) {
 std::optional<EndpointAddress> FindExactlyNamed(std::string_view className, std::string_view title,
                                                 const fs::path& folder) {
     const std::string cls(className), ttl(title);
+    if (folder.empty()) return std::nullopt;  // no safe runtime folder: nobody to find
     for (int instance = 0; instance < MessageEndpoint::kMaxInstances; ++instance) {
         const fs::path path = MessageEndpoint::SocketPath(folder, cls, ttl, instance);
         std::error_code ec;

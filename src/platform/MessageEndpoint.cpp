@@ -230,6 +230,10 @@ std::filesystem::path MessageEndpoint::SocketPath(const std::filesystem::path& f
 bool MessageEndpoint::Open() {
     if (IsOpen()) return true;
     const std::filesystem::path folder = options_.folder.empty() ? RuntimeFolder() : options_.folder;
+    if (folder.empty()) {
+        Trace("message endpoint: no safe runtime folder: %s", RuntimeFolderProblem().c_str());
+        return false;
+    }
     LocalSocket listenSocket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!listenSocket.IsOpen()) {
         Trace("message endpoint: socket failed: %s", std::strerror(errno));

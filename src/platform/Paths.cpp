@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace q208 {
 namespace fs = std::filesystem;
@@ -39,14 +42,37 @@ fs::path UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", ".config") / k
 
 fs::path SettingsFile() { return UserConfigFolder() / "settings.json"; }
 
-fs::path RuntimeFolder() {
-    fs::path base = EnvPath("XDG_RUNTIME_DIR");
-    fs::path folder = base.empty() ? fs::path("/tmp") / ("q208-" + std::to_string(getuid())) : base / "q208";
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    chmod(folder.c_str(), 0700);
-    return folder;
+namespace {
+
+fs::path RuntimeFolderPath() {
+    const fs::path base = EnvPath("XDG_RUNTIME_DIR");
+    return base.empty() ? fs::path("/tmp") / ("q208-" + std::to_string(getuid())) : base / "q208";
 }
+
+}  // namespace
+
+std::string CheckPrivateFolder(const fs::path& folder) {
+    const std::string name = "'" + folder.string() + "'";
+    std::error_code ec;
+    fs::create_directories(folder.parent_path(), ec);  // the levels above are not ours to check
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return "the folder " + name + " cannot be created: " + std::strerror(errno);
+    }
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0) return "the folder " + name + " cannot be read: " + std::strerror(errno);
+    if (!S_ISDIR(info.st_mode)) return name + " is not a folder";
+    if (info.st_uid != ::getuid()) return "the folder " + name + " belongs to another user";
+    if ((info.st_mode & 07777) != 0700) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+        return "the folder " + name + " has mode " + mode + ", not 0700";
+    }
+    return {};
+}
+
+std::string RuntimeFolderProblem() { return CheckPrivateFolder(RuntimeFolderPath()); }
+
+fs::path RuntimeFolder() { return RuntimeFolderProblem().empty() ? RuntimeFolderPath() : fs::path(); }
 
 DataRoot FindDataRoot() {
     if (fs::path env = EnvPath("Q208_DATA_DIR"); !env.empty()) return InstalledLayout(env);

@@ -14,8 +14,14 @@ std::filesystem::path UserDataFolder();
 std::filesystem::path UserConfigFolder();
 std::filesystem::path SettingsFile();
 // $XDG_RUNTIME_DIR/q208 (fallback /tmp/q208-<uid>), created with mode 0700: lock file and
-// message endpoints.
+// message endpoints. Empty when the folder is not safe to use (RuntimeFolderProblem).
 std::filesystem::path RuntimeFolder();
+// Why the runtime folder cannot be used, or "" when it can. Another user who owns it, or
+// can write into it, could put sockets there that pose as our windows.
+std::string RuntimeFolderProblem();
+// Creates `folder` with mode 0700 when it is missing and checks that it is a directory
+// (not a link) of this user with exactly that mode: "" when it is, else the reason.
+std::string CheckPrivateFolder(const std::filesystem::path& folder);
 
 // Read-only program data: skin/, DefaultData/, Font/.
 struct DataRoot {

@@ -12,7 +12,10 @@
 
 namespace q208 {
 
-SingleInstanceLock::SingleInstanceLock() : SingleInstanceLock(RuntimeFolder() / kLockFileName) {}
+SingleInstanceLock::SingleInstanceLock() {
+    // Without a safe runtime folder there is no lock file; the program refuses to start then.
+    if (const auto folder = RuntimeFolder(); !folder.empty()) lockFile_ = folder / kLockFileName;
+}
 
 SingleInstanceLock::SingleInstanceLock(std::filesystem::path lockFile) : lockFile_(std::move(lockFile)) {}
 
@@ -20,6 +23,7 @@ SingleInstanceLock::~SingleInstanceLock() { Release(); }
 
 bool SingleInstanceLock::Acquire() {
     if (held_) return true;
+    if (fd_ < 0 && lockFile_.empty()) return true;
     if (fd_ < 0) fd_ = ::open(lockFile_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) {
         // Start-up goes on as the first copy when the lock cannot be had at all.

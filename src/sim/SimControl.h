@@ -23,9 +23,13 @@ inline constexpr std::size_t kMaxSimVerbBytes = 4096;
 inline constexpr const char* kSimWindowVerbSynopsis[] = {
     "screenshot FILE (the main window as a PNG; a running q208 only)",
     "probe CONTROL (the mean colour of a control of the main window, rrggbb; a running q208 only)",
-    "click CONTROL (a left click in the middle of a shown control of the main window; a running q208 only)",
-    "window minimize|restore|paints (minimise or restore the main window, or 'paints N AREA': how often and how "
-    "many pixels it was painted since it opened; a running q208 only)",
+    "click [WINDOW/]CONTROL (a click on a control of the main window, or of WINDOW skin or settings; "
+    "skin/outside presses beside the skin frame; a running q208 only)",
+    "key WINDOW/escape (Escape in main, skin or settings; a running q208 only)",
+    "window WINDOW|minimize|restore|paints (main, skin or settings: 'WINDOW WxH+X+Y dpi D shown 0|1 max 0|1'; "
+    "minimize or restore the main window; paints: 'paints N AREA', how often and how many pixels it was painted; "
+    "a running q208 only)",
+    "text [WINDOW/]CONTROL (the text a control shows, in the language applied; a running q208 only)",
 };
 
 inline constexpr const char* kSimControlMessageName = "Q208_SIM_CONTROL";

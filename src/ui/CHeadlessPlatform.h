@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/Event.h"
@@ -36,12 +37,15 @@ public:
     UiSize MeasureText(const std::string& text, const FontDesc& font) const override;
 
     void SetWorkArea(const UiRect& area) { workArea_ = area; }
+    UiPoint CursorPos() const override { return cursor_ ? *cursor_ : IUiPlatform::CursorPos(); }
+    void SetCursorPos(UiPoint pos) { cursor_ = pos; }
 
 private:
     std::atomic<bool> manual_{false};
     std::atomic<uint64_t> manualNow_{0};
     Event clockMoved_{Event::ResetMode::Auto};
     UiRect workArea_{0, 0, 1920, 1080};
+    std::optional<UiPoint> cursor_;
 };
 
 }  // namespace q208

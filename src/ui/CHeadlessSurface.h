@@ -44,6 +44,9 @@ public:
     bool IsTextEditActive() const { return textEditActive_; }
     const TextEditRequest& LastTextEdit() const { return lastTextEdit_; }
     const std::string& ToolTip() const { return toolTip_; }
+    UiRect MonitorRect() const override { return monitor_; }
+    // The monitor a test puts the window on (empty: the platform's work area).
+    void SetMonitorRect(const UiRect& monitor) { monitor_ = monitor; }
 
 private:
     SurfaceParams params_;
@@ -58,6 +61,7 @@ private:
     bool textEditActive_ = false;
     int raised_ = 0;
     UiRect dirty_;
+    UiRect monitor_;
     TextEditRequest lastTextEdit_;
 };
 

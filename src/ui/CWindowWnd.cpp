@@ -112,6 +112,16 @@ void CWindowWnd::SetWindowPos(const UiRect& screenRect) {
 
 UiRect CWindowWnd::GetWindowRect() const { return surface_ ? surface_->Geometry() : UiRect{}; }
 
+UiRect CWindowWnd::GetMonitorRect() const {
+    const UiRect monitor = surface_ ? surface_->MonitorRect() : UiRect{};
+    return monitor.IsEmpty() ? UiPlatform().WorkArea() : monitor;
+}
+
+bool CWindowWnd::IsOutside(UiPoint pt) const {
+    const UiRect rc = GetWindowRect();
+    return pt.x < 0 || pt.y < 0 || pt.x >= rc.Width() || pt.y >= rc.Height();
+}
+
 void CWindowWnd::DestroyWindow() {
     if (!hwnd_) return;
     const HWND hwnd = hwnd_;
@@ -149,6 +159,11 @@ void CWindowWnd::OnPointer(const PointerEvent& event) {
         HandleMessage(WM_MOUSEMOVE, keys, pos);
         break;
     case PointerAction::Press:
+        // A pop-up holds the pointer while it is open, so a press elsewhere arrives here.
+        if (IsPopupWindow() && IsOutside(event.pos)) {
+            Close(IDCANCEL);
+            return;
+        }
         if (left) HandleMessage(WM_LBUTTONDOWN, keys | MK_LBUTTON, pos);
         if (right) HandleMessage(WM_RBUTTONDOWN, keys | MK_RBUTTON, pos);
         break;
@@ -159,6 +174,9 @@ void CWindowWnd::OnPointer(const PointerEvent& event) {
     case PointerAction::DoubleClick:
         if (left) HandleMessage(WM_LBUTTONDBLCLK, keys | MK_LBUTTON, pos);
         if (right) HandleMessage(WM_RBUTTONDOWN, keys | MK_RBUTTON, pos);
+        break;
+    case PointerAction::Enter:
+        HandleMessage(WM_MOUSEHOVER, keys, pos);
         break;
     case PointerAction::Leave:
         HandleMessage(WM_MOUSELEAVE, 0, 0);
@@ -179,6 +197,10 @@ void CWindowWnd::OnKey(const KeyEvent& event) {
         HandleMessage(WM_KEYUP, event.virtualKey, mods);
         return;
     }
+    if (IsPopupWindow() && event.virtualKey == VK_ESCAPE) {
+        Close(IDCANCEL);
+        return;
+    }
     const HWND self = hwnd_;
     HandleMessage(WM_KEYDOWN, event.virtualKey, mods);
     for (uint32_t cp : utf8::Decode(event.text)) {
@@ -188,7 +210,21 @@ void CWindowWnd::OnKey(const KeyEvent& event) {
     }
 }
 
-void CWindowWnd::OnFocusChanged(bool focused) { HandleMessage(focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0); }
+void CWindowWnd::OnFocusChanged(bool focused) {
+    const HWND self = hwnd_;
+    HandleMessage(WM_ACTIVATE, focused ? WA_ACTIVE : WA_INACTIVE, 0);
+    if (!IsWindow(self)) return;
+    HandleMessage(focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
+    if (!focused && IsPopupWindow() && IsWindow(self)) Close(IDCANCEL);
+}
+
+void CWindowWnd::OnDisplayChanged() { HandleMessage(WM_DISPLAYCHANGE, 0, 0); }
+
+void CWindowWnd::OnDpiChanged(int dpi, const UiRect& suggested) {
+    const UiRect rect = suggested;
+    HandleMessage(WM_DPICHANGED, (static_cast<WPARAM>(dpi & 0xFFFF) << 16) | static_cast<WPARAM>(dpi & 0xFFFF),
+                  reinterpret_cast<LPARAM>(&rect));
+}
 
 void CWindowWnd::OnResized(int width, int height) { HandleMessage(WM_SIZE, 0, MakeLParam(width, height)); }
 

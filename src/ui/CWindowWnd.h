@@ -22,6 +22,9 @@ public:
     CWindowWnd& operator=(const CWindowWnd&) = delete;
 
     HWND GetHWND() const { return hwnd_; }
+    // The window given as parent at creation (0: none).
+    HWND GetOwnerHWND() const { return owner_; }
+    bool IsPopup() const { return IsPopupWindow(); }
     IWindowSurface* GetSurface() const { return surface_.get(); }
     // How often the surface asked for a paint, and the pixels of all those dirty areas:
     // what a busy or an idle window costs, seen from outside.
@@ -46,6 +49,8 @@ public:
     void ResizeClient(int cx, int cy);
     void SetWindowPos(const UiRect& screenRect);
     UiRect GetWindowRect() const;
+    // The whole monitor the window is on, or the work area where the surface cannot tell.
+    UiRect GetMonitorRect() const;
     // Destroys the surface now: WM_DESTROY, then OnFinalMessage (which may delete this).
     void DestroyWindow();
 
@@ -65,16 +70,21 @@ public:
     void OnCloseRequested() override;
     void OnPaint(IRenderTarget& target, const UiRect& dirty) override;
     void OnTextEdited(const std::string& text, bool committed) override;
+    void OnDisplayChanged() override;
+    void OnDpiChanged(int dpi, const UiRect& suggested) override;
 
 protected:
     virtual std::string GetWindowClassName() const = 0;
-    // A frameless pop-up (menus): closes when the user clicks elsewhere.
+    // A frameless pop-up (menus, the skin frame): closes with IDCANCEL on a press outside
+    // it, on Escape and when it loses the focus.
     virtual bool IsPopupWindow() const { return false; }
     // The last call for a destroyed window; the object is not touched afterwards.
     virtual void OnFinalMessage(HWND /*hwnd*/) {}
     virtual void OnPaintSurface(IRenderTarget& /*target*/, const UiRect& /*dirty*/) {}
 
 private:
+    bool IsOutside(UiPoint clientPoint) const;
+
     struct ModalState {
         bool done = false;
         int code = -1;

@@ -40,6 +40,11 @@ public:
     virtual UiRect WorkArea() const = 0;
     // Dots per inch of the primary screen (96 = scale 1).
     virtual int SystemDpi() const = 0;
+    // Where the pointer is, in screen coordinates (menus open there).
+    virtual UiPoint CursorPos() const {
+        const UiRect area = WorkArea();
+        return {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    }
     // Size of single-line `text` in `font` (already DPI-scaled), in pixels.
     virtual UiSize MeasureText(const std::string& text, const FontDesc& font) const = 0;
 };

@@ -31,6 +31,11 @@ public:
     virtual void OnPaint(IRenderTarget& target, const UiRect& dirty) = 0;
     // The native text field opened by BeginTextEdit changed (committed: Enter pressed).
     virtual void OnTextEdited(const std::string& text, bool committed) = 0;
+    // A screen was added, removed or changed its size.
+    virtual void OnDisplayChanged() = 0;
+    // The window went to a monitor of another DPI; `suggested` keeps its size in the new
+    // monitor's pixels (screen coordinates).
+    virtual void OnDpiChanged(int dpi, const UiRect& suggested) = 0;
 };
 
 // How a surface is created.
@@ -72,15 +77,22 @@ public:
     // only records the request: typed keys then reach the edit control as key events.
     virtual void BeginTextEdit(const TextEditRequest& request) = 0;
     virtual void EndTextEdit() = 0;
-    // Minimised to the task bar and back; a surface without a desktop only remembers it.
+    // Minimised to the task bar, maximised, and back; a surface without a desktop only
+    // remembers it.
     virtual void Minimize() { minimized_ = true; }
-    virtual void Restore() { minimized_ = false; }
+    virtual void Maximize() { maximized_ = true; }
+    virtual void Restore() { minimized_ = maximized_ = false; }
     virtual bool IsMinimized() const { return minimized_; }
+    virtual bool IsMaximized() const { return maximized_; }
+    // The whole monitor the window is on (screen coordinates); empty when the surface does
+    // not know, and the platform's work area stands for it.
+    virtual UiRect MonitorRect() const { return {}; }
     // Lets the desktop move the window with the pointer held down (dragging our title bar).
     virtual void BeginMove() {}
 
 private:
     bool minimized_ = false;
+    bool maximized_ = false;
 };
 
 }  // namespace q208

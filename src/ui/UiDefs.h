@@ -30,6 +30,15 @@ inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
+// Window state and display notices the backend produces from the desktop's events.
+inline constexpr UINT WM_ACTIVATE = 0x0006;        // wParam: WA_ACTIVE or WA_INACTIVE
+inline constexpr UINT WM_DISPLAYCHANGE = 0x007E;   // a screen was added, removed or resized
+inline constexpr UINT WM_MOUSEHOVER = 0x02A1;      // the pointer entered the window
+// wParam low word = the DPI of the window's new monitor, lParam = const UiRect* with the
+// suggested window rectangle (screen coordinates).
+inline constexpr UINT WM_DPICHANGED = 0x02E0;
+inline constexpr WPARAM WA_INACTIVE = 0;
+inline constexpr WPARAM WA_ACTIVE = 1;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 // A native text field placed over a focused edit reports its text (lParam: const std::string*,

@@ -14,7 +14,8 @@ inline constexpr UINT kModControl = 0x2;
 inline constexpr UINT kModAlt = 0x4;
 
 enum class PointerButton { None, Left, Right, Middle };
-enum class PointerAction { Move, Press, Release, DoubleClick, Leave };
+// Enter and Leave: the pointer came over the window or left it.
+enum class PointerAction { Move, Press, Release, DoubleClick, Enter, Leave };
 
 struct PointerEvent {
     PointerAction action = PointerAction::Move;

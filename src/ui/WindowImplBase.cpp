@@ -50,6 +50,12 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool& bHandled) {
     return 0;
 }
 
+void WindowImplBase::FitToDpi(int dpi) {
+    m_pm.SetDPI(dpi);
+    const UiSize init = m_pm.GetInitSize();
+    if (init.cx > 0 && init.cy > 0) ResizeClient(m_pm.ScaleValue(init.cx), m_pm.ScaleValue(init.cy));
+}
+
 LRESULT WindowImplBase::OnClose(UINT, WPARAM, LPARAM, bool& bHandled) {
     bHandled = false;
     return 0;

@@ -38,6 +38,10 @@ public:
 
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
 
+    // Takes `dpi` and resizes the window to its layout's size at that DPI (child windows
+    // follow the DPI of the window they belong to).
+    void FitToDpi(int dpi);
+
     // Problems found while building the skin.
     const std::vector<std::string>& SkinDiagnostics() const { return diagnostics_; }
 

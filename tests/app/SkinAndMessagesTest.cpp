@@ -72,6 +72,17 @@ TEST_F(SkinTest, PictureChoiceIsSavedAndAppliedOnTheNextStart) {
     EXPECT_EQ(ini.Get("SKINIMAGE", "FLAGS"), "0");
 }
 
+TEST_F(SkinTest, APictureThatCannotBeReadIsRefusedAndNeverSaved) {
+    auto frame = OpenFrame();
+    const auto pictures = Buttons(*frame, "skin_image_btn");
+    ASSERT_FALSE(pictures.empty());
+    pictures[0]->SetBkImage("common/not_shipped.png");
+    ClickIn(*frame, pictures[0]);
+    EXPECT_TRUE(seen_.empty());
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "main.ini"));
+    EXPECT_TRUE(Traced("cannot be read"));
+}
+
 TEST_F(SkinTest, ColourChoiceIsShownButNotSaved) {
     auto frame = OpenFrame();
     ClickIn(*frame, "skin_color");
@@ -103,13 +114,18 @@ TEST_F(SkinTest, CustomPictureMustBeAPng) {
         return offered;
     });
     ClickIn(*frame, "skin_Custom");
+    // The frame closes first; the dialog comes afterwards, over the frame's owner.
+    CPaintManagerUI::PumpMessages();
+    EXPECT_FALSE(IsWindow(frame->GetHWND()));
     EXPECT_EQ(filterSeen, "(*.png) | *.png |(*.*)|*.*||");
     ASSERT_EQ(seen_.size(), 1u);
     EXPECT_EQ(seen_[0].image, png.string());
     EXPECT_EQ(SkinSettings(folder_).LoadSaved()->image, png.string());
 
     offered = fake.string();
+    frame = OpenFrame([&](HWND, const std::string&) -> std::optional<std::string> { return offered; });
     ClickIn(*frame, "skin_Custom");
+    CPaintManagerUI::PumpMessages();
     EXPECT_EQ(seen_.size(), 1u);
     EXPECT_TRUE(Traced("not a PNG"));
     EXPECT_EQ(SkinSettings(folder_).LoadSaved()->image, png.string());

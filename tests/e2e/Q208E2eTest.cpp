@@ -64,13 +64,15 @@ void Q208E2eTest::TearDown() {
 }
 
 ChildProcess::Environment Q208E2eTest::Environment() const {
-    return {
+    ChildProcess::Environment environment{
         {"XDG_DATA_HOME", data_.string()},
         {"XDG_CONFIG_HOME", config_.string()},
         {"XDG_RUNTIME_DIR", runtime_.string()},
         {"QT_QPA_PLATFORM", "offscreen"},
         {"Q208_DATA_DIR", ""},
     };
+    for (const auto& [name, value] : extraEnvironment_) environment[name] = value;
+    return environment;
 }
 
 bool Q208E2eTest::StartQ208(const std::vector<std::string>& extraArgs) {

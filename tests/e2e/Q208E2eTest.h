@@ -68,6 +68,8 @@ protected:
     const std::filesystem::path& ConfigFolder() const { return config_; }
     const std::filesystem::path& RuntimeFolder() const { return runtime_; }
     ChildProcess::Environment Environment() const;
+    // Variables a test adds to the programs' environment (PATH with programs of its own).
+    ChildProcess::Environment extraEnvironment_;
     // Calls `done` until it is true or the deadline passes.
     bool Poll(const std::function<bool()>& done, int timeoutMs) const;
 

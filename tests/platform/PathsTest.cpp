@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <fstream>
 
 namespace {
 
@@ -43,6 +46,46 @@ TEST(Paths, RuntimeFolderIsPrivate) {
     struct stat st {};
     ASSERT_EQ(stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+// Another user could otherwise place sockets there that pose as our windows.
+TEST(Paths, ARuntimeFolderThatIsNotPrivatelyOursIsRefused) {
+    const std::filesystem::path base = testing::TempDir() + "q208-runtime-refused";
+    std::filesystem::remove_all(base);
+    std::filesystem::create_directories(base);
+    ScopedEnv run("XDG_RUNTIME_DIR", base.c_str());
+    const auto folder = base / "q208";
+    auto refused = [&](const std::string& why) {
+        const std::string problem = q208::RuntimeFolderProblem();
+        EXPECT_NE(problem.find(why), std::string::npos) << problem;
+        EXPECT_TRUE(q208::RuntimeFolder().empty());
+    };
+
+    std::filesystem::create_directories(folder);
+    chmod(folder.c_str(), 0777);
+    refused("mode 0777");
+    chmod(folder.c_str(), 0700);
+    EXPECT_EQ(q208::RuntimeFolderProblem(), "");
+    EXPECT_EQ(q208::RuntimeFolder(), folder);
+
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(base / "elsewhere");
+    chmod((base / "elsewhere").c_str(), 0700);
+    std::filesystem::create_directory_symlink(base / "elsewhere", folder);
+    refused("not a folder");
+
+    std::filesystem::remove(folder);
+    { std::ofstream(folder) << "x"; }
+    refused("not a folder");
+
+    if (getuid() == 0) {  // only root can give a folder away
+        std::filesystem::remove(folder);
+        std::filesystem::create_directory(folder);
+        chmod(folder.c_str(), 0700);
+        ASSERT_EQ(chown(folder.c_str(), 12345, 12345), 0);
+        refused("another user");
+    }
+    std::filesystem::remove_all(base);
 }
 
 TEST(Paths, DataRootOverride) {

@@ -1,7 +1,10 @@
 #include <atomic>
 #include <thread>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -14,6 +17,7 @@
 #include "ui/qt/CQtSurface.h"
 #include "ui/qt/CQtSurfaceWidget.h"
 #include "ui/qt/CTrayIcon.h"
+#include "ui/qt/FileDialogs.h"
 #include "ui/UiDefs.h"
 #include "ui/UiTestSupport.h"
 
@@ -43,6 +47,15 @@ public:
         const UiRect rc = Find(name)->GetPos();
         return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
+};
+
+// The skin frame's kind of window: a Qt pop-up over an owner.
+class QtPopup : public QtWindow {
+public:
+    using QtWindow::QtWindow;
+
+protected:
+    bool IsPopupWindow() const override { return true; }
 };
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
@@ -242,6 +255,77 @@ TEST_F(QtWindowTest, OnlyTheBareTitleBarMovesTheWindow) {
     EXPECT_TRUE(pm.IsCaptionPoint({20, 10}));    // on the title label
     EXPECT_FALSE(pm.IsCaptionPoint({185, 10}));  // on the close button
     EXPECT_FALSE(pm.IsCaptionPoint({20, 50}));   // below the title bar
+}
+
+TEST_F(QtWindowTest, APopupLetsGoOnAPressOutsideAndOnEscape) {
+    auto owner = Open(kForm);
+    auto open = [&] {
+        auto popup = std::make_unique<QtPopup>(kForm);
+        EXPECT_NE(popup->Create(owner->GetHWND(), "popup", 0, 0, 40, 40, 0, 0), 0u);
+        popup->ShowWindow(true, true);
+        CPaintManagerUI::PumpMessages();
+        EXPECT_TRUE(popup->Qt().Widget()->windowFlags().testFlag(Qt::Popup));
+        return popup;
+    };
+    // Qt hands a press anywhere on the screen to the open pop-up, at a position outside it.
+    auto popup = open();
+    SendMouse(popup->Qt().Widget(), QEvent::MouseButtonPress, {-30, 200}, Qt::LeftButton, Qt::LeftButton);
+    CPaintManagerUI::PumpMessages();
+    EXPECT_FALSE(IsWindow(popup->GetHWND()));
+    // The owner takes clicks again.
+    owner->Take();
+    ClickWidget(owner->Qt().Widget(), owner->Center("btn"));
+    const auto events = owner->Take();
+    EXPECT_NE(std::find(events.begin(), events.end(), "click:btn"), events.end());
+
+    popup = open();
+    SendKey(popup->Qt().Widget(), Qt::Key_Escape, {});
+    CPaintManagerUI::PumpMessages();
+    EXPECT_FALSE(IsWindow(popup->GetHWND()));
+}
+
+TEST_F(QtWindowTest, AMenuTakesTheDpiOfItsOwner) {
+    auto owner = Open(kForm);
+    owner->FitToDpi(144);
+    EXPECT_EQ(owner->GetWindowRect().Width(), 450);
+    const HWND menu = CMenuWnd::Popup(owner->GetHWND(), R"(<Window size="100,60"><VerticalLayout>
+        <Button name="open" height="30"/></VerticalLayout></Window>)", {10, 10});
+    ASSERT_NE(menu, 0u);
+    auto* menuWnd = static_cast<CMenuWnd*>(CWindowRegistry::Instance().WindowOf(menu));
+    EXPECT_EQ(menuWnd->GetPaintManager().GetDPI(), 144);
+    EXPECT_EQ(menuWnd->GetWindowRect().Width(), 150);
+    EXPECT_EQ(menuWnd->GetWindowRect().Height(), 90);
+    menuWnd->Close(IDCANCEL);
+    CPaintManagerUI::PumpMessages();
+}
+
+TEST_F(QtWindowTest, AFileDialogOutlivesThePopupThatClosesWhileItIsOpen) {
+    auto owner = Open(kForm);
+    auto popup = std::make_unique<QtPopup>(kForm);
+    ASSERT_NE(popup->Create(owner->GetHWND(), "popup", 0, 0, 40, 40, 0, 0), 0u);
+    popup->ShowWindow(true, true);
+    CPaintManagerUI::PumpMessages();
+    QWidget* dialogParent = nullptr;
+    bool sawDialog = false;
+    // While the dialog's loop runs, the pop-up goes away, then the user cancels.
+    QTimer::singleShot(50, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        sawDialog = dialog != nullptr;
+        if (dialog) dialogParent = dialog->parentWidget();
+        popup->DestroyWindow();
+        popup.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (dialog) dialog->reject();
+    });
+    const auto chosen = ShowOpenFileDialog(popup->GetHWND(), "pick", "(*.png)|*.png||", folder_.string());
+    EXPECT_FALSE(chosen.has_value());
+    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(dialogParent, owner->Qt().Widget()) << "the dialog sits over the owner, not the pop-up";
+    EXPECT_EQ(popup, nullptr);
+    // The layer goes on: the owner is usable.
+    ClickWidget(owner->Qt().Widget(), owner->Center("btn"));
+    const auto events = owner->Take();
+    EXPECT_NE(std::find(events.begin(), events.end(), "click:btn"), events.end());
 }
 
 }  // namespace q208::test

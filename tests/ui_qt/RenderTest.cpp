@@ -2,6 +2,9 @@
 
 #include "QtTestSupport.h"
 #include "ui/qt/CQtImageCache.h"
+#include "ui/qt/SkinSetup.h"
+
+#include <QFontDatabase>
 
 namespace q208::test {
 
@@ -115,6 +118,24 @@ TEST_F(RenderTest, TheSampleSkinRendersWithItsOwnSize) {
     EXPECT_EQ(result.size, (UiSize{480, 320}));
     const QImage image(QString::fromStdString(request.outFile));
     EXPECT_EQ(image.pixel(360, 16), 0xFF15181Du);  // title bar
+}
+
+// The program's fonts are there while the object lives and gone with it; missing files are
+// skipped without a word.
+TEST_F(RenderTest, PrivateFontsAreRemovedWhenTheirOwnerGoes) {
+    const std::filesystem::path source = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    if (!std::filesystem::exists(source)) GTEST_SKIP() << "no font file to stand in";
+    std::filesystem::copy_file(source, folder_ / PrivateFontFiles()[0]);
+    std::filesystem::copy_file(source, folder_ / PrivateFontFiles()[2]);
+    std::vector<int> ids;
+    {
+        const PrivateFonts fonts(folder_);
+        ids = fonts.Ids();
+        ASSERT_EQ(ids.size(), 2u);
+        EXPECT_FALSE(fonts.Families().empty());
+        for (int id : ids) EXPECT_FALSE(QFontDatabase::applicationFontFamilies(id).isEmpty());
+    }
+    for (int id : ids) EXPECT_TRUE(QFontDatabase::applicationFontFamilies(id).isEmpty());
 }
 
 }  // namespace q208::test

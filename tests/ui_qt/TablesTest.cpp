@@ -71,7 +71,11 @@ TEST(AppOptionsTest, RenderNeedsAnOutputAndAValidSize) {
     EXPECT_NE(error.find("--out"), std::string::npos);
     EXPECT_FALSE(AppOptions::Parse({"--render"}, error).has_value());
     EXPECT_FALSE(AppOptions::Parse({"--out", "a.png"}, error).has_value());
-    EXPECT_FALSE(AppOptions::Parse({"--bogus"}, error).has_value());
+    // Unknown arguments are set aside (and reported by the program); the known ones count.
+    const auto bogus = AppOptions::Parse({"--bogus", "--simulate", "extra"}, error);
+    ASSERT_TRUE(bogus.has_value()) << error;
+    EXPECT_TRUE(bogus->simulate);
+    EXPECT_EQ(bogus->unknownArguments, (std::vector<std::string>{"--bogus", "extra"}));
     for (const char* bad : {"800", "x572", "0x10", "-5x10", "10x10x", "99999x10", "abcxdef"}) {
         EXPECT_FALSE(ParseSize(bad).has_value()) << bad;
     }

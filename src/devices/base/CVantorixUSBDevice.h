@@ -174,6 +174,17 @@ public:
     void SetDisplayLanguage(int index) { displayLanguage_ = index; }
     int GetDisplayLanguage() const { return displayLanguage_.load(); }
 
+    // What the main window tells its devices: whether it is shown, whether it has the
+    // focus (or, without it, the pointer), and whether more than one device entry is
+    // visible (lighting several devices together is offered only then). A class that
+    // reacts to them overrides the setters and calls these.
+    virtual void SetWindowShown(bool shown) { windowShown_ = shown; }
+    virtual void SetWindowFocus(bool focused) { windowFocus_ = focused; }
+    virtual void SetSeveralDevicesShown(bool several) { severalDevices_ = several; }
+    bool IsWindowShown() const { return windowShown_.load(); }
+    bool HasWindowFocus() const { return windowFocus_.load(); }
+    bool SeveralDevicesShown() const { return severalDevices_.load(); }
+
     // Stores the value; a keyboard also turns host lighting on (0x1C) when it is not 0.
     // Returns the device result of that command, 1 when nothing had to be sent.
     int SetHostLighting(int value);
@@ -241,6 +252,9 @@ private:
     std::atomic<int> wirelessCapable_{0};
     std::atomic<int> language_{0};
     std::atomic<int> displayLanguage_{-1};
+    std::atomic<bool> windowShown_{false};
+    std::atomic<bool> windowFocus_{false};
+    std::atomic<bool> severalDevices_{false};
     std::array<int, 3> optionState_{};
     std::atomic<int> statusIndex_{-1};
 };

@@ -6,6 +6,7 @@
 
 #include "ui/CMessageQueue.h"
 #include "ui/COptionUI.h"
+#include "ui/CWindowRegistry.h"
 #include "ui/IUiPlatform.h"
 #include "ui/UiMessaging.h"
 
@@ -38,6 +39,10 @@ constexpr size_t kMaxPending = 64;
 HWND CMenuWnd::Popup(HWND owner, const std::string& layout, UiPoint screenPos) {
     std::unique_ptr<CMenuWnd> menu(new CMenuWnd(owner, layout));
     if (!menu->Create(owner, "menu", 0, 0, screenPos.x, screenPos.y, 0, 0)) return 0;
+    // A menu is as large as the window it belongs to.
+    if (auto* ownerWindow = dynamic_cast<WindowImplBase*>(CWindowRegistry::Instance().WindowOf(owner))) {
+        menu->FitToDpi(ownerWindow->GetPaintManager().GetDPI());
+    }
     // Keep the menu on the screen.
     const UiRect area = UiPlatform().WorkArea();
     UiRect rc = menu->GetWindowRect();
@@ -83,15 +88,6 @@ void CMenuWnd::Choose(CControlUI& item) {
     }
     if (!q208::PostMessage(owner_, kMenuMessage, id, 0)) TakeCommand(id);  // the owner is gone
     Close(IDOK);
-}
-
-LRESULT CMenuWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM, bool& bHandled) {
-    bHandled = false;
-    if ((uMsg == WM_KEYDOWN && wParam == VK_ESCAPE) || uMsg == WM_KILLFOCUS) {
-        Close(IDCANCEL);
-        bHandled = true;
-    }
-    return 0;
 }
 
 void CMenuWnd::OnFinalMessage(HWND) {

@@ -30,7 +30,6 @@ public:
     static int OpenCount();
 
     void Notify(TNotifyUI& msg) override;
-    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
 
 protected:
     std::string GetWindowClassName() const override { return "MenuWnd"; }

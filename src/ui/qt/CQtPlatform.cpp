@@ -4,6 +4,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -121,6 +122,11 @@ int CQtPlatform::SystemDpi() const {
     // Qt already scales when it runs with a device-pixel ratio; the layer scales the rest.
     const double dpi = screen->logicalDotsPerInch();
     return dpi > 0 ? static_cast<int>(std::lround(dpi)) : 96;
+}
+
+UiPoint CQtPlatform::CursorPos() const {
+    const QPoint pos = QCursor::pos();
+    return {pos.x(), pos.y()};
 }
 
 UiSize CQtPlatform::MeasureText(const std::string& text, const FontDesc& font) const {

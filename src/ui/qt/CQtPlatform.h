@@ -26,6 +26,7 @@ public:
     void ProcessNativeEvents() override;
     UiRect WorkArea() const override;
     int SystemDpi() const override;
+    UiPoint CursorPos() const override;
     UiSize MeasureText(const std::string& text, const FontDesc& font) const override;
 
 private:

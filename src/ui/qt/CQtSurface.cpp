@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QWindow>
 
 #include "ui/qt/CQtSurfaceWidget.h"
@@ -45,9 +46,10 @@ CQtSurface::CQtSurface(const SurfaceParams& params, IWindowEventSink& sink)
     } else {
         widget_->move(params.geometry.left, params.geometry.top);
     }
+    widget_->winId();
+    widget_->WatchScreens();
     if (auto* owner = dynamic_cast<CQtSurface*>(params.owner)) {
         // Transient parent only: a Qt parent would own (and delete) our widget.
-        widget_->winId();
         owner->widget_->winId();
         if (widget_->windowHandle() && owner->widget_->windowHandle()) {
             widget_->windowHandle()->setTransientParent(owner->widget_->windowHandle());
@@ -160,9 +162,18 @@ void CQtSurface::EndTextEdit() {
 
 void CQtSurface::Minimize() { widget_->showMinimized(); }
 
+void CQtSurface::Maximize() { widget_->showMaximized(); }
+
 void CQtSurface::Restore() { widget_->showNormal(); }
 
 bool CQtSurface::IsMinimized() const { return widget_->isMinimized(); }
+
+bool CQtSurface::IsMaximized() const { return widget_->isMaximized(); }
+
+UiRect CQtSurface::MonitorRect() const {
+    const QScreen* screen = widget_->screen();
+    return screen ? qtconv::Rect(screen->geometry()) : UiRect{};
+}
 
 void CQtSurface::BeginMove() {
     if (QWindow* window = widget_->windowHandle()) window->startSystemMove();

@@ -36,8 +36,11 @@ public:
     void BeginTextEdit(const TextEditRequest& request) override;
     void EndTextEdit() override;
     void Minimize() override;
+    void Maximize() override;
     void Restore() override;
     bool IsMinimized() const override;
+    bool IsMaximized() const override;
+    UiRect MonitorRect() const override;
     void BeginMove() override;
 
     // For tests and the tray: the widget and the open text field (null when none).

@@ -1,11 +1,16 @@
 #include "ui/qt/CQtSurfaceWidget.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QWheelEvent>
+
+#include <cmath>
 
 #include "ui/IWindowSurface.h"
 #include "ui/ScanCodes.h"
@@ -20,6 +25,11 @@ namespace {
 
 // X11 and Wayland report evdev codes plus 8 as native scan codes.
 constexpr quint32 kNativeScanOffset = 8;
+
+int DpiOf(const QScreen* screen) {
+    const double dpi = screen ? screen->logicalDotsPerInch() : 0.0;
+    return dpi > 0 ? static_cast<int>(std::lround(dpi)) : 96;
+}
 
 UINT Modifiers(Qt::KeyboardModifiers mods) {
     UINT bits = 0;
@@ -52,6 +62,54 @@ CQtSurfaceWidget::CQtSurfaceWidget(IWindowEventSink& sink, Qt::WindowFlags flags
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    if (IsPopup()) {
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* now) { OnFocusWindowChanged(now); });
+        connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state != Qt::ApplicationActive && isVisible() && sink_) sink_->OnFocusChanged(false);
+        });
+    }
+}
+
+void CQtSurfaceWidget::WatchScreens() {
+    QWindow* window = windowHandle();
+    if (!window) return;
+    screenDpi_ = DpiOf(window->screen());
+    connect(window, &QWindow::screenChanged, this, [this](QScreen* screen) { OnScreenChanged(screen); });
+    auto displayChanged = [this] {
+        if (sink_) sink_->OnDisplayChanged();
+    };
+    auto watch = [this, displayChanged](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, displayChanged);
+    };
+    for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, [watch, displayChanged](QScreen* screen) {
+        watch(screen);
+        displayChanged();
+    });
+    connect(qApp, &QGuiApplication::screenRemoved, this, displayChanged);
+}
+
+void CQtSurfaceWidget::OnScreenChanged(QScreen* screen) {
+    const int dpi = DpiOf(screen);
+    if (dpi == screenDpi_ || !sink_) {
+        screenDpi_ = dpi;
+        return;
+    }
+    // The same window in the new monitor's pixels, as the desktop would size it.
+    const QRect now = geometry();
+    const int width = now.width() * dpi / screenDpi_;
+    const int height = now.height() * dpi / screenDpi_;
+    screenDpi_ = dpi;
+    sink_->OnDpiChanged(dpi, {now.left(), now.top(), now.left() + width, now.top() + height});
+}
+
+void CQtSurfaceWidget::OnFocusWindowChanged(QWindow* now) {
+    if (now && now == windowHandle()) {
+        hadFocus_ = true;
+        return;
+    }
+    // Only a focus it had can be lost: while it opens, the focus may still move towards it.
+    if (hadFocus_ && isVisible() && sink_) sink_->OnFocusChanged(false);
 }
 
 bool CQtSurfaceWidget::event(QEvent* event) {
@@ -88,6 +146,15 @@ void CQtSurfaceWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     Pointer(event, static_cast<int>(PointerAction::DoubleClick));
 }
 void CQtSurfaceWidget::mouseMoveEvent(QMouseEvent* event) { Pointer(event, static_cast<int>(PointerAction::Move)); }
+
+void CQtSurfaceWidget::enterEvent(QEnterEvent* event) {
+    if (!sink_) return;
+    PointerEvent enter;
+    enter.action = PointerAction::Enter;
+    const QPoint pos = event->position().toPoint();
+    enter.pos = {pos.x(), pos.y()};
+    sink_->OnPointer(enter);
+}
 
 void CQtSurfaceWidget::leaveEvent(QEvent*) {
     if (!sink_) return;
@@ -150,7 +217,8 @@ void CQtSurfaceWidget::closeEvent(QCloseEvent* event) {
 
 void CQtSurfaceWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && sink_) sink_->OnFocusChanged(isActiveWindow());
+    // A pop-up counts as active while it is shown; its focus is followed above instead.
+    if (event->type() == QEvent::ActivationChange && sink_ && !IsPopup()) sink_->OnFocusChanged(isActiveWindow());
     // Changes while minimised were not painted (CQtSurface::Invalidate): all of it now.
     if (event->type() == QEvent::WindowStateChange && !isMinimized()) update();
 }

@@ -16,6 +16,8 @@ public:
     CQtSurfaceWidget(IWindowEventSink& sink, Qt::WindowFlags flags);
 
     void Detach() { sink_ = nullptr; }
+    // Reports screen and DPI changes of the window's monitor (needs the native window).
+    void WatchScreens();
     // True while one of this widget's event handlers runs.
     bool InEvent() const { return eventDepth_ > 0; }
 
@@ -29,6 +31,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -38,10 +41,16 @@ protected:
 private:
     void Pointer(QMouseEvent* event, int action);
     void Key(QKeyEvent* event, bool down);
+    bool IsPopup() const { return windowType() == Qt::Popup; }
+    // A pop-up that had the keyboard focus loses it to another window or the desktop.
+    void OnFocusWindowChanged(QWindow* now);
+    void OnScreenChanged(QScreen* screen);
 
     IWindowEventSink* sink_;
     int eventDepth_ = 0;
     CQtTextCache textCache_;
+    bool hadFocus_ = false;
+    int screenDpi_ = 0;
 };
 
 }  // namespace q208

@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QPointer>
 #include <QStringList>
 
 #include "ui/CWindowRegistry.h"
@@ -32,12 +33,6 @@ std::vector<std::string> Split(std::string_view s, char sep) {
     }
 }
 
-QWidget* OwnerWidget(HWND owner) {
-    CWindowWnd* window = CWindowRegistry::Instance().WindowOf(owner);
-    auto* surface = window ? dynamic_cast<CQtSurface*>(window->GetSurface()) : nullptr;
-    return surface ? surface->Widget() : nullptr;
-}
-
 QString QtFilter(const std::string& filter) {
     QStringList entries;
     for (const FileFilter& f : ParseFileFilter(filter)) {
@@ -51,6 +46,46 @@ QString QtFilter(const std::string& filter) {
 std::optional<std::string> Chosen(const QString& path) {
     if (path.isEmpty()) return std::nullopt;
     return qtconv::Str(path);
+}
+
+// A dialog sits over the first window up the owner chain that is not a pop-up: a pop-up
+// closes when the dialog takes the focus, and a Qt parent deletes its children with it.
+QWidget* OwnerWidget(HWND owner) {
+    CWindowWnd* window = CWindowRegistry::Instance().WindowOf(owner);
+    while (window && window->IsPopup()) window = CWindowRegistry::Instance().WindowOf(window->GetOwnerHWND());
+    auto* surface = window ? dynamic_cast<CQtSurface*>(window->GetSurface()) : nullptr;
+    return surface ? surface->Widget() : nullptr;
+}
+
+// Runs a dialog made on the heap: whatever is destroyed while its loop runs (its parent
+// among them, which deletes it), nothing here touches a freed dialog afterwards.
+template <typename Dialog, typename Result>
+Result RunDialog(QPointer<Dialog> dialog, Result (*take)(Dialog&)) {
+    const int code = dialog->exec();
+    if (!dialog) return Result{};
+    Result result = code == QDialog::Accepted ? take(*dialog) : Result{};
+    delete dialog.data();
+    return result;
+}
+
+std::optional<std::string> FirstFile(QFileDialog& dialog) {
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? std::nullopt : Chosen(files.front());
+}
+
+std::optional<std::string> RunFileDialog(HWND owner, const std::string& title, const std::string& filter,
+                                         const std::string& start, QFileDialog::AcceptMode mode) {
+    QPointer<QFileDialog> dialog =
+        new QFileDialog(OwnerWidget(owner), qtconv::Str(title), qtconv::Str(start), QtFilter(filter));
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    return RunDialog<QFileDialog, std::optional<std::string>>(dialog, &FirstFile);
+}
+
+std::optional<ARGB> ChosenColor(QColorDialog& dialog) {
+    const QColor color = dialog.selectedColor();
+    if (!color.isValid()) return std::nullopt;
+    return qtconv::Argb(color) | 0xFF000000;
 }
 
 }  // namespace
@@ -73,19 +108,17 @@ std::vector<FileFilter> ParseFileFilter(const std::string& filter) {
 
 std::optional<std::string> ShowOpenFileDialog(HWND owner, const std::string& title, const std::string& filter,
                                               const std::string& folder) {
-    return Chosen(QFileDialog::getOpenFileName(OwnerWidget(owner), qtconv::Str(title), qtconv::Str(folder), QtFilter(filter)));
+    return RunFileDialog(owner, title, filter, folder, QFileDialog::AcceptOpen);
 }
 
 std::optional<std::string> ShowSaveFileDialog(HWND owner, const std::string& title, const std::string& filter,
                                               const std::string& defaultPath) {
-    return Chosen(
-        QFileDialog::getSaveFileName(OwnerWidget(owner), qtconv::Str(title), qtconv::Str(defaultPath), QtFilter(filter)));
+    return RunFileDialog(owner, title, filter, defaultPath, QFileDialog::AcceptSave);
 }
 
 std::optional<ARGB> ShowColorDialog(HWND owner, ARGB initial) {
-    const QColor color = QColorDialog::getColor(qtconv::Color(initial | 0xFF000000), OwnerWidget(owner));
-    if (!color.isValid()) return std::nullopt;
-    return qtconv::Argb(color) | 0xFF000000;
+    QPointer<QColorDialog> dialog = new QColorDialog(qtconv::Color(initial | 0xFF000000), OwnerWidget(owner));
+    return RunDialog<QColorDialog, std::optional<ARGB>>(dialog, &ChosenColor);
 }
 
 }  // namespace q208

@@ -44,8 +44,7 @@ const std::vector<std::string>& PrivateFontFiles() {
     return files;
 }
 
-std::vector<std::string> LoadPrivateFonts(const std::filesystem::path& fontFolder) {
-    std::vector<std::string> families;
+PrivateFonts::PrivateFonts(const std::filesystem::path& fontFolder) {
     for (const std::string& file : PrivateFontFiles()) {
         const std::filesystem::path path = fontFolder / file;
         std::error_code ec;
@@ -55,9 +54,13 @@ std::vector<std::string> LoadPrivateFonts(const std::filesystem::path& fontFolde
             Trace("font %s cannot be loaded", path.string().c_str());
             continue;
         }
-        for (const QString& family : QFontDatabase::applicationFontFamilies(id)) families.push_back(qtconv::Str(family));
+        ids_.push_back(id);
+        for (const QString& family : QFontDatabase::applicationFontFamilies(id)) families_.push_back(qtconv::Str(family));
     }
-    return families;
+}
+
+PrivateFonts::~PrivateFonts() {
+    for (auto id = ids_.rbegin(); id != ids_.rend(); ++id) QFontDatabase::removeApplicationFont(*id);
 }
 
 }  // namespace q208
