@@ -131,6 +131,7 @@ void CVantorixUSBDevice::BindPageControls() {
     }
     std::fill(keyButtons_.begin(), keyButtons_.end(), nullptr);
     std::fill(lightButtons_.begin(), lightButtons_.end(), nullptr);
+    shownGeneration_ = kNothingShown;  // the new buttons show the colours at the next frame
     CContainerUI* panel = AsContainer(FindSelectPanel());
     if (!panel) {
         Trace("%s: page has no SelectPanel\n", GetName().c_str());
@@ -178,6 +179,11 @@ void CVantorixUSBDevice::RenderOff() {
 }
 
 void CVantorixUSBDevice::SendLightFrame() {
+    // The light-frame timer asks every few milliseconds; the buttons change only when the
+    // colours did.
+    const uint64_t generation = colours_.Generation();
+    if (generation == shownGeneration_) return;
+    shownGeneration_ = generation;
     colours_.Read([&](std::span<const KeyColour> keys) {
         const size_t count = std::min(keys.size(), lightButtons_.size());
         for (size_t i = 0; i < count; ++i) {

@@ -242,6 +242,8 @@ private:
     std::map<int, int> tableToLed_;
     std::map<int, int> keyGroups_;
     KeyColourBuffer colours_;
+    static constexpr uint64_t kNothingShown = ~uint64_t{0};
+    uint64_t shownGeneration_ = kNothingShown;  // the colours' generation the light buttons show
     mutable std::mutex lightMutex_;  // renderer (light, animation and key states)
     std::unique_ptr<LightRenderer> renderer_;
     std::array<uint32_t, 4> lightParams_{};

@@ -4,7 +4,7 @@
 
 namespace q208 {
 
-KeyColourBuffer::KeyColourBuffer(size_t keyCount) : size_(keyCount), entries_(keyCount) {}
+KeyColourBuffer::KeyColourBuffer(size_t keyCount) : size_(keyCount), entries_(keyCount), previous_(keyCount) {}
 
 std::vector<KeyColour> KeyColourBuffer::Snapshot() const {
     std::lock_guard lock(mutex_);
@@ -19,7 +19,9 @@ void KeyColourBuffer::CopyTo(std::span<KeyColour> out) const {
 bool KeyColourBuffer::Set(size_t index, KeyColour colour) {
     if (index >= size_) return false;
     std::lock_guard lock(mutex_);
+    if (entries_[index] == colour) return true;
     entries_[index] = colour;
+    generation_.fetch_add(1, std::memory_order_release);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <span>
 #include <vector>
@@ -18,11 +20,14 @@ public:
 
     size_t Size() const { return size_; }
 
-    // Runs fn(std::span<KeyColour>) under the lock: the way renderers write.
+    // Runs fn(std::span<KeyColour>) under the lock: the way renderers write. The
+    // generation moves on only when a colour really changed.
     template <typename Fn>
     void Update(Fn&& fn) {
         std::lock_guard lock(mutex_);
+        previous_ = entries_;
         fn(std::span<KeyColour>(entries_));
+        if (previous_ != entries_) generation_.fetch_add(1, std::memory_order_release);
     }
     // Runs fn(std::span<const KeyColour>) under the lock: frame builders read in place.
     template <typename Fn>
@@ -40,10 +45,16 @@ public:
     // The entry, or all 0 for an index outside the buffer.
     KeyColour Get(size_t index) const;
 
+    // Counts the changes of the colours: a reader that saw this generation has nothing new
+    // to show while it stays the same.
+    uint64_t Generation() const { return generation_.load(std::memory_order_acquire); }
+
 private:
     const size_t size_;
     mutable std::mutex mutex_;
     std::vector<KeyColour> entries_;
+    std::vector<KeyColour> previous_;  // the colours before the running Update
+    std::atomic<uint64_t> generation_{0};
 };
 
 }  // namespace q208
