@@ -619,9 +619,19 @@ void CMainWnd::Notify(TNotifyUI& msg) {
 void CMainWnd::RouteToEditor(TNotifyUI& msg) {
     if (!msg.pSender) return;
     if (const MainWndRoute* route = FindMainWndRoute(msg.sType, msg.pSender->GetName())) {
+        if (route->owner == kDevicePageOwner && RouteToDevicePage(msg)) return;
         Trace("main window: \"%s\" of \"%s\" goes to the %.*s, which is not part of this build\n", msg.sType.c_str(),
               msg.pSender->GetName().c_str(), static_cast<int>(route->owner.size()), route->owner.data());
     }
+}
+
+// The device whose page holds the sender takes its page's controls.
+bool CMainWnd::RouteToDevicePage(TNotifyUI& msg) {
+    for (CControlUI* control = msg.pSender; control; control = control->GetParent()) {
+        if (auto* device = static_cast<CVantorixUSBDevice*>(control->GetInterface(CVantorixUSBDevice::kClassName)))
+            return device->OnPageNotify(msg);
+    }
+    return false;
 }
 
 template <typename Fn>

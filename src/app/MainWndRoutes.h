@@ -14,6 +14,9 @@ struct MainWndRoute {
     std::string_view owner;   // the editor or panel that takes it
 };
 
+// The owner of the device pages' own controls.
+inline constexpr std::string_view kDevicePageOwner = "device page";
+
 // The route of (event, control name), or null. Names are compared without case.
 const MainWndRoute* FindMainWndRoute(std::string_view event, std::string_view name);
 
