@@ -9,6 +9,7 @@
 #include "sim/SimVerbs.h"
 #include "tools/HidListCommand.h"
 #include "tools/KeyboardCommands.h"
+#include "tools/MouseCommands.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
 #include "tools/SimCommand.h"
@@ -57,6 +58,7 @@ CtlCommandTable CtlCommandTable::Standard() {
                       "drive and observe the emulated devices of a q208 running with --simulate (see 'sim' below)",
                       {}, SimCommand::Run});
     KeyboardCommands::AddTo(table);
+    MouseCommands::AddTo(table);
     return table;
 }
 
