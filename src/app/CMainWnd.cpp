@@ -19,6 +19,7 @@
 #include "device/CDetectionThread.h"
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
+#include "devices/mouse/CVantorixMouseDevice.h"
 #include "devices/base/CVantorixUSBDevice.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/RegisteredMessageNames.h"
@@ -275,6 +276,9 @@ bool CMainWnd::BuildModelPage(int model) {
     deviceSwitch->Add(std::move(deviceControl));
     device->BindPageControls();
     device->Initialize();
+    if (auto* mouse = static_cast<CVantorixMouseDevice*>(device->GetInterface(CVantorixMouseDevice::kClassName))) {
+        mouse->SetColourChooser([this](uint32_t initial) { return settings_.shell->ChooseColour(GetHWND(), initial); });
+    }
     const int devicePage = deviceSwitch->GetCount() - 1;
 
     auto optionControl = builder.Create(row.optionLayout, this, &m_pm);

@@ -1,7 +1,10 @@
 // The mouse's blocks against the emulated mouse, on its cable and through the receiver.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+
+#include <json/value.h>
 
 #include "device/CDeviceChannel.h"
 #include "device/CDeviceCommands.h"
@@ -9,6 +12,7 @@
 #include "device/SimBus.h"
 #include "devices/mouse/CVantorixMouseDevice.h"
 #include "devices/mouse/MouseController.h"
+#include "profile/JsonFile.h"
 #include "profile/ProfilePaths.h"
 #include "sim/SimDeviceSet.h"
 #include "sim/SimMouse.h"
@@ -96,6 +100,47 @@ TEST_P(MouseEmulatorTest, KeyMapWriteRenumbersMacros) {
     EXPECT_EQ((std::array{map[3], map[4], map[6], map[7]}), (std::array<uint8_t, 4>{0x70, 0, 0x70, 1}));
     EXPECT_EQ(map[0], 0x10);  // left unchanged
     EXPECT_EQ(controller_.WriteKeyMapToDevice(1, 6), kResultBadBank);
+}
+
+// The macro block holds the macros the buttons use in the order the key map numbers them.
+TEST_P(MouseEmulatorTest, MacrosFollowTheKeyMapNumbering) {
+    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) /
+                                         ("q208-mouse-macros-" + std::string(GetParam().name));
+    std::filesystem::create_directories(folder);
+    Json::Value index;
+    for (int m = 0; m < 3; ++m) {
+        const std::string guid = "macro" + std::to_string(m);
+        Json::Value entry;
+        entry["MacroName"] = guid;
+        entry["Guid"] = guid;
+        index["MacroInfo"].append(entry);
+        Json::Value file;
+        file["Events"] = Json::Value(Json::arrayValue);
+        for (int e = 0; e <= m; ++e) {  // macro m has m + 1 events
+            Json::Value event;
+            event["Action"] = "down";
+            event["Type"] = 10;
+            event["Button"] = 4;
+            event["Delay"] = 10;
+            file["Events"].append(event);
+        }
+        ASSERT_EQ(WriteJsonFile(file, folder / (guid + ".mac")), 0);
+    }
+    ASSERT_EQ(WriteJsonFile(index, folder / "macro.config"), 0);
+    ASSERT_EQ(MouseController::MacroCount(folder), 3);
+
+    ASSERT_EQ(controller_.ReadDevice(), kResultOk);
+    controller_.SetButton(1, {0x70, 2, 0});
+    controller_.SetButton(2, {0x70, 0, 0});
+    ASSERT_EQ(controller_.WriteKeyMapToDevice(0, 3), kResultOk);
+    ASSERT_EQ(controller_.WriteMacrosToDevice(folder), kResultOk);
+    const auto block = Mouse().AreaBytes(sim::SimArea::MacroData);
+    ASSERT_GE(block.size(), 32u);
+    EXPECT_EQ(block[0], 0xAA);
+    EXPECT_EQ(block[4], 2);  // two macros
+    const size_t first = block[16] | (block[17] << 8);
+    EXPECT_EQ(block[first], 3) << "macro 2 (three events) comes first, as number 0";
+    std::filesystem::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, MouseEmulatorTest,

@@ -368,7 +368,7 @@ bool CVantorixMouseDevice::WriteLightingToDevice() { return WriteLightingToDevic
 
 int CVantorixMouseDevice::WriteKeyMapToDevice(int bank, int macroCount) {
     if (!CommandChannel().IsOpen()) return kResultNoAnswer;
-    const int r = controller_.WriteKeyMapToDevice(bank, macroCount, &macroOrder_);
+    const int r = controller_.WriteKeyMapToDevice(bank, macroCount);
     NoteWrite(r);
     if (r != kResultOk) Trace("mouse: writing the key map failed (%d)\n", r);
     return r;
@@ -381,9 +381,11 @@ bool CVantorixMouseDevice::WriteKeyMapToDevice() {
 bool CVantorixMouseDevice::WriteProfileToDevice() { return WriteKeyMapToDevice(); }
 
 bool CVantorixMouseDevice::WriteMacrosToDevice() {
-    // The macro block follows the renumbered order of the last key-map write.
-    Trace("mouse: %zu macros referenced; the macro block is not written by this build\n", macroOrder_.size());
-    return false;
+    if (!CommandChannel().IsOpen()) return false;
+    const int r = controller_.WriteMacrosToDevice(UserFolder());
+    NoteWrite(r);
+    if (r != kResultOk) Trace("mouse: writing the macros failed (%d)\n", r);
+    return r == kResultOk;
 }
 
 void CVantorixMouseDevice::SaveAndWrite() {
@@ -550,6 +552,12 @@ bool CVantorixMouseDevice::OnPageNotify(TNotifyUI& msg) {
     if ((type == DUI_MSGTYPE_KILLFOCUS || type == DUI_MSGTYPE_RETURN) &&
         (i = IndexAfter(name, "DPI_edit_", kStageCount)) >= 0) {
         OnStageEdit(i, msg.pSender->GetText());
+        return true;
+    }
+    if (type == DUI_MSGTYPE_CLICK && (i = IndexAfter(name, "DPI_color_option_", kStageCount)) >= 0) {
+        if (colourChooser_) {
+            if (const auto colour = colourChooser_(msg.pSender->GetBkColor())) OnStageColour(i, *colour);
+        }
         return true;
     }
     if (type == DUI_MSGTYPE_SELECTCHANGED) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,9 @@ public:
     void SetProfileId(std::string id) { profileId_ = std::move(id); }
     const std::string& GetProfileId() const { return profileId_; }
     void SetMainWindow(HWND hwnd) { mainWindow_ = hwnd; }
+    // Opens the colour dialog for a stage's swatch (the main window's); none: cancelled.
+    using ColourChooser = std::function<std::optional<uint32_t>(uint32_t initial)>;
+    void SetColourChooser(ColourChooser chooser) { colourChooser_ = std::move(chooser); }
     void SetStatusHold(bool hold) { statusHold_ = hold; }
     bool IsPreviewRunning() const { return preview_.IsRunning(); }
     uint32_t PreviewSteps() const { return previewSteps_.load(); }
@@ -136,9 +140,9 @@ private:
     MouseController controller_;
     std::string profileId_;
     std::vector<std::string> macroNames_;
-    std::vector<int> macroOrder_;
     std::weak_ptr<CMessageQueue> uiQueue_;
     HWND mainWindow_ = 0;
+    ColourChooser colourChooser_;
     bool statusHold_ = false;
     bool asleep_ = false;
     std::atomic<int> previewMode_{0};

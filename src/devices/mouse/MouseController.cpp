@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/DeviceResult.h"
+#include "devices/base/MacroBlock.h"
 #include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
 #include "profile/ProfileListFile.h"
@@ -102,6 +103,14 @@ int MouseController::WriteSettingsToDevice(uint8_t block, uint8_t value) {
 int MouseController::WriteKeyMapToDevice(int bank, int macroCount, std::vector<int>* macroOrder) {
     if (!channel_.IsOpen()) return kResultNoAnswer;
     return memory_.WriteKeyMap(commands_, channel_, bank, keyList_, macroCount, macroOrder);
+}
+
+int MouseController::WriteMacrosToDevice(const std::filesystem::path& userFolder) {
+    if (!channel_.IsOpen()) return kResultNoAnswer;
+    if (const int r = memory_.ReadInfo(commands_, channel_); r != kResultOk) return r;
+    const std::vector<int> numbers = memory_.Buttons().MacrosInUse(keyList_, MacroCount(userFolder));
+    if (!MouseMemory::Reachable(commands_, channel_)) return kResultUnreachable;
+    return MacroBlock::Write(commands_, channel_, memory_.MacroCapacity(), userFolder, numbers);
 }
 
 // ---- edits ----

@@ -48,6 +48,9 @@ public:
     // The settings block from the profile, at block `block` with value `value`.
     int WriteSettingsToDevice(uint8_t block = 0, uint8_t value = 0);
     int WriteKeyMapToDevice(int bank, int macroCount, std::vector<int>* macroOrder = nullptr);
+    // The macros the present buttons use, in the order the key map numbers them, from the
+    // macro store in `userFolder`; the macro memory size comes from the information block.
+    int WriteMacrosToDevice(const std::filesystem::path& userFolder);
 
     // ---- edits ----
     // Stage i's X and Y steps become the step; the list grows to i + 1 stages when shorter.
