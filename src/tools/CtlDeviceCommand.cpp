@@ -117,11 +117,13 @@ int RunOnDevice(CtlOptions options, std::ostream& out, std::ostream& err, std::s
     SupportedDeviceFinder finder(bus.Bus());
     CtlDeviceTarget target;
     switch (CtlDeviceSelector::Select(options, finder.Scan(), target, error)) {
-        case CtlDeviceSelector::Outcome::BadArguments: return UsageError(err, error);
+        case CtlDeviceSelector::Outcome::BadArguments:
+            return UsageError(err, error);
         case CtlDeviceSelector::Outcome::NotFound:
             err << "error: " << error << " on " << bus.Where() << '\n';
             return kExitFailed;
-        case CtlDeviceSelector::Outcome::Selected: break;
+        case CtlDeviceSelector::Outcome::Selected:
+            break;
     }
     if (std::find(accepted.begin(), accepted.end(), target.name) == accepted.end()) {
         err << "q208ctl: this command is for the " << *accepted.begin() << ", not the " << target.name << '\n';

@@ -109,15 +109,23 @@ int SingleNumber(const CtlOptions& options, std::ostream& err, const char* comma
 
 void MouseCommands::AddTo(CtlCommandTable& table) {
     table.Add({"mouse", "", "show the mouse's active settings block, decoded", {}, Show});
-    table.Add({"set-dpi", "STAGE=DPI[,STAGE=DPI…]", "set DPI stages (0-6), converted with the mouse's sensor", {}, SetDpi});
+    table.Add(
+        {"set-dpi", "STAGE=DPI[,STAGE=DPI…]", "set DPI stages (0-6), converted with the mouse's sensor", {}, SetDpi});
     table.Add({"set-stage", "N", "make DPI stage N (0-6) the active one", {}, SetStage});
     table.Add({"set-polling", "N", "set the mouse's polling option N (0-4)", {}, SetPolling});
-    table.Add({"set-sleep", "[ble1=M] [ble2=M] [dev1=M] [dev2=M]", "set the mouse's sleep times in minutes", {}, SetSleep});
+    table.Add(
+        {"set-sleep", "[ble1=M] [ble2=M] [dev1=M] [dev2=M]", "set the mouse's sleep times in minutes", {}, SetSleep});
     table.Add({"set-logo", "N", "set the mouse's logo LED mode", {}, SetLogo});
-    table.Add({"set-mouse-lighting", "[effect=N] [brightness=B] [speed=S] [direction=D] [multicolor=M] [rgb=R,G,B]",
-               "change the mouse's lighting and write its settings block", {}, SetLighting});
-    table.Add({"set-button", "FUNCTION TYPE,P1,P2", "give mouse button function FUNCTION (0-10) the code TYPE,P1,P2",
-               {}, SetButton});
+    table.Add({"set-mouse-lighting",
+               "[effect=N] [brightness=B] [speed=S] [direction=D] [multicolor=M] [rgb=R,G,B]",
+               "change the mouse's lighting and write its settings block",
+               {},
+               SetLighting});
+    table.Add({"set-button",
+               "FUNCTION TYPE,P1,P2",
+               "give mouse button function FUNCTION (0-10) the code TYPE,P1,P2",
+               {},
+               SetButton});
     table.Add({"buttons", "", "show the mouse's function-to-button map and the code of each button", {}, Buttons});
 }
 
@@ -137,9 +145,12 @@ int MouseCommands::SetDpi(const CtlOptions& options, std::ostream& out, std::ost
     for (const std::string& argument : options.arguments) {
         for (const std::string& part : Split(argument, ',')) {
             std::string key, value;
-            const auto stage = KeyValue(part, key, value) ? ParseNumber(key, 0, MouseController::kStageCount - 1) : std::nullopt;
+            const auto stage =
+                KeyValue(part, key, value) ? ParseNumber(key, 0, MouseController::kStageCount - 1) : std::nullopt;
             const auto dpi = stage ? ParseNumber(value, 0, kMaxDpiEdit) : std::nullopt;
-            if (!dpi) return UsageError(err, "set-dpi takes STAGE=DPI with STAGE 0 … 6 and DPI 0 … 12800, got '" + part + "'");
+            if (!dpi)
+                return UsageError(err,
+                                  "set-dpi takes STAGE=DPI with STAGE 0 … 6 and DPI 0 … 12800, got '" + part + "'");
             changes.emplace_back(*stage, *dpi);
         }
     }
@@ -152,15 +163,18 @@ int MouseCommands::SetDpi(const CtlOptions& options, std::ostream& out, std::ost
 
 int MouseCommands::SetStage(const CtlOptions& options, std::ostream& out, std::ostream& err) {
     int stage = 0;
-    if (const int r = SingleNumber(options, err, "set-stage", MouseController::kStageCount - 1, stage); r != 0) return r;
+    if (const int r = SingleNumber(options, err, "set-stage", MouseController::kStageCount - 1, stage); r != 0)
+        return r;
     return EditSettings(options, out, err, [stage](MouseController& c, std::ostream&) { return c.SelectStage(stage); });
 }
 
 int MouseCommands::SetPolling(const CtlOptions& options, std::ostream& out, std::ostream& err) {
     int option = 0;
-    if (const int r = SingleNumber(options, err, "set-polling", MouseSettingsBlock::kPollingOptions - 1, option); r != 0)
+    if (const int r = SingleNumber(options, err, "set-polling", MouseSettingsBlock::kPollingOptions - 1, option);
+        r != 0)
         return r;
-    return EditSettings(options, out, err, [option](MouseController& c, std::ostream&) { return c.SetPolling(option); });
+    return EditSettings(options, out, err,
+                        [option](MouseController& c, std::ostream&) { return c.SetPolling(option); });
 }
 
 int MouseCommands::SetSleep(const CtlOptions& options, std::ostream& out, std::ostream& err) {
@@ -168,8 +182,10 @@ int MouseCommands::SetSleep(const CtlOptions& options, std::ostream& out, std::o
         const char* name;
         MouseController::Sleep which;
     };
-    static const Key kKeys[] = {{"ble1", MouseController::Sleep::Ble1}, {"ble2", MouseController::Sleep::Ble2},
-                                {"dev1", MouseController::Sleep::Device1}, {"dev2", MouseController::Sleep::Device2}};
+    static const Key kKeys[] = {{"ble1", MouseController::Sleep::Ble1},
+                                {"ble2", MouseController::Sleep::Ble2},
+                                {"dev1", MouseController::Sleep::Device1},
+                                {"dev2", MouseController::Sleep::Device2}};
     std::vector<std::pair<MouseController::Sleep, int>> changes;
     for (const std::string& argument : options.arguments) {
         std::string key, value;
@@ -178,7 +194,8 @@ int MouseCommands::SetSleep(const CtlOptions& options, std::ostream& out, std::o
             for (const Key& k : kKeys) found = key == k.name ? &k : found;
         }
         const auto minutes = found ? ParseNumber(value, 0, 255) : std::nullopt;
-        if (!minutes) return UsageError(err, "set-sleep takes ble1=M ble2=M dev1=M dev2=M (M 0 … 255), got '" + argument + "'");
+        if (!minutes)
+            return UsageError(err, "set-sleep takes ble1=M ble2=M dev1=M dev2=M (M 0 … 255), got '" + argument + "'");
         changes.emplace_back(found->which, *minutes);
     }
     if (changes.empty()) return UsageError(err, "set-sleep needs at least one of ble1=M ble2=M dev1=M dev2=M");
@@ -218,7 +235,8 @@ int MouseCommands::SetButton(const CtlOptions& options, std::ostream& out, std::
     MouseButtonMap::Code code{};
     for (size_t i = 0; i < code.size(); ++i) {
         const auto value = parts.size() == 3 ? ParseNumber(parts[i], 0, 255) : std::nullopt;
-        if (!value) return UsageError(err, "the code is TYPE,P1,P2 with each 0 … 255, got '" + options.arguments[1] + "'");
+        if (!value)
+            return UsageError(err, "the code is TYPE,P1,P2 with each 0 … 255, got '" + options.arguments[1] + "'");
         code[i] = static_cast<uint8_t>(*value);
     }
     return RunOnMouse(options, out, err, [&](MouseSession& mouse, std::ostream& out, std::ostream& err) {
@@ -236,9 +254,11 @@ int MouseCommands::SetButton(const CtlOptions& options, std::ostream& out, std::
         c.SetButton(*function, code);
         if (!mouse.profile.GetPath().empty()) mouse.profile.Save();
         const int macros = MouseController::MacroCount(DeviceUserFolder(kMouseFolder));
-        if (const int r = c.WriteKeyMapToDevice(0, macros); r != kResultOk) return DeviceFailure(err, "write key map", r);
+        if (const int r = c.WriteKeyMapToDevice(0, macros); r != kResultOk)
+            return DeviceFailure(err, "write key map", r);
         // What the key map now holds: a macro past the macro list went back to the default.
-        const auto written = c.Memory().KeyMap().subspan(size_t(key) * MouseButtonMap::kCodeSize, MouseButtonMap::kCodeSize);
+        const auto written =
+            c.Memory().KeyMap().subspan(size_t(key) * MouseButtonMap::kCodeSize, MouseButtonMap::kCodeSize);
         out << "function " << *function << " (button " << key << ") = " << int(written[0]) << ',' << int(written[1])
             << ',' << int(written[2]) << '\n';
         return 0;

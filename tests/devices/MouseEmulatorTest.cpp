@@ -1,10 +1,9 @@
 // The mouse's blocks against the emulated mouse, on its cable and through the receiver.
 #include <gtest/gtest.h>
+#include <json/value.h>
 
 #include <filesystem>
 #include <memory>
-
-#include <json/value.h>
 
 #include "device/CDeviceChannel.h"
 #include "device/CDeviceCommands.h"
@@ -37,10 +36,9 @@ protected:
             devices_.PlugAll({sim::SimDeviceKind::Mouse, sim::SimDeviceKind::Receiver});
         else
             devices_.Plug(sim::SimDeviceKind::Mouse);
-        ASSERT_TRUE(channel_.OpenPath(devices_.CommandPath(Receiver() ? sim::SimDeviceKind::Receiver
-                                                                      : sim::SimDeviceKind::Mouse),
-                                      Receiver() ? CDeviceChannel::kLinkReceiver : CDeviceChannel::kLinkWired,
-                                      Receiver() ? kMouseTarget : 0));
+        ASSERT_TRUE(channel_.OpenPath(
+            devices_.CommandPath(Receiver() ? sim::SimDeviceKind::Receiver : sim::SimDeviceKind::Mouse),
+            Receiver() ? CDeviceChannel::kLinkReceiver : CDeviceChannel::kLinkWired, Receiver() ? kMouseTarget : 0));
         controller_.LoadModes(KeyboardEffectList::DefaultFile());
         if (GetParam().factoryProfile) profile_.SetDefaultPath(DefaultProfileFile(kMouseFolder));
         controller_.LoadProfile({});
@@ -104,8 +102,8 @@ TEST_P(MouseEmulatorTest, KeyMapWriteRenumbersMacros) {
 
 // The macro block holds the macros the buttons use in the order the key map numbers them.
 TEST_P(MouseEmulatorTest, MacrosFollowTheKeyMapNumbering) {
-    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) /
-                                         ("q208-mouse-macros-" + std::string(GetParam().name));
+    const std::filesystem::path folder =
+        std::filesystem::path(::testing::TempDir()) / ("q208-mouse-macros-" + std::string(GetParam().name));
     std::filesystem::create_directories(folder);
     Json::Value index;
     for (int m = 0; m < 3; ++m) {

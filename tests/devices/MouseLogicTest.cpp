@@ -36,7 +36,7 @@ TEST(MouseDpiTest, EditTextAndLimits) {
     const MouseSensor plain{0x3301, 50, 100};
     EXPECT_EQ(DpiToStep(plain, *DpiOfEditText("")), 0);
     EXPECT_EQ(DpiToStep(plain, kMaxDpiEdit), kMaxDpiStep);  // the slider's range holds
-    const MouseSensor noStep{0x3301, 0, 100};  // an information block without a step
+    const MouseSensor noStep{0x3301, 0, 100};               // an information block without a step
     EXPECT_EQ(DpiToStep(noStep, 150), 50);
 }
 
@@ -138,11 +138,11 @@ TEST(MouseButtonMapTest, MapsFunctionsAndRenumbersMacrosByFirstUse) {
 
     std::vector<KeyAssignmentRecord> records;
     for (const auto& code : codes) records.push_back(Assign(code[0], code[1], code[2], code));
-    records[1] = Assign(0x70, 5, 1, codes[1]);   // first macro used: 5 → 0
-    records[2] = Assign(0x71, 2, 3, codes[2]);   // then 2 → 1
-    records[3] = Assign(0x70, 5, 0, codes[3]);   // 5 again → 0
-    records[4] = Assign(0x70, 9, 0, codes[4]);   // past the 6 macros: back to the default
-    records[7] = Assign(0x70, 1, 0, codes[7]);   // no button: not counted
+    records[1] = Assign(0x70, 5, 1, codes[1]);  // first macro used: 5 → 0
+    records[2] = Assign(0x71, 2, 3, codes[2]);  // then 2 → 1
+    records[3] = Assign(0x70, 5, 0, codes[3]);  // 5 again → 0
+    records[4] = Assign(0x70, 9, 0, codes[4]);  // past the 6 macros: back to the default
+    records[7] = Assign(0x70, 1, 0, codes[7]);  // no button: not counted
     const auto order = map.Apply(records, 6, keyMap);
     EXPECT_EQ(order, (std::vector<int>{5, 2}));
     auto at = [&](int key) { return std::array{keyMap[key * 3], keyMap[key * 3 + 1], keyMap[key * 3 + 2]}; };

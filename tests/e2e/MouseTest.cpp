@@ -22,7 +22,8 @@ protected:
     bool WaitForProbe(const std::string& control, const std::function<bool(const std::string&)>& done) {
         return WaitUntil({"sim", "probe", control}, [&](const ProcessResult& result) {
             const std::string prefix = control + " ";
-            return result.exitCode == 0 && result.out.rfind(prefix, 0) == 0 && done(result.out.substr(prefix.size(), 6));
+            return result.exitCode == 0 && result.out.rfind(prefix, 0) == 0 &&
+                   done(result.out.substr(prefix.size(), 6));
         });
     }
     // A selected stage's select check is red (#E0353B under its white digit); the others grey.
@@ -50,8 +51,8 @@ TEST_F(MouseE2e, ThePageShowsTheActiveStageTheMouseReportsAndFollowsItsSwitch) {
 TEST_F(MouseE2e, SetDpiThroughTheReceiverUsesTheMouseSensorAndKeepsTheProfileThePageShows) {
     const std::string script = (DataFolder() / "sensor.sim").string();
     std::ofstream(script) << "set mouse sensor=0x8925\n";
-    ProcessResult result = RunCtl({"--simulate=receiver", "--sim-script", script, "--device", "receiver-mouse",
-                                   "set-dpi", "0=5100,3=400"});
+    ProcessResult result = RunCtl(
+        {"--simulate=receiver", "--sim-script", script, "--device", "receiver-mouse", "set-dpi", "0=5100,3=400"});
     ASSERT_EQ(result.exitCode, 0) << Describe(result);
     EXPECT_TRUE(Contains(result, "sensor 0x8925")) << Describe(result);
     EXPECT_TRUE(Contains(result, "stage 0 on=1 step=100 dpi=5100")) << Describe(result);
@@ -64,8 +65,10 @@ TEST_F(MouseE2e, SetDpiThroughTheReceiverUsesTheMouseSensorAndKeepsTheProfileThe
     ASSERT_TRUE(StartQ208Simulating("mouse"));
     ASSERT_TRUE(WaitForCommandCount("mouse", kReadConfig, 2)) << Q208Log();
     // The page shows the profile q208ctl saved: slider 0 now looks as slider 2 does.
-    EXPECT_TRUE(WaitForProbe("DPI_slider_0", [&](const std::string& c) { return c != "?" && c == Probe("DPI_slider_2"); }))
-        << Probe("DPI_slider_0") << " vs " << Probe("DPI_slider_2") << '\n' << Q208Log();
+    EXPECT_TRUE(
+        WaitForProbe("DPI_slider_0", [&](const std::string& c) { return c != "?" && c == Probe("DPI_slider_2"); }))
+        << Probe("DPI_slider_0") << " vs " << Probe("DPI_slider_2") << '\n'
+        << Q208Log();
     EXPECT_NE(Probe("DPI_slider_0"), Probe("DPI_slider_3"));
 }
 

@@ -1,7 +1,5 @@
 // q208ctl's mouse commands against the emulated mouse on its cable and through the
 // receiver, on a simulated bus the test owns (so it can look into the mouse's memory).
-#include "tools/MouseCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -10,6 +8,7 @@
 #include "sim/SimDeviceSet.h"
 #include "sim/SimMouse.h"
 #include "tools/CtlCommandTable.h"
+#include "tools/MouseCommands.h"
 
 using namespace q208;
 using sim::SimDeviceKind;
@@ -85,16 +84,22 @@ TEST_P(MouseCommandsTest, ButtonsGoThroughTheFunctionMap) {
 }
 
 TEST_P(MouseCommandsTest, BadArgumentsAreRefusedBeforeTheMouseIsAsked) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"set-dpi"}, {"set-dpi", "7=800"}, {"set-dpi", "0=12801"}, {"set-dpi", "0800"},
-             {"set-stage", "7"}, {"set-polling", "5"}, {"set-sleep", "ble3=1"}, {"set-button", "11", "1,2,3"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"set-dpi"},
+                                                                                      {"set-dpi", "7=800"},
+                                                                                      {"set-dpi", "0=12801"},
+                                                                                      {"set-dpi", "0800"},
+                                                                                      {"set-stage", "7"},
+                                                                                      {"set-polling", "5"},
+                                                                                      {"set-sleep", "ble3=1"},
+                                                                                      {"set-button", "11", "1,2,3"}}) {
         const uint32_t seen = Mouse().CommandsSeen(0x03);
         EXPECT_EQ(Run(args).code, 1) << args.front();
         EXPECT_EQ(Mouse().CommandsSeen(0x03), seen);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, MouseCommandsTest, ::testing::Values("mouse", "receiver-mouse"),
-                         [](const auto& info) { return std::string(info.param == std::string("mouse") ? "Cable" : "Receiver"); });
+INSTANTIATE_TEST_SUITE_P(Paths, MouseCommandsTest, ::testing::Values("mouse", "receiver-mouse"), [](const auto& info) {
+    return std::string(info.param == std::string("mouse") ? "Cable" : "Receiver");
+});
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "profile/ProfilePaths.h"
 #include "ui/CComboUI.h"
 #include "ui/CEditUI.h"
+#include "ui/CLabelUI.h"
 #include "ui/CMessageQueue.h"
 #include "ui/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
@@ -36,8 +37,12 @@ constexpr size_t kStatusForwarded = 4;
 constexpr ARGB kActiveSliderColour = 0xFF2F81F7;
 constexpr ARGB kOtherSliderColour = 0xFF6E7681;
 constexpr ARGB kOpaque = 0xFF000000;
+constexpr ARGB kConnectedColour = 0xFF3FB950;
+constexpr ARGB kAsleepColour = 0xFFD29922;
 
-std::string Indexed(const char* prefix, int i) { return prefix + std::to_string(i); }
+std::string Indexed(const char* prefix, int i) {
+    return prefix + std::to_string(i);
+}
 
 // The number after a control name's prefix; -1 when the name does not have it.
 int IndexAfter(std::string_view name, std::string_view prefix, int count) {
@@ -150,7 +155,9 @@ bool CVantorixMouseDevice::AttachListener(const std::string& path, int kind) {
     return attached;
 }
 
-void CVantorixMouseDevice::DetachListener(int kind) { listener_.Detach(kind); }
+void CVantorixMouseDevice::DetachListener(int kind) {
+    listener_.Detach(kind);
+}
 
 void CVantorixMouseDevice::OnDeviceRemoved() {
     DetachListener(MouseListener::kWiredKind);
@@ -163,7 +170,9 @@ void CVantorixMouseDevice::StartPreview() {
     preview_.Start([this](const q208::Event& stop) { RunPreview(stop); });
 }
 
-void CVantorixMouseDevice::StopPreview() { preview_.Stop(kPreviewStopMs, WorkerThread::AfterTimeOut::Join); }
+void CVantorixMouseDevice::StopPreview() {
+    preview_.Stop(kPreviewStopMs, WorkerThread::AfterTimeOut::Join);
+}
 
 void CVantorixMouseDevice::RunPreview(const q208::Event& stop) {
     MousePreviewSchedule schedule;
@@ -180,17 +189,39 @@ void CVantorixMouseDevice::RunPreview(const q208::Event& stop) {
 
 void CVantorixMouseDevice::PreviewStep(int mode) {
     switch (mode) {
-        case 0: RenderStatic(); break;
-        case 1: RenderBreathing(); break;
-        case 2: Render([](LightRenderer& r, std::span<KeyColour> k) { static_cast<MouseRenderer&>(r).RenderGroups(k); }); break;
-        case 3: RenderSpectrum(); break;
-        case 4: Render([](LightRenderer& r, std::span<KeyColour> k) { static_cast<MouseRenderer&>(r).RenderRing(k); }); break;
-        case 5: RenderBreathingCycle(); break;
-        case 6: RenderOff(); break;
-        case 7: Render([](LightRenderer& r, std::span<KeyColour> k) { static_cast<MouseRenderer&>(r).RenderReactive(k); }); break;
-        case 8: RenderBlinkCycle(); break;
-        case 10: RenderBlink(); break;
-        default: RenderStatic(); break;  // modes without a preview of their own show the colour
+        case 0:
+            RenderStatic();
+            break;
+        case 1:
+            RenderBreathing();
+            break;
+        case 2:
+            Render([](LightRenderer& r, std::span<KeyColour> k) { static_cast<MouseRenderer&>(r).RenderGroups(k); });
+            break;
+        case 3:
+            RenderSpectrum();
+            break;
+        case 4:
+            Render([](LightRenderer& r, std::span<KeyColour> k) { static_cast<MouseRenderer&>(r).RenderRing(k); });
+            break;
+        case 5:
+            RenderBreathingCycle();
+            break;
+        case 6:
+            RenderOff();
+            break;
+        case 7:
+            Render([](LightRenderer& r, std::span<KeyColour> k) { static_cast<MouseRenderer&>(r).RenderReactive(k); });
+            break;
+        case 8:
+            RenderBlinkCycle();
+            break;
+        case 10:
+            RenderBlink();
+            break;
+        default:
+            RenderStatic();
+            break;  // modes without a preview of their own show the colour
     }
     ++previewSteps_;
 }
@@ -279,7 +310,9 @@ void CVantorixMouseDevice::UpdateProfilePaths() {
     profile_.SetLightConfigPath(LightConfigFile(GetModelFolder()));
 }
 
-std::string CVantorixMouseDevice::GetProfileFilePath() const { return profile_.GetPath().string(); }
+std::string CVantorixMouseDevice::GetProfileFilePath() const {
+    return profile_.GetPath().string();
+}
 
 void CVantorixMouseDevice::SaveProfile() {
     if (profile_.GetPath().empty()) return;  // no profile chosen yet: the factory file stays as it is
@@ -295,16 +328,16 @@ bool CVantorixMouseDevice::LoadProfile() {
 }
 
 bool CVantorixMouseDevice::Initialize() {
-    const LightInfoRecord info = profile_.GetLightInfo();
     profile_.GetLightList();
     profile_.LoadLightConfig(profile_.GetLightConfigPath());
     profile_.GetCustomLightEffects(static_cast<int>(controller_.Modes().Entries().size()));
     SyncLightState();
-    (void)info;
     return true;
 }
 
-void CVantorixMouseDevice::SyncLightState() { SetLightState(ToLightState(profile_.GetLightInfo())); }
+void CVantorixMouseDevice::SyncLightState() {
+    SetLightState(ToLightState(profile_.GetLightInfo()));
+}
 
 void CVantorixMouseDevice::SetLightState(const LightState& light) {
     const int oldMode = previewMode_.exchange(light.effect);
@@ -332,8 +365,8 @@ void CVantorixMouseDevice::BuildPage() {
 
 std::vector<std::string> CVantorixMouseDevice::GetMacroList() {
     std::vector<std::string> list;
-    for (const int number : controller_.Memory().Buttons().MacrosInUse(controller_.Buttons(),
-                                                                       MouseController::MacroCount(UserFolder())))
+    for (const int number :
+         controller_.Memory().Buttons().MacrosInUse(controller_.Buttons(), MouseController::MacroCount(UserFolder())))
         list.push_back(std::to_string(number));
     return list;
 }
@@ -351,8 +384,9 @@ void CVantorixMouseDevice::NoteWrite(int result) {
     asleep_ = asleep;
     // Behind the receiver a sleeping mouse hears nothing; the page says so rather than
     // showing values the mouse does not have.
-    if (CControlUI* label = Find(kStatusLabel)) {
+    if (auto* label = dynamic_cast<CLabelUI*>(Find(kStatusLabel))) {
         label->SetText(CResourceManager::GetInstance().GetText(asleep ? "mouse_asleep" : "page_connected"));
+        label->SetTextColor(asleep ? kAsleepColour : kConnectedColour);
     }
 }
 
@@ -364,7 +398,9 @@ int CVantorixMouseDevice::WriteLightingToDevice(uint8_t block, uint8_t value) {
     return r;
 }
 
-bool CVantorixMouseDevice::WriteLightingToDevice() { return WriteLightingToDevice(0, 0) == kResultOk; }
+bool CVantorixMouseDevice::WriteLightingToDevice() {
+    return WriteLightingToDevice(0, 0) == kResultOk;
+}
 
 int CVantorixMouseDevice::WriteKeyMapToDevice(int bank, int macroCount) {
     if (!CommandChannel().IsOpen()) return kResultNoAnswer;
@@ -378,7 +414,9 @@ bool CVantorixMouseDevice::WriteKeyMapToDevice() {
     return WriteKeyMapToDevice(kKeyMapBank, MouseController::MacroCount(UserFolder())) == kResultOk;
 }
 
-bool CVantorixMouseDevice::WriteProfileToDevice() { return WriteKeyMapToDevice(); }
+bool CVantorixMouseDevice::WriteProfileToDevice() {
+    return WriteKeyMapToDevice();
+}
 
 bool CVantorixMouseDevice::WriteMacrosToDevice() {
     if (!CommandChannel().IsOpen()) return false;
@@ -395,7 +433,18 @@ void CVantorixMouseDevice::SaveAndWrite() {
 
 void CVantorixMouseDevice::SetLightParams(uint32_t first, uint32_t second, uint32_t word1, uint32_t word2) {
     CVantorixUSBDevice::SetLightParams(first, second, word1, word2);
-    profile_.SetLightInfo(profile_.GetLightInfo());
+    // The profile keeps what the preview shows.
+    const LightState light = GetLightState();
+    LightInfoRecord info = profile_.GetLightInfo();
+    info.selectItem = light.effect;
+    info.light = light.brightnessLevel;
+    info.speed = light.speedLevel;
+    info.fx = light.direction;
+    info.multiColor = light.colourCycle;
+    info.red = light.red;
+    info.green = light.green;
+    info.blue = light.blue;
+    profile_.SetLightInfo(info);
 }
 
 void CVantorixMouseDevice::SetFunctionMode(int mode) {
@@ -403,7 +452,9 @@ void CVantorixMouseDevice::SetFunctionMode(int mode) {
     if (CControlUI* hint = Find("device_tishi_info")) hint->SetVisible(false);
 }
 
-void CVantorixMouseDevice::SendLightFrame() { CVantorixUSBDevice::SendLightFrame(); }
+void CVantorixMouseDevice::SendLightFrame() {
+    CVantorixUSBDevice::SendLightFrame();
+}
 
 // ---- the page ----
 
@@ -437,7 +488,8 @@ void CVantorixMouseDevice::ShowStage(int i) {
         slider->SetForeColor(active ? kActiveSliderColour : kOtherSliderColour);
     }
     if (CControlUI* edit = Find(Indexed("DPI_edit_", i))) edit->SetText(std::to_string(controller_.StageDpi(i)));
-    if (auto* check = dynamic_cast<COptionUI*>(Find(Indexed("DPI_enable_check_", i)))) check->Selected(stage.active != 0, false);
+    if (auto* check = dynamic_cast<COptionUI*>(Find(Indexed("DPI_enable_check_", i))))
+        check->Selected(stage.active != 0, false);
     if (auto* select = dynamic_cast<COptionUI*>(Find(Indexed("DPI_select_check_", i)))) select->Selected(active, false);
     if (CControlUI* row = Find(Indexed("DPI_layout_", i))) row->SetEnabled(stage.active != 0);
     if (CControlUI* swatch = Find(Indexed("DPI_color_option_", i)))
@@ -466,7 +518,8 @@ void CVantorixMouseDevice::SelectComboByData(const char* name, int value) {
 void CVantorixMouseDevice::ShowSettings() {
     const MouseSettingsRecord& s = controller_.Settings();
     const int option = MouseSettingsBlock::ShownPollingOption(s.pollingIndex);
-    if (auto* polling = dynamic_cast<COptionUI*>(Find(Indexed("polling_rate_option_", option)))) polling->Selected(true, false);
+    if (auto* polling = dynamic_cast<COptionUI*>(Find(Indexed("polling_rate_option_", option))))
+        polling->Selected(true, false);
     for (const SleepCombo& combo : kSleepCombos) SelectComboByData(combo.name, s.*(combo.field));
     if (auto* logo = dynamic_cast<CComboUI*>(Find("logo_led_mode_combo")))
         logo->SelectItem(std::min<int>(s.logoLedMode, logo->GetCount() - 1), false, false);
@@ -589,7 +642,9 @@ bool CVantorixMouseDevice::OnPageNotify(TNotifyUI& msg) {
             if (name != sleep.name) continue;
             const CControlUI* item = combo->GetCurSel() >= 0 ? combo->GetItemAt(combo->GetCurSel()) : nullptr;
             int minutes = 0;
-            if (item) std::from_chars(item->GetUserData().data(), item->GetUserData().data() + item->GetUserData().size(), minutes);
+            if (item)
+                std::from_chars(item->GetUserData().data(), item->GetUserData().data() + item->GetUserData().size(),
+                                minutes);
             OnSleepCombo(sleep.which, minutes);
             return true;
         }

@@ -25,7 +25,9 @@ public:
     // functions and fire (interval 120, 2 clicks).
     static const std::array<Code, kFunctionCount>& DefaultCodes();
 
-    static bool IsMacro(const KeyAssignmentHalf& half) { return half.type == kMacroType || half.type == kMacroRepeatType; }
+    static bool IsMacro(const KeyAssignmentHalf& half) {
+        return half.type == kMacroType || half.type == kMacroRepeatType;
+    }
 
     // Entry j: the first key index whose code is function j's default code, kNoButton when none.
     void Rebuild(std::span<const uint8_t> keyMap, int keyCount);

@@ -19,7 +19,9 @@ constexpr const char* kMacroIndexFile = "macro.config";
 MouseController::MouseController(CDeviceChannel& channel, CMouseProfiledata& profile)
     : channel_(channel), commands_(channel), profile_(profile) {}
 
-bool MouseController::LoadModes(const std::filesystem::path& file) { return modes_.Load(file, kListIndex); }
+bool MouseController::LoadModes(const std::filesystem::path& file) {
+    return modes_.Load(file, kListIndex);
+}
 
 std::filesystem::path MouseController::SelectedProfile(std::string& profileId) {
     if (profileId.empty()) {
@@ -95,7 +97,8 @@ int MouseController::ReadSettingsFromDevice() {
 }
 
 int MouseController::WriteSettingsToDevice(uint8_t block, uint8_t value) {
-    const auto bytes = MouseSettingsBlock::Encode(profile_.GetLightInfo(), stages_, settings_, activeStage_, modes_, value);
+    const auto bytes =
+        MouseSettingsBlock::Encode(profile_.GetLightInfo(), stages_, settings_, activeStage_, modes_, value);
     if (!channel_.IsOpen()) return kResultNoAnswer;
     return MouseMemory::WriteSettings(commands_, channel_, block, bytes);
 }
@@ -177,10 +180,18 @@ bool MouseController::SetPolling(int option) {
 void MouseController::SetSleep(Sleep which, int minutes) {
     const auto value = static_cast<uint16_t>(std::clamp(minutes, 0, 255));
     switch (which) {
-        case Sleep::Ble1: settings_.bleSleep1 = value; break;
-        case Sleep::Ble2: settings_.bleSleep2 = value; break;
-        case Sleep::Device1: settings_.deviceSleep1 = value; break;
-        case Sleep::Device2: settings_.deviceSleep2 = value; break;
+        case Sleep::Ble1:
+            settings_.bleSleep1 = value;
+            break;
+        case Sleep::Ble2:
+            settings_.bleSleep2 = value;
+            break;
+        case Sleep::Device1:
+            settings_.deviceSleep1 = value;
+            break;
+        case Sleep::Device2:
+            settings_.deviceSleep2 = value;
+            break;
     }
     profile_.SetMouseSettings(settings_);
 }
@@ -195,7 +206,9 @@ void MouseController::SetSystemValue(uint16_t MouseSettingsRecord::*field, int v
     profile_.SetMouseSettings(settings_);
 }
 
-void MouseController::SetLight(const LightInfoRecord& light) { profile_.SetLightInfo(light); }
+void MouseController::SetLight(const LightInfoRecord& light) {
+    profile_.SetLightInfo(light);
+}
 
 bool MouseController::SetButton(int function, const MouseButtonMap::Code& code) {
     if (function < 0 || function >= static_cast<int>(MouseButtonMap::kFunctionCount)) return false;
@@ -227,7 +240,8 @@ bool MouseController::DropStaleMacros(int macroCount) {
 std::array<bool, MouseController::kStageCount> MouseController::EnableClickable() const {
     std::array<bool, kStageCount> clickable{};
     int enabled = 0;
-    for (int i = 0; i < kStageCount; ++i) enabled += (i < static_cast<int>(stages_.size()) && stages_[i].active) ? 1 : 0;
+    for (int i = 0; i < kStageCount; ++i)
+        enabled += (i < static_cast<int>(stages_.size()) && stages_[i].active) ? 1 : 0;
     for (int i = 0; i < kStageCount; ++i) {
         const bool on = i < static_cast<int>(stages_.size()) && stages_[i].active;
         clickable[i] = i != activeStage_ && !(on && enabled <= 1);

@@ -19,7 +19,9 @@ constexpr int kDoubleHighOffset = 4900;
 
 // An information block with a step of 0 (a mouse that has not said) would divide by zero;
 // such a mouse counts one DPI per step.
-int StepOf(const MouseSensor& sensor) { return std::max<int>(sensor.step, 1); }
+int StepOf(const MouseSensor& sensor) {
+    return std::max<int>(sensor.step, 1);
+}
 
 uint16_t Le16(std::span<const uint8_t> bytes, size_t at) {
     return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
@@ -45,7 +47,9 @@ int DpiToStep(const MouseSensor& sensor, int dpi) {
             step = d > kScaleChangeDpi ? (d / 2 - kDoubleDpiPerStep) / kDoubleDpiPerStep + kDoubleHighStep / 2
                                        : (d - kDoubleDpiPerStep) / kDoubleDpiPerStep;
             break;
-        default: step = (d - minimum) / StepOf(sensor); break;
+        default:
+            step = (d - minimum) / StepOf(sensor);
+            break;
     }
     return std::clamp(step, 0, kMaxDpiStep);
 }
@@ -60,7 +64,8 @@ int StepToDpi(const MouseSensor& sensor, int step) {
         case MouseSensor::kCodeDoubleRange:
             return step >= kDoubleHighStep ? kDoubleHighDpiPerStep * step - kDoubleHighOffset
                                            : kDoubleDpiPerStep * step + kDoubleDpiPerStep;
-        default: return minimum + step * StepOf(sensor);
+        default:
+            return minimum + step * StepOf(sensor);
     }
 }
 

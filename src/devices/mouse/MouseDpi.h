@@ -11,9 +11,9 @@ namespace q208 {
 // mouse stores, and back. Two sensors have scales of their own; every other sensor counts
 // `step` DPI per step from `minimum`.
 struct MouseSensor {
-    static constexpr uint16_t kCodeWideRange = 0x3325;   // 200 DPI per step above 5000
+    static constexpr uint16_t kCodeWideRange = 0x3325;    // 200 DPI per step above 5000
     static constexpr uint16_t kCodeDoubleRange = 0x8925;  // 50 DPI per step, doubled above 5000
-    static constexpr size_t kInfoCode = 9;      // 16-bit little-endian
+    static constexpr size_t kInfoCode = 9;                // 16-bit little-endian
     static constexpr size_t kInfoStep = 11;
     static constexpr size_t kInfoMinimum = 14;  // 16-bit little-endian
 
@@ -25,7 +25,7 @@ struct MouseSensor {
     static std::optional<MouseSensor> FromInfo(std::span<const uint8_t> info);
 };
 
-inline constexpr int kMaxDpiStep = 127;   // the stage slider's range
+inline constexpr int kMaxDpiStep = 127;    // the stage slider's range
 inline constexpr int kMaxDpiEdit = 12800;  // the stage edit's range
 inline constexpr int kLowestDpi = 100;
 

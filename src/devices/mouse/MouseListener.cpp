@@ -38,12 +38,13 @@ std::optional<MouseListener::BlockChange> MouseListener::DecodeBlockChange(uint1
 
 MouseListener::MouseListener(CDeviceChannel& listenerChannel, Handlers handlers)
     : channel_(listenerChannel), handlers_(std::move(handlers)) {
-    wired_ = std::make_unique<Path>(kWiredKind, channel_.WiredDevice(), channel_.IoLock(),
-                                    [this](bool on) { channel_.SetOpen(on); },
-                                    [this] { return channel_.IsOpen() != 0; }, "ms-listen-wired");
-    receiver_ = std::make_unique<Path>(kReceiverKind, channel_.ReceiverDevice(), channel_.ListenerLock(),
-                                       [this](bool on) { channel_.SetViaReceiver(on); },
-                                       [this] { return channel_.ViaReceiver(); }, "ms-listen-receiver");
+    wired_ = std::make_unique<Path>(
+        kWiredKind, channel_.WiredDevice(), channel_.IoLock(), [this](bool on) { channel_.SetOpen(on); },
+        [this] { return channel_.IsOpen() != 0; }, "ms-listen-wired");
+    receiver_ = std::make_unique<Path>(
+        kReceiverKind, channel_.ReceiverDevice(), channel_.ListenerLock(),
+        [this](bool on) { channel_.SetViaReceiver(on); }, [this] { return channel_.ViaReceiver(); },
+        "ms-listen-receiver");
 }
 
 MouseListener::~MouseListener() {

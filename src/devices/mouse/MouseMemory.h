@@ -38,8 +38,8 @@ public:
     int ReadInfo(CDeviceCommands& commands, const CDeviceChannel& channel);
 
     // Byte 0 of the setting area names the block; the block is read at n × 128.
-    static int ReadSettings(CDeviceCommands& commands, const CDeviceChannel& channel,
-                            MouseSettingsBlock::Bytes& block, uint8_t& blockNumber);
+    static int ReadSettings(CDeviceCommands& commands, const CDeviceChannel& channel, MouseSettingsBlock::Bytes& block,
+                            uint8_t& blockNumber);
     // BeginConfig, WriteConfig at n × 128, EndConfig, asking for the link before each step
     // behind the receiver.
     static int WriteSettings(CDeviceCommands& commands, const CDeviceChannel& channel, uint8_t blockNumber,
@@ -48,7 +48,8 @@ public:
     // MouseButtonMap::Apply) and sends the whole map. `macroOrder` receives the macros in the
     // order the key map now numbers them.
     int WriteKeyMap(CDeviceCommands& commands, CDeviceChannel& channel, int bank,
-                    std::span<const KeyAssignmentRecord> records, int macroCount, std::vector<int>* macroOrder = nullptr);
+                    std::span<const KeyAssignmentRecord> records, int macroCount,
+                    std::vector<int>* macroOrder = nullptr);
 
     void SetCopies(const InfoBlock& info, std::span<const uint8_t> keyMap);
     const InfoBlock& Info() const { return info_; }

@@ -16,9 +16,9 @@ void MouseRenderer::RenderGroups(std::span<KeyColour> keys) {
     const uint8_t intensity = Brightness();
     for (size_t led = 0; led < keys.size(); ++led) {
         const int group = static_cast<int>(led % kGroupCount);
-        const Rgb colour = Light().colourCycle ? WheelColour((groupOffset_ + group * kWheelPositions / kGroupCount) %
-                                                             kWheelPositions)
-                                               : Rgb{Light().red, Light().green, Light().blue};
+        const Rgb colour = Light().colourCycle
+                               ? WheelColour((groupOffset_ + group * kWheelPositions / kGroupCount) % kWheelPositions)
+                               : Rgb{Light().red, Light().green, Light().blue};
         keys[led] = Entry(colour, intensity);
     }
 }
@@ -56,7 +56,8 @@ void MouseRenderer::RenderReactive(std::span<KeyColour> keys) {
                 state.level = static_cast<uint8_t>(state.level < kLevelStep ? 0 : state.level - kLevelStep);
                 if (state.level == 0) state.phase = Phase::Idle;
                 break;
-            case Phase::Idle: break;
+            case Phase::Idle:
+                break;
         }
         keys[led] = Entry(WheelColour(state.wheel), Scale(state.level, brightness));
     }

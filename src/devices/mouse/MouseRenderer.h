@@ -14,9 +14,9 @@ namespace q208 {
 class MouseRenderer : public LightRenderer {
 public:
     static constexpr int kGroupCount = 7;
-    static constexpr int kGroupStep = 4;    // wheel steps the groups move per step
+    static constexpr int kGroupStep = 4;  // wheel steps the groups move per step
     static constexpr uint8_t kLevelStep = 15;
-    static constexpr int kLedCount = 32;    // LEDs the reactive state is kept for
+    static constexpr int kLedCount = 32;  // LEDs the reactive state is kept for
 
     using LightRenderer::LightRenderer;
 

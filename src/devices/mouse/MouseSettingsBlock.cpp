@@ -10,7 +10,7 @@ using B = MouseSettingsBlock;
 // The nine bytes of a stage in block order: enabled, XY flag, X step, Y step, two bytes the
 // host carries unchanged, red, green, blue.
 void PutStage(uint8_t* at, const DpiStage& stage) {
-    const uint8_t bytes[B::kStageSize] = {stage.active, stage.xy,     stage.dpiX[0], stage.dpiX[1], stage.dpiY[0],
+    const uint8_t bytes[B::kStageSize] = {stage.active,  stage.xy,  stage.dpiX[0], stage.dpiX[1], stage.dpiY[0],
                                           stage.dpiY[1], stage.red, stage.green,   stage.blue};
     std::copy(std::begin(bytes), std::end(bytes), at);
 }
