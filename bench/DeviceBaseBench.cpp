@@ -60,9 +60,9 @@ public:
 void LightFrameOnButtons(benchmark::State& state) {
     CVantorixUSBDevice device;
     device.SetLayoutName("page");
-    device.SetButtonCounts(0, kKeyTableRows);
+    device.SetButtonCounts(0, kMaxLightKeys);
     auto* panel = device.Add(std::make_unique<Panel>());
-    for (int i = 0; i < kKeyTableRows; ++i) {
+    for (int i = 0; i < kMaxLightKeys; ++i) {
         auto button = std::make_unique<LightButton>();
         button->SetName("light_" + std::to_string(i));
         panel->Add(std::move(button));

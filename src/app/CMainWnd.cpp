@@ -20,6 +20,7 @@
 #include "device/CDetectionThread.h"
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
+#include "devices/mouse/CVantorixMouseDevice.h"
 #include "devices/base/CVantorixUSBDevice.h"
 #include "editors/CDeviceProfileUI.h"
 #include "platform/EndpointMessaging.h"
@@ -269,6 +270,9 @@ bool CMainWnd::BuildModelPage(int model) {
     deviceSwitch->Add(std::move(deviceControl));
     device->BindPageControls();
     device->Initialize();
+    if (auto* mouse = static_cast<CVantorixMouseDevice*>(device->GetInterface(CVantorixMouseDevice::kClassName))) {
+        mouse->SetColourChooser([this](uint32_t initial) { return settings_.shell->ChooseColour(GetHWND(), initial); });
+    }
     const int devicePage = deviceSwitch->GetCount() - 1;
 
     auto optionControl = builder.Create(row.optionLayout, this, &m_pm);
@@ -676,9 +680,19 @@ void CMainWnd::RouteToEditor(TNotifyUI& msg) {
             if (msg.sType == DUI_MSGTYPE_ITEMSELECT) profiles_->OnComboSelect(*msg.pSender);
             if (msg.sType != DUI_MSGTYPE_CLICK || profiles_->OnClick(*msg.pSender)) return;
         }
+        if (route->owner == kDevicePageOwner && RouteToDevicePage(msg)) return;
         Trace("main window: \"%s\" of \"%s\" goes to the %.*s, which is not part of this build\n", msg.sType.c_str(),
               msg.pSender->GetName().c_str(), static_cast<int>(route->owner.size()), route->owner.data());
     }
+}
+
+// The device whose page holds the sender takes its page's controls.
+bool CMainWnd::RouteToDevicePage(TNotifyUI& msg) {
+    for (CControlUI* control = msg.pSender; control; control = control->GetParent()) {
+        if (auto* device = static_cast<CVantorixUSBDevice*>(control->GetInterface(CVantorixUSBDevice::kClassName)))
+            return device->OnPageNotify(msg);
+    }
+    return false;
 }
 
 template <typename Fn>

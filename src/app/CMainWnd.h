@@ -197,6 +197,7 @@ private:
     void OnLanguageApplied(int index);
     void OnEditorClick(const std::string& name);
     void RouteToEditor(TNotifyUI& msg);
+    bool RouteToDevicePage(TNotifyUI& msg);
     template <typename Fn>
     void ForEachLightingDevice(Fn&& fn);
     template <typename Fn>

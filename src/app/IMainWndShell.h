@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ui/CControlUI.h"
@@ -17,6 +18,8 @@ public:
     virtual void DeleteTray() {}
     // Opens the tray menu for `owner` at the pointer (closing one still open).
     virtual void OpenTrayMenu(HWND /*owner*/) {}
+    // The system colour dialog starting at `initial`; none when cancelled or without a desktop.
+    virtual std::optional<ARGB> ChooseColour(HWND /*owner*/, ARGB /*initial*/) { return std::nullopt; }
     virtual void HideToTray(CWindowWnd& window) { window.ShowWindow(false, false); }
 };
 

@@ -9,7 +9,7 @@ namespace q208 {
 namespace {
 
 constexpr std::string_view kColour = "lighting editor";
-constexpr std::string_view kPages = "device page";
+constexpr std::string_view kPages = kDevicePageOwner;
 constexpr std::string_view kKeys = "key assignment editor";
 constexpr std::string_view kMacro = "macro editor";
 constexpr std::string_view kShoot = "fire-key editor";
@@ -90,7 +90,7 @@ constexpr std::array kRoutes{
     // lists; "itemclick" and "textchanged" take the same routes
     MainWndRoute{"itemselect", "device_profile_combo", false, kProfiles},
     MainWndRoute{"itemselect", "light_combo_", true, kColour},
-    MainWndRoute{"itemselect", "logo_led_mode_combo", false, kColour},
+    MainWndRoute{"itemselect", "logo_led_mode_combo", false, kPages},
     MainWndRoute{"itemselect", "keyset_", true, kKeys},
     MainWndRoute{"itemselect", "ble_sleep1_combo", false, kPages},
     MainWndRoute{"itemselect", "ble_sleep2_combo", false, kPages},

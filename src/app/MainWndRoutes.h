@@ -16,6 +16,8 @@ struct MainWndRoute {
 
 // The owner of the profile panels' controls (ProfileActions).
 inline constexpr std::string_view kProfileListOwner = "profile list";
+// The owner of the device pages' own controls.
+inline constexpr std::string_view kDevicePageOwner = "device page";
 
 // The route of (event, control name), or null. Names are compared without case.
 const MainWndRoute* FindMainWndRoute(std::string_view event, std::string_view name);

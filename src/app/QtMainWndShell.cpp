@@ -1,6 +1,8 @@
 #include "app/QtMainWndShell.h"
 
 #include "ui/IUiPlatform.h"
+#include "ui/qt/FileDialogs.h"
+
 #include "ui/UiDefs.h"
 #include "ui/UiMessaging.h"
 #include "ui/qt/CMenuWnd.h"
@@ -18,5 +20,7 @@ void QtMainWndShell::OpenTrayMenu(HWND owner) {
 }
 
 void QtMainWndShell::HideToTray(CWindowWnd& window) { CTrayIcon::HideToTray(window); }
+
+std::optional<ARGB> QtMainWndShell::ChooseColour(HWND owner, ARGB initial) { return ShowColorDialog(owner, initial); }
 
 }  // namespace q208

@@ -13,6 +13,7 @@ public:
     void CreateTray(HWND window, const std::string& toolTip) override;
     void DeleteTray() override;
     void OpenTrayMenu(HWND owner) override;
+    std::optional<ARGB> ChooseColour(HWND owner, ARGB initial) override;
     void HideToTray(CWindowWnd& window) override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
+#include "devices/mouse/CVantorixMouseDevice.h"
 #include "devices/base/CVantorixUSBDevice.h"
 #include "ui/CControlFactory.h"
 
@@ -11,6 +12,7 @@ void RegisterDeviceControls() {
     auto& factory = CControlFactory::GetInstance();
     factory.RegistControl(CVantorixUSBDevice::kClassName, [] { return std::make_unique<CVantorixUSBDevice>(); });
     factory.RegistControl(CVantorixKeyboardDevice::kClassName, [] { return std::make_unique<CVantorixKeyboardDevice>(); });
+    factory.RegistControl(CVantorixMouseDevice::kClassName, [] { return std::make_unique<CVantorixMouseDevice>(); });
     factory.RegistControl(CDeviceOptionUI::kClassName, [] { return std::make_unique<CDeviceOptionUI>(); });
 }
 

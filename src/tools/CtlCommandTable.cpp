@@ -10,6 +10,7 @@
 #include "tools/HidListCommand.h"
 #include "tools/KeyboardCommands.h"
 #include "tools/ProfileCommands.h"
+#include "tools/MouseCommands.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
 #include "tools/SimCommand.h"
@@ -59,6 +60,7 @@ CtlCommandTable CtlCommandTable::Standard() {
                       {}, SimCommand::Run});
     KeyboardCommands::AddTo(table);
     ProfileCommands::AddTo(table);
+    MouseCommands::AddTo(table);
     return table;
 }
 

@@ -17,6 +17,7 @@
 #include "app/RegisteredMessages.h"
 #include "app/WorkToolBlock.h"
 #include "app/DeviceModelTable.h"
+#include "devices/mouse/CVantorixMouseDevice.h"
 #include "platform/MessageEndpoint.h"
 #include "ui/UiNotify.h"
 #include <mutex>
@@ -53,11 +54,15 @@ TEST_F(MainWndTest, ModelWithoutDeviceClassHasNoEntry) {
     MainWndSettings settings;
     settings.standIns = {{"VantorixMousePadDevice", "VantorixUSBDevice"}};
     Start(settings);
-    // The keyboard's class is registered, the pad is stood in for, the mouse has neither.
-    EXPECT_EQ(wnd_->OptionCount(), 2);
+    // The keyboard's and the mouse's classes are registered, the pad is stood in for, the
+    // headset has neither.
+    constexpr int kHeadsetModel = 3;
+    EXPECT_EQ(wnd_->OptionCount(), 3);
     EXPECT_EQ(wnd_->OptionIndexOfModel(kKeyboardModel), 0);
-    EXPECT_EQ(wnd_->OptionIndexOfModel(kMouseModel), -1);
-    EXPECT_EQ(wnd_->OptionIndexOfModel(kMousePadModel), 1);
+    EXPECT_EQ(wnd_->OptionIndexOfModel(kMouseModel), 1);
+    EXPECT_EQ(wnd_->OptionIndexOfModel(kMousePadModel), 2);
+    EXPECT_EQ(wnd_->OptionIndexOfModel(kHeadsetModel), -1);
+    EXPECT_NE(wnd_->DeviceOfModel(kMouseModel)->GetInterface(CVantorixMouseDevice::kClassName), nullptr);
 }
 
 TEST_F(MainWndTest, CabledKeyboardTakesBothSlotsAndOnlyTheVendorSlotOpensTheChannel) {

@@ -9,7 +9,7 @@
 #include "devices/lighting/KeyboardEffectList.h"
 #include "devices/keyboard/KeyboardKeyMapWriter.h"
 #include "devices/keyboard/KeyboardLightingRecord.h"
-#include "devices/keyboard/KeyboardMacroBlock.h"
+#include "devices/base/MacroBlock.h"
 #include "devices/keyboard/KeyboardPowerStatus.h"
 #include "KeyboardTestRig.h"
 #include "profile/JsonFile.h"
@@ -292,7 +292,8 @@ protected:
         ASSERT_EQ(WriteJsonFile(file, folder_.Path() / (guid + ".mac")), 0);
     }
     int Write(std::vector<int> numbers) {
-        return KeyboardMacroBlock::Write(rig_.commands_, rig_.channel_, memory_, folder_.Path(), numbers);
+        if (rig_.channel_.IsOpen()) memory_.ReadInfo(rig_.commands_);
+        return MacroBlock::Write(rig_.commands_, rig_.channel_, memory_.MacroCapacity(), folder_.Path(), numbers);
     }
     KeyboardRig rig_;
     KeyboardMemory memory_;
@@ -350,8 +351,8 @@ TEST_P(KeyboardMacroTest, IdentifierThatIsNoFileNameReadsAsAnEmptyMacro) {
     entry["Guid"] = "../../etc/passwd";
     index["MacroInfo"].append(entry);
     ASSERT_EQ(WriteJsonFile(index, folder_.Path() / "macro.config"), 0);
-    EXPECT_TRUE(KeyboardMacroBlock::LoadMacro(folder_.Path(), 0).empty());
-    EXPECT_TRUE(KeyboardMacroBlock::LoadMacro(folder_.Path(), 7).empty());
+    EXPECT_TRUE(MacroBlock::LoadMacro(folder_.Path(), 0).empty());
+    EXPECT_TRUE(MacroBlock::LoadMacro(folder_.Path(), 7).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, KeyboardMacroTest,

@@ -113,6 +113,9 @@ public:
     virtual bool IsListening(int /*kind*/) const { return false; }
     // The device went away: its threads stop and its channels close.
     virtual void OnDeviceRemoved() { commandChannel_.CloseAll(); }
+    // A notification of a control on the device's page, passed on by the main window;
+    // false when the device has no use for it.
+    virtual bool OnPageNotify(TNotifyUI& /*msg*/) { return false; }
 
     // ---- plain accessors ----
     CDeviceChannel& CommandChannel() { return commandChannel_; }

@@ -4,7 +4,7 @@
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/base/IDevicePowerPanel.h"
 #include "devices/keyboard/KeyboardKeyMapWriter.h"
-#include "devices/keyboard/KeyboardMacroBlock.h"
+#include "devices/base/MacroBlock.h"
 #include "devices/keyboard/KeyboardPowerStatus.h"
 #include "platform/Trace.h"
 #include "profile/ProfileList.h"
@@ -311,7 +311,8 @@ bool CVantorixKeyboardDevice::WriteKeyMapToDevice() {
 
 int CVantorixKeyboardDevice::WriteMacrosToDevice(std::span<const int> macroNumbers) {
     macroNumbers_.assign(macroNumbers.begin(), macroNumbers.end());
-    const int result = KeyboardMacroBlock::Write(commands_, CommandChannel(), memory_, UserFolder(), macroNumbers);
+    if (CommandChannel().IsOpen()) memory_.ReadInfo(commands_);  // the macro memory size
+    const int result = MacroBlock::Write(commands_, CommandChannel(), memory_.MacroCapacity(), UserFolder(), macroNumbers);
     if (result != kResultOk) Trace("keyboard: writing macros failed (%d)\n", result);
     return result;
 }

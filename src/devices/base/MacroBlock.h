@@ -7,15 +7,14 @@
 
 #include "device/CDeviceChannel.h"
 #include "device/CDeviceCommands.h"
-#include "devices/keyboard/KeyboardMemory.h"
 
 namespace q208 {
 
-// The keyboard's macro memory block: a 16-byte header (0xAA 0x55, block size, macro
+// The macro memory block of the keyboard and the mouse: a 16-byte header (0xAA 0x55, block size, macro
 // count), one 16-bit offset per macro, then per macro a 4-byte record head (event count)
 // and 4 bytes per event (delay, type with bit 7 for a press, button). Macros come from the
-// macro store: "macro.config" and one ".mac" file per macro in the keyboard's user folder.
-class KeyboardMacroBlock {
+// macro store: "macro.config" and one ".mac" file per macro in the device's user folder.
+class MacroBlock {
 public:
     static constexpr size_t kHeaderSize = 16;
     static constexpr size_t kOffsetSize = 2;
@@ -47,10 +46,11 @@ public:
     static size_t BlockSize(std::span<const Macro> macros);
     static Built Build(std::span<const Macro> macros, uint32_t capacity);
 
-    // Information block, then the block built from the assigned macros, written with
-    // WriteMacroData between BeginConfig and EndConfig. 0 with a closed channel or when the
-    // block is not built (more than 250 events in a macro, larger than the macro memory).
-    static int Write(CDeviceCommands& commands, CDeviceChannel& channel, KeyboardMemory& memory,
+    // The block built from the assigned macros, written with WriteMacroData between
+    // BeginConfig and EndConfig. 0 with a closed channel or when the block is not built (more
+    // than 250 events in a macro, larger than `capacity`, the macro memory the device's
+    // information block gives).
+    static int Write(CDeviceCommands& commands, CDeviceChannel& channel, uint32_t capacity,
                      const std::filesystem::path& folder, std::span<const int> macroNumbers);
 };
 

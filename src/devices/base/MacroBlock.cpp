@@ -1,4 +1,4 @@
-#include "devices/keyboard/KeyboardMacroBlock.h"
+#include "devices/base/MacroBlock.h"
 
 #include <algorithm>
 #include <charconv>
@@ -34,7 +34,7 @@ void Put16(std::vector<uint8_t>& block, size_t at, size_t value) {
 
 }  // namespace
 
-KeyboardMacroBlock::Macro KeyboardMacroBlock::LoadMacro(const std::filesystem::path& folder, int index) {
+MacroBlock::Macro MacroBlock::LoadMacro(const std::filesystem::path& folder, int index) {
     const Json::Value indexDocument = ReadJsonValue(folder / kIndexFile);
     const std::string guid = json::ToString(json::Find(json::At(json::Find(indexDocument, "MacroInfo"), index), "Guid"));
     if (!IsPlainIdentifier(guid)) {
@@ -56,20 +56,20 @@ KeyboardMacroBlock::Macro KeyboardMacroBlock::LoadMacro(const std::filesystem::p
     return macro;
 }
 
-std::vector<KeyboardMacroBlock::Macro> KeyboardMacroBlock::LoadMacros(const std::filesystem::path& folder,
+std::vector<MacroBlock::Macro> MacroBlock::LoadMacros(const std::filesystem::path& folder,
                                                                       std::span<const int> macroNumbers) {
     std::vector<Macro> macros;
     for (int number : macroNumbers) macros.push_back(LoadMacro(folder, number));
     return macros;
 }
 
-size_t KeyboardMacroBlock::BlockSize(std::span<const Macro> macros) {
+size_t MacroBlock::BlockSize(std::span<const Macro> macros) {
     size_t size = kHeaderSize + kOffsetSize * macros.size();
     for (const Macro& macro : macros) size += kRecordHeadSize + kEventSize * macro.size();
     return size;
 }
 
-KeyboardMacroBlock::Built KeyboardMacroBlock::Build(std::span<const Macro> macros, uint32_t capacity) {
+MacroBlock::Built MacroBlock::Build(std::span<const Macro> macros, uint32_t capacity) {
     for (const Macro& macro : macros) {
         if (macro.size() > kMaxEvents) return {Status::TooManyEvents, {}};
     }
@@ -97,12 +97,11 @@ KeyboardMacroBlock::Built KeyboardMacroBlock::Build(std::span<const Macro> macro
     return {Status::Built, std::move(block)};
 }
 
-int KeyboardMacroBlock::Write(CDeviceCommands& commands, CDeviceChannel& channel, KeyboardMemory& memory,
+int MacroBlock::Write(CDeviceCommands& commands, CDeviceChannel& channel, uint32_t capacity,
                               const std::filesystem::path& folder, std::span<const int> macroNumbers) {
     if (!channel.IsOpen()) return 0;
-    memory.ReadInfo(commands);
     const std::vector<Macro> macros = LoadMacros(folder, macroNumbers);
-    const Built built = Build(macros, memory.MacroCapacity());
+    const Built built = Build(macros, capacity);
     if (built.status != Status::Built) {
         Trace("macro block not written: %s", built.status == Status::TooLarge ? "larger than the macro memory"
                                                                               : "a macro has more than 250 events");
