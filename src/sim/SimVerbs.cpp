@@ -371,14 +371,14 @@ SimVerbResult ClearFaults(const Context& c) {
 SimVerbResult Fault(const Context& c) {
     if (c.args.empty() || c.args.size() > 2) return BadLine("fault: give FAULT [COUNT] or clear");
     if (c.args[0] == "clear") return c.args.size() == 1 ? ClearFaults(c) : BadLine("fault: clear takes no count");
-    const std::string& spec = c.args[0];
-    const auto equals = spec.find('=');
-    const FaultRow* row = FindByName(kFaults, spec.substr(0, equals));
-    if (!row) return BadLine("fault: unknown fault '" + spec + "' (" + NamesOf(kFaults) + ", clear)");
+    const std::string& faultText = c.args[0];
+    const auto equals = faultText.find('=');
+    const FaultRow* row = FindByName(kFaults, faultText.substr(0, equals));
+    if (!row) return BadLine("fault: unknown fault '" + faultText + "' (" + NamesOf(kFaults) + ", clear)");
     std::optional<uint32_t> parameter;
     if (equals != std::string::npos) {
-        parameter = row->parameter ? ParseNumber(spec.substr(equals + 1), row->parameterMaximum) : std::nullopt;
-        if (!parameter) return BadLine("fault: '" + spec + "' takes no such value");
+        parameter = row->parameter ? ParseNumber(faultText.substr(equals + 1), row->parameterMaximum) : std::nullopt;
+        if (!parameter) return BadLine("fault: '" + faultText + "' takes no such value");
     }
     int count = 1;
     if (c.args.size() == 2) {
