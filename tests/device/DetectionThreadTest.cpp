@@ -18,6 +18,7 @@ using sim::SimDeviceKind;
 using test::Arrival;
 using test::Removal;
 using testing::ElementsAre;
+using testing::UnorderedElementsAre;
 using testing::IsEmpty;
 
 // One pass at a time on the test's thread: what a pass takes and frees is then exact.
@@ -156,7 +157,11 @@ TEST_F(DetectionThreadTest, FollowsPlugAndUnplugWhileRunning) {
     ASSERT_TRUE(host->WaitForMessages(4));
     EXPECT_EQ(detection.Stop(), WorkerThread::StopResult::Ended);
     EXPECT_FALSE(detection.IsRunning());
-    EXPECT_THAT(host->Messages(), ElementsAre(Arrival(11), Arrival(10), Removal(10), Removal(11)));
+    const auto messages = host->Messages();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_THAT(std::vector(messages.begin(), messages.begin() + 2), ElementsAre(Arrival(11), Arrival(10)));
+    // An unplug that lands during a pass's removal check may be seen slot by slot over two passes.
+    EXPECT_THAT(std::vector(messages.begin() + 2, messages.end()), UnorderedElementsAre(Removal(10), Removal(11)));
     EXPECT_EQ(host->FirstPassPosts(), 1);
 }
 
