@@ -82,18 +82,6 @@ TEST_F(DeviceLifecycle, TheBatteryIsPolled) {
 // What the page shows of a light strip: its mean colour from the running program's window.
 class KeyLighting : public Q208E2eTest {
 protected:
-    std::string Probe(const std::string& control) {
-        const ProcessResult result = RunCtl({"sim", "probe", control});
-        const std::string prefix = control + " ";
-        if (result.exitCode != 0 || result.out.rfind(prefix, 0) != 0) return "?";
-        return result.out.substr(prefix.size(), 6);
-    }
-    bool WaitForProbe(const std::string& control, const std::function<bool(const std::string&)>& done) {
-        return WaitUntil({"sim", "probe", control}, [&](const ProcessResult& result) {
-            const std::string prefix = control + " ";
-            return result.exitCode == 0 && result.out.rfind(prefix, 0) == 0 && done(result.out.substr(prefix.size(), 6));
-        });
-    }
     static bool Dark(const std::string& colour) { return colour == "000000"; }
 };
 

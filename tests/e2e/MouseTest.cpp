@@ -13,19 +13,6 @@ constexpr uint8_t kReadConfig = 0x05;
 
 class MouseE2e : public Q208E2eTest {
 protected:
-    std::string Probe(const std::string& control) {
-        const ProcessResult result = RunCtl({"sim", "probe", control});
-        const std::string prefix = control + " ";
-        if (result.exitCode != 0 || result.out.rfind(prefix, 0) != 0) return "?";
-        return result.out.substr(prefix.size(), 6);
-    }
-    bool WaitForProbe(const std::string& control, const std::function<bool(const std::string&)>& done) {
-        return WaitUntil({"sim", "probe", control}, [&](const ProcessResult& result) {
-            const std::string prefix = control + " ";
-            return result.exitCode == 0 && result.out.rfind(prefix, 0) == 0 &&
-                   done(result.out.substr(prefix.size(), 6));
-        });
-    }
     // A selected stage's select check is red (#E0353B under its white digit); the others grey.
     static bool IsSelected(const std::string& colour) {
         if (colour.size() != 6) return false;

@@ -158,6 +158,27 @@ bool Q208E2eTest::WaitForCommandCount(const std::string& kind, uint8_t code, int
     return Poll([&] { return CommandCount(kind, code) >= atLeast; }, timeoutMs);
 }
 
+std::optional<std::string> Q208E2eTest::ProbedColour(const ProcessResult& result, const std::string& control) {
+    const std::string prefix = control + " ";
+    if (result.exitCode != 0 || result.out.rfind(prefix, 0) != 0) return std::nullopt;
+    return result.out.substr(prefix.size(), 6);
+}
+
+std::string Q208E2eTest::Probe(const std::string& control) const {
+    return ProbedColour(RunCtl({"sim", "probe", control}), control).value_or("?");
+}
+
+bool Q208E2eTest::WaitForProbe(const std::string& control, const std::function<bool(const std::string&)>& done,
+                               int timeoutMs) const {
+    return WaitUntil(
+        {"sim", "probe", control},
+        [&](const ProcessResult& result) {
+            const auto colour = ProbedColour(result, control);
+            return colour && done(*colour);
+        },
+        nullptr, timeoutMs);
+}
+
 std::string Q208E2eTest::Q208Log() const {
     std::ifstream in(log_);
     std::ostringstream text;

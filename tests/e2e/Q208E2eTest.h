@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,13 @@ protected:
     // Polls until that count reaches `atLeast`; false on the deadline.
     bool WaitForCommandCount(const std::string& kind, uint8_t code, int atLeast, int timeoutMs = kWaitTimeoutMs) const;
 
+    // The mean colour (six hex digits) of a control in q208's window, from
+    // `q208ctl sim probe CONTROL`; "?" when it could not be probed.
+    std::string Probe(const std::string& control) const;
+    // Probes until `done` accepts the colour; false on the deadline.
+    bool WaitForProbe(const std::string& control, const std::function<bool(const std::string&)>& done,
+                      int timeoutMs = kWaitTimeoutMs) const;
+
     static bool Contains(const ProcessResult& result, const std::string& text) {
         return result.out.find(text) != std::string::npos;
     }
@@ -74,6 +82,8 @@ protected:
     bool Poll(const std::function<bool()>& done, int timeoutMs) const;
 
 private:
+    // The colour in a probe's answer, which starts with the control's name.
+    static std::optional<std::string> ProbedColour(const ProcessResult& result, const std::string& control);
     bool Launch(const std::vector<std::string>& args, bool simulating);
     bool WaitForEndpoints(bool simulating, std::string& why);
 

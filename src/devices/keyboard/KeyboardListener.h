@@ -7,26 +7,22 @@
 #include <string>
 
 #include "device/CDeviceChannel.h"
+#include "devices/base/VendorEventListener.h"
 #include "devices/keyboard/KeyboardMemory.h"
-#include "platform/WorkerThread.h"
 
 namespace q208 {
 
 // The keyboard's two input-report listeners, one on the wired vendor interface (kind 1)
 // and one on the receiver's (kind 9), each a thread that reads the listener channel's
-// device of its kind and dispatches the keyboard's events:
+// device of its kind (see VendorEventListener) and dispatches the keyboard's events:
 //   0x0401 re-sync, 0x0402 re-sync with the re-sync-requested flag,
 //   0x05kk / 0x06kk device key kk pressed / released → key handler with the key-table row,
 //   anything else above 0x0402 → the event handler (entry changes 0x10xx / 0x11xx).
-//
-// The event is the first entry of the unpacked input report: its first usage for a button
-// entry, its value for a value entry (the keyboard sends the event code as a 16-bit vendor
-// value in bytes 1 … 2).
 class KeyboardListener {
 public:
-    static constexpr int kWiredKind = 1;
+    static constexpr int kWiredKind = VendorEventListener::kWiredKind;
     static constexpr int kReceiverKind = 9;
-    static constexpr int kStopTimeoutMs = 500;
+    static constexpr int kStopTimeoutMs = VendorEventListener::kStopTimeoutMs;
 
     static constexpr uint16_t kResync = 0x0401;
     static constexpr uint16_t kResyncWithLighting = 0x0402;
@@ -60,7 +56,7 @@ public:
     // Stops the kind's thread within 500 ms: its device is closed first, which wakes the
     // read it waits in. Then the flag is cleared.
     void Detach(int kind);
-    bool IsAttached(int kind) const;
+    bool IsAttached(int kind) const { return events_.IsAttached(kind); }
 
     // What a thread does with one event (also for tests and the device's own use).
     void Dispatch(uint16_t event);
@@ -69,18 +65,11 @@ public:
     bool ResyncRequested() const { return resyncRequested_.load(); }
 
 private:
-    struct Path;
-    Path* PathOf(int kind);
-    const Path* PathOf(int kind) const;
-    void Listen(Path& path, const Event& stop);
-    std::optional<uint16_t> ReadEvent(Path& path, std::vector<uint8_t>& report, std::vector<HidData>& data);
-
-    CDeviceChannel& channel_;
     const KeyboardMemory& memory_;
     Handlers handlers_;
     std::atomic<bool> resyncRequested_{false};
-    std::unique_ptr<Path> wired_;
-    std::unique_ptr<Path> receiver_;
+    // Last, so its threads are stopped before the members they dispatch to go away.
+    VendorEventListener events_;
 };
 
 }  // namespace q208

@@ -1,32 +1,27 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "device/CDeviceChannel.h"
-#include "device/CHidDevice.h"
-#include "platform/Event.h"
-#include "platform/WorkerThread.h"
+#include "devices/base/VendorEventListener.h"
 
 namespace q208 {
 
 // The mouse's two input-report listeners, one on its own vendor interface (kind 1) and one
 // on the receiver's (kind 9), each a thread reading the listener channel's device of its
-// kind. Events (input bytes 1 … 2):
+// kind (see VendorEventListener). Events (input bytes 1 … 2):
 //   0x0401, 0x0481  re-sync (the device runs its 50 ms refresh timer),
 //   0x0403          a click; only over the receiver, it starts the reactive preview,
 //   0x10xx          settings block xx & 0x0F is active now,
 //   0x11sx          block x and active DPI stage s.
 class MouseListener {
 public:
-    static constexpr int kWiredKind = 1;
+    static constexpr int kWiredKind = VendorEventListener::kWiredKind;
     static constexpr int kReceiverKind = 9;
-    static constexpr int kStopTimeoutMs = 500;
+    static constexpr int kStopTimeoutMs = VendorEventListener::kStopTimeoutMs;
     static constexpr uint16_t kResync = 0x0401;
     static constexpr uint16_t kResyncAdded = 0x0481;
     static constexpr uint16_t kClick = 0x0403;
@@ -53,20 +48,14 @@ public:
     bool Attach(const std::string& path, int kind);
     // Closes the device (which wakes the blocked read) and joins the thread.
     void Detach(int kind);
-    bool IsAttached(int kind) const;
+    bool IsAttached(int kind) const { return events_.IsAttached(kind); }
     // What a thread of `kind` does with one event.
     void Dispatch(uint16_t event, int kind);
 
 private:
-    struct Path;
-    Path* PathOf(int kind) const;
-    void Listen(Path& path, const Event& stop);
-    std::optional<uint16_t> ReadEvent(Path& path, std::vector<uint8_t>& report, std::vector<HidData>& data);
-
-    CDeviceChannel& channel_;
     Handlers handlers_;
-    std::unique_ptr<Path> wired_;
-    std::unique_ptr<Path> receiver_;
+    // Last, so its threads are stopped before the handlers they dispatch to go away.
+    VendorEventListener events_;
 };
 
 }  // namespace q208
