@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/DeviceResult.h"
+#include "devices/lighting/LightInfoConversion.h"
 
 namespace q208 {
 namespace {
@@ -52,28 +53,13 @@ void KeyboardLightingRecord::Decode(const Bytes& record, const KeyboardEffectLis
 }
 
 LightState KeyboardLightingRecord::ToLightState(const LightInfoRecord& info) {
-    LightState light;
-    light.effect = info.selectItem;
-    light.brightnessLevel = Level(info.light);
-    light.speedLevel = Level(info.speed);
-    light.direction = info.fx;
-    light.colourCycle = info.multiColor;
-    light.red = info.red;
-    light.green = info.green;
-    light.blue = info.blue;
-    light.word2 = info.customGroup;
+    LightState light = LightStateOf(info);
+    light.word2 = info.customGroup;  // the custom light slot
     return light;
 }
 
 void KeyboardLightingRecord::ApplyLightState(const LightState& light, LightInfoRecord& info) {
-    info.selectItem = light.effect;
-    info.light = light.brightnessLevel;
-    info.speed = light.speedLevel;
-    info.fx = light.direction;
-    info.multiColor = light.colourCycle;
-    info.red = light.red;
-    info.green = light.green;
-    info.blue = light.blue;
+    StoreLightState(light, info);
 }
 
 int KeyboardLightingRecord::Read(CDeviceCommands& commands, CDeviceChannel& channel, Bytes& record,

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "device/DeviceResult.h"
+#include "devices/lighting/LightInfoConversion.h"
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/base/IDevicePowerPanel.h"
 #include "platform/TickCount.h"
@@ -52,19 +53,6 @@ int IndexAfter(std::string_view name, std::string_view prefix, int count) {
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (ec != std::errc{} || end != digits.data() + digits.size() || value < 0 || value >= count) return -1;
     return value;
-}
-
-LightState ToLightState(const LightInfoRecord& info) {
-    LightState light;
-    light.effect = info.selectItem;
-    light.brightnessLevel = info.light;
-    light.speedLevel = info.speed;
-    light.direction = info.fx;
-    light.colourCycle = info.multiColor;
-    light.red = info.red;
-    light.green = info.green;
-    light.blue = info.blue;
-    return light;
 }
 
 struct SleepCombo {
@@ -336,7 +324,7 @@ bool CVantorixMouseDevice::Initialize() {
 }
 
 void CVantorixMouseDevice::SyncLightState() {
-    SetLightState(ToLightState(profile_.GetLightInfo()));
+    SetLightState(LightStateOf(profile_.GetLightInfo()));
 }
 
 void CVantorixMouseDevice::SetLightState(const LightState& light) {
@@ -436,14 +424,7 @@ void CVantorixMouseDevice::SetLightParams(uint32_t first, uint32_t second, uint3
     // The profile keeps what the preview shows.
     const LightState light = GetLightState();
     LightInfoRecord info = profile_.GetLightInfo();
-    info.selectItem = light.effect;
-    info.light = light.brightnessLevel;
-    info.speed = light.speedLevel;
-    info.fx = light.direction;
-    info.multiColor = light.colourCycle;
-    info.red = light.red;
-    info.green = light.green;
-    info.blue = light.blue;
+    StoreLightState(light, info);
     profile_.SetLightInfo(info);
 }
 
