@@ -481,6 +481,7 @@ void CMainWnd::ShowOption(int index, bool visible, bool select) {
     }
     if (COptionUI* mark = option->SelectOption()) mark->Selected(select, false);
     if (select) OnOptionSelected(index);
+    UpdatePagesShown();
 
     const int visibleCount = VisibleOptionCount();
     UpdateNoDeviceNotice();
@@ -585,6 +586,26 @@ void CMainWnd::ForEachKeyboardAndMouse(Fn&& fn) {
 
 void CMainWnd::TellWindowShown(bool shown) {
     ForEachKeyboardAndMouse([shown](CVantorixUSBDevice& device) { device.SetWindowShown(shown); });
+    UpdatePagesShown();
+}
+
+namespace {
+
+bool IsOnScreen(const CControlUI& control) {
+    for (const CControlUI* each = &control; each; each = each->GetParent()) {
+        if (!each->IsVisible()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void CMainWnd::UpdatePagesShown() {
+    IWindowSurface* surface = GetSurface();
+    const bool windowShown = IsWindowVisible() && !(surface && surface->IsMinimized());
+    for (const auto& page : pages_) {
+        if (CVantorixUSBDevice* device = page->Device()) device->SetPageShown(windowShown && IsOnScreen(*device));
+    }
 }
 
 void CMainWnd::TellWindowFocus(bool focused) {
@@ -973,6 +994,9 @@ bool CMainWnd::HandleAlwaysMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRES
         }
         return false;
     } else if (uMsg == WM_MOUSEWHEEL) {
+        return false;
+    } else if (uMsg == WM_SIZE || uMsg == WM_SHOWWINDOW) {
+        UpdatePagesShown();  // minimised, restored, shown or hidden; the layout takes it too
         return false;
     } else if (uMsg == productMessage_) {
         BringToFront();

@@ -161,6 +161,8 @@ private:
     void HideToTray();
     // The keyboard and mouse objects hear whether the window is shown and has the focus.
     void TellWindowShown(bool shown);
+    // Tells every device whether its page is on screen now.
+    void UpdatePagesShown();
     void TellWindowFocus(bool focused);
     void SetMaximized(bool maximized);
     void OpenDesktopSettings(int panel);

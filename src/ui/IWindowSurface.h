@@ -22,6 +22,8 @@ public:
     virtual void OnFocusChanged(bool focused) = 0;
     // The client area got a new size (also once after the surface was first shown).
     virtual void OnResized(int width, int height) = 0;
+    // The window was minimised or came back from it (its size is unchanged).
+    virtual void OnMinimizedChanged(bool /*minimized*/) {}
     virtual void OnMoved(int x, int y) = 0;
     // The user asked to close the window (title bar, window manager). The window decides;
     // the backend never destroys the surface by itself.

@@ -11,6 +11,7 @@
 #include "devices/base/IDeviceProfilePanel.h"
 #include "profile/ProfilePaths.h"
 #include "ui/CComboUI.h"
+#include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"
 
@@ -83,7 +84,27 @@ CVantorixUSBDevice::CVantorixUSBDevice(std::shared_ptr<IHidBus> bus, LightRender
 
 CVantorixUSBDevice::CVantorixUSBDevice(std::shared_ptr<IHidBus> bus, std::unique_ptr<LightRenderer> renderer,
                                        size_t colourCount)
-    : commandChannel_(bus), listenerChannel_(bus), colours_(colourCount), renderer_(std::move(renderer)) {}
+    : commandChannel_(bus),
+      listenerChannel_(bus),
+      colours_(colourCount),
+      uiQueue_(CMessageQueue::CurrentShared()),
+      renderer_(std::move(renderer)) {
+    colours_.SetChangeListener([this] { OnColoursChanged(); });
+}
+
+void CVantorixUSBDevice::OnColoursChanged() {
+    if (coloursPosted_.exchange(true)) return;  // the UI thread has not taken the last one yet
+    const auto queue = uiQueue_.lock();
+    if (!queue) {
+        coloursPosted_ = false;
+        return;
+    }
+    queue->PostTask([this, life = Lifetime()] {
+        if (life.expired()) return;
+        coloursPosted_ = false;
+        if (CDeviceOptionUI* option = GetOptionPanel()) option->OnColoursChanged();
+    });
+}
 
 CVantorixUSBDevice::~CVantorixUSBDevice() = default;
 

@@ -21,6 +21,7 @@
 namespace q208 {
 
 class CDeviceOptionUI;
+class CMessageQueue;
 class IDeviceKeyButton;
 class IDevicePowerPanel;
 class IDeviceProfilePanel;
@@ -63,6 +64,9 @@ public:
     virtual void RenderOff();
     // Shows the per-key colours on the light buttons; the device classes also send them.
     virtual void SendLightFrame();
+    // True while the light-frame timer has frames to send to the device; when it has none the
+    // timer rests and a change of the colours alone brings the light buttons up to date.
+    virtual bool StreamsLightFrames() const { return false; }
     virtual void SetKeyColour(int index, uint32_t value);
     virtual uint32_t GetKeyColour(int index) const;
     virtual void ReadDevice() {}
@@ -187,6 +191,10 @@ public:
     bool IsWindowShown() const { return windowShown_.load(); }
     bool HasWindowFocus() const { return windowFocus_.load(); }
     bool SeveralDevicesShown() const { return severalDevices_.load(); }
+    // Whether the device's page is on screen (selected, window shown and not minimised):
+    // on-screen previews rest while nobody can see them.
+    void SetPageShown(bool shown) { pageShown_ = shown; }
+    bool IsPageShown() const { return pageShown_.load(); }
 
     // Stores the value; a keyboard also turns host lighting on (0x1C) when it is not 0.
     // Returns the device result of that command, 1 when nothing had to be sent.
@@ -245,6 +253,10 @@ private:
     std::map<int, int> tableToLed_;
     std::map<int, int> keyGroups_;
     KeyColourBuffer colours_;
+    // Posts one "colours changed" to the UI thread at a time, whichever thread renders.
+    void OnColoursChanged();
+    std::weak_ptr<CMessageQueue> uiQueue_;
+    std::atomic<bool> coloursPosted_{false};
     static constexpr uint64_t kNothingShown = ~uint64_t{0};
     uint64_t shownGeneration_ = kNothingShown;  // the colours' generation the light buttons show
     mutable std::mutex lightMutex_;  // renderer (light, animation and key states)
@@ -260,6 +272,7 @@ private:
     std::atomic<bool> windowShown_{false};
     std::atomic<bool> windowFocus_{false};
     std::atomic<bool> severalDevices_{false};
+    std::atomic<bool> pageShown_{true};
     std::array<int, 3> optionState_{};
     std::atomic<int> statusIndex_{-1};
 };

@@ -35,7 +35,7 @@ CVantorixKeyboardDevice::CVantorixKeyboardDevice(std::shared_ptr<IHidBus> bus, L
       sender_(commands_, KeyColours(), memory_),
       custom_(commands_, KeyColours(), memory_),
       listener_(ListenerChannel(), memory_, ListenerHandlers()),
-      animation_(CommandChannel(), animator_, sender_) {
+      animation_(CommandChannel(), animator_, sender_, [this] { return IsPageShown(); }) {
     SetKind(kKindKeyboard, 0);
     SetDisplayStrings({}, {}, kKeyboardFolder);
     SetButtonCounts(kKeyTableRows, kKeyTableRows);
@@ -258,6 +258,10 @@ void CVantorixKeyboardDevice::SendLightFrame() {
     // While the animation thread runs it streams the frames itself; one sender at a time.
     if (animation_.IsRunning()) return;
     sender_.Send(animator_.GetLightState().effect);
+}
+
+bool CVantorixKeyboardDevice::StreamsLightFrames() const {
+    return !animation_.IsRunning() && KeyboardFrameSender::IsStreamed(animator_.GetLightState().effect);
 }
 
 int CVantorixKeyboardDevice::WriteLightingToDevice(uint8_t entry, uint8_t activeEntry) {

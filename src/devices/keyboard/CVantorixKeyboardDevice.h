@@ -52,6 +52,7 @@ public:
     // ---- overridden device operations ----
     bool Initialize() override;
     void SendLightFrame() override;
+    bool StreamsLightFrames() const override;
     void ReadDevice() override;
     void RefreshFromDevice() override;
     void RefreshStatus() override;

@@ -162,15 +162,21 @@ void CVantorixMouseDevice::StopPreview() {
     preview_.Stop(kPreviewStopMs, WorkerThread::AfterTimeOut::Join);
 }
 
+// The preview sleeps until its next step is due, and rests while the channel is closed or
+// the page is not on screen (nobody sees it then).
 void CVantorixMouseDevice::RunPreview(const q208::Event& stop) {
     MousePreviewSchedule schedule;
-    while (!stop.Wait(kPassWaitMs)) {
-        if (!CommandChannel().IsOpen()) {
-            stop.Wait(kClosedWaitMs);
+    int waitMs = kPassWaitMs;
+    while (!stop.Wait(waitMs)) {
+        if (!CommandChannel().IsOpen() || !IsPageShown()) {
+            waitMs = kClosedWaitMs;
             continue;
         }
         const int mode = previewMode_.load();
-        if (schedule.Pass(TickCount(), mode, previewSpeed_.load())) PreviewStep(mode);
+        const int speed = previewSpeed_.load();
+        const uint32_t now = TickCount();
+        if (schedule.Pass(now, mode, speed)) PreviewStep(mode);
+        waitMs = schedule.WaitMs(now, mode, speed);
     }
     Trace("MS灯光线程设定退出");
 }
