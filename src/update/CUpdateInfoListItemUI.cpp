@@ -1,6 +1,7 @@
 #include "update/CUpdateInfoListItemUI.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 
 #include "ui/CLabelUI.h"
@@ -124,6 +125,19 @@ void CUpdateInfoListItemUI::SetNote(const std::string& note) {
 }
 
 std::string CUpdateInfoListItemUI::Note() const { return note_->IsVisible() ? note_->GetText() : std::string(); }
+
+void CUpdateInfoListItemUI::NameCells(int index) {
+    const std::string suffix = "_" + std::to_string(index);
+    for (CControlUI* cell : {static_cast<CControlUI*>(name_), static_cast<CControlUI*>(note_),
+                             static_cast<CControlUI*>(current_), static_cast<CControlUI*>(offered_),
+                             static_cast<CControlUI*>(status_)}) {
+        std::string name = cell->GetName();
+        if (const size_t mark = name.rfind('_'); mark != std::string::npos && std::isdigit(static_cast<unsigned char>(name[mark + 1]))) {
+            name.resize(mark);
+        }
+        cell->SetName(name + suffix);
+    }
+}
 
 std::string CUpdateInfoListItemUI::StatusText() const { return status_->GetText(); }
 

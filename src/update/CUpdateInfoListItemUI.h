@@ -46,6 +46,9 @@ public:
     // A line under the name (a "%{key}" language key or plain text); empty hides it.
     void SetNote(const std::string& note);
     std::string Note() const;
+    // Gives the cells names ending in "_N" (the item's place in the list), so that each
+    // item's texts can be found by name: "update_item_status_N" and so on.
+    void NameCells(int index);
     // Texts of the cells as shown, for tools and tests.
     std::string StatusText() const;
     std::string NewVersionText() const;

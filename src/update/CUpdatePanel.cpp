@@ -195,6 +195,7 @@ void CUpdatePanel::Apply(const CheckEvent& event) {
         if (list) {
             auto item = std::make_unique<CUpdateInfoListItemUI>();
             item->SetInfo(event.info);
+            item->NameCells(list->GetCount());
             list->Add(std::move(item));
         }
         break;

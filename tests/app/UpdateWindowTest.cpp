@@ -101,7 +101,7 @@ TEST_F(UpdateWindowTest, ANewerFirmwareIsTickedAndEnablesTheUpdateButton) {
     EXPECT_TRUE(keyboard.IsTicked());
     EXPECT_EQ(keyboard.StatusText(), "Update available");
     EXPECT_EQ(keyboard.NewVersionText(), "V0104");
-    EXPECT_EQ(keyboard.Note(), "Firmware is not installed by this program");
+    EXPECT_EQ(keyboard.Note(), "Not installed by this program");
     EXPECT_TRUE(Find(CUpdatePanel::kUpdateButton)->IsEnabled());
 
     // The tick decides whether the button can be used.
