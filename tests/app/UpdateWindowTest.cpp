@@ -123,6 +123,12 @@ TEST_F(UpdateWindowTest, ANewerFirmwareIsTickedAndEnablesTheUpdateButton) {
     EXPECT_FALSE(Find(CUpdatePanel::kUpdateButton)->IsEnabled());
     EXPECT_TRUE(CUpdatePanel::UpdateRequested());
     EXPECT_TRUE(owner_.received.empty());
+
+    // The notice goes away for good and the window keeps its size.
+    ClickIn(*settings_, CUpdatePanel::kNoticeButton);
+    EXPECT_FALSE(Find(CUpdatePanel::kNotice)->IsVisible());
+    EXPECT_EQ(settings_->GetWindowRect().Width(), 630);
+    EXPECT_EQ(settings_->GetWindowRect().Height(), 500);
 }
 
 TEST_F(UpdateWindowTest, AProgramUpdateOpensItsReleasePageOnlyWhenItIsAWebAddress) {
@@ -156,6 +162,11 @@ TEST_F(UpdateWindowTest, EverythingCurrentShowsTheLastCheckAndClearsTheMainWindo
     CPaintManagerUI::PumpMessages();
     EXPECT_EQ(owner_.received, std::vector<UINT>{WM_CLEAR_UPDATE_MARK});
     EXPECT_EQ(UpdateTimeFile(folder_ / "user").Load(), UpdateTimeFile::Today());
+
+    // The text with its date follows a language change.
+    ASSERT_TRUE(CResourceManager::GetInstance().LoadLanguage("lan_cn.xml"));
+    q208::SendMessage(settings_->GetHWND(), WM_LANGUAGE_SELECT, 0, 0);
+    EXPECT_EQ(Text(CUpdatePanel::kStatusText), "已是最新版本。上次检查： " + UpdateTimeFile::Today());
 }
 
 TEST_F(UpdateWindowTest, WithoutAServiceOrWithTheServiceDownItSaysSo) {

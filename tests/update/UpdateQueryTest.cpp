@@ -150,6 +150,22 @@ TEST_F(UpdateQueryTest, ASecureRequestIsNotRedirectedToPlainHttp) {
     EXPECT_TRUE(plain.Requests().empty());
 }
 
+TEST_F(UpdateQueryTest, TheDesktopsProxyFromTheEnvironmentCarriesTheRequest) {
+    ASSERT_TRUE(server_->Start());  // a plain http server standing in for the proxy
+    server_->AnswerAll(R"({"name": "x", "version": "ffff"})");
+    const std::string proxy = "http://127.0.0.1:" + std::to_string(server_->Port());
+    const char* saved = std::getenv("http_proxy");
+    const std::string savedValue = saved ? saved : "";
+    ::setenv("http_proxy", proxy.c_str(), 1);
+    ::unsetenv("no_proxy");
+    ::unsetenv("NO_PROXY");
+    const UpdateInfo info = UpdateQuery({"http://updates.example.invalid/api/", ""}, nullptr).Query("k", 1, 1);
+    if (saved) ::setenv("http_proxy", savedValue.c_str(), 1); else ::unsetenv("http_proxy");
+    EXPECT_EQ(info.status, kUpdateNeeded);
+    ASSERT_EQ(server_->Requests().size(), 1u);
+    EXPECT_EQ(server_->Requests()[0].path, "http://updates.example.invalid/api/updates");
+}
+
 TEST_F(UpdateQueryTest, AStopRequestEndsAWaitAtOnce) {
     StartSecure();
     Event stop;
