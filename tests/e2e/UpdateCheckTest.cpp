@@ -39,6 +39,7 @@ protected:
     void OpenSettings() {
         ASSERT_TRUE(StartQ208Simulating("keyboard"));
         ASSERT_TRUE(WaitForCommandCount("keyboard", kReadDeviceInfo, 1)) << Q208Log();
+        ASSERT_TRUE(Contains(WaitForOutput({"sim", "window", "main"}, "shown 1"), "shown 1"));
         ASSERT_EQ(RunCtl({"sim", "click", "setbtn"}).exitCode, 0);
         ASSERT_TRUE(Contains(WaitForOutput({"sim", "window", "settings"}, "shown 1"), "settings 630x500"));
     }
