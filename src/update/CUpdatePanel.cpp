@@ -149,6 +149,10 @@ CUpdatePanel::~CUpdatePanel() { Stop(); }
 
 CControlUI* CUpdatePanel::Find(const char* name) const { return manager_.FindControl(name); }
 
+bool CUpdatePanel::IsSoftware(size_t item) const {
+    return item < context_.targets.size() && context_.targets[item].IsSoftware();
+}
+
 void CUpdatePanel::Start() {
     if (auto* button = Find(kUpdateButton)) button->SetEnabled(false);
     if (!context_.service.Configured()) {
@@ -202,8 +206,7 @@ void CUpdatePanel::Apply(const CheckEvent& event) {
     case CheckEvent::Update:
         if (CUpdateInfoListItemUI* item = ItemAt(static_cast<int>(event.index))) {
             item->SetInfo(event.info);
-            const bool software = event.index == 0;
-            if (event.info.status != kUpdateCurrent) item->SetNote(software ? kSoftwareNote : kFirmwareNote);
+            if (event.info.status != kUpdateCurrent) item->SetNote(IsSoftware(event.index) ? kSoftwareNote : kFirmwareNote);
         }
         break;
     case CheckEvent::Finish:
@@ -309,7 +312,7 @@ void CUpdatePanel::OnAccept() {
                             (item->Status() == kUpdateNeeded || item->Status() == kUpdateNeededToo);
         item->SetTicked(false);
         if (!wanted) continue;
-        if (i != 0) {
+        if (!IsSoftware(static_cast<size_t>(i))) {
             item->SetNote(kFirmwareNote);
             continue;
         }

@@ -110,6 +110,8 @@ private:
     void UpdateButtonFromTicks();
     CUpdateInfoListItemUI* CurrentItem() const;
     CControlUI* Find(const char* name) const;
+    // Whether list item `item` (items follow the targets) is the program itself.
+    bool IsSoftware(size_t item) const;
 
     CPaintManagerUI& manager_;
     CWindowWnd& window_;
