@@ -16,6 +16,7 @@
 #include "controls/RegisterControls.h"
 #include "device/SimBus.h"
 #include "devices/RegisterDeviceControls.h"
+#include "update/CUpdateInfoListItemUI.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/Paths.h"
 #include "platform/RegisteredMessageNames.h"
@@ -86,6 +87,8 @@ void RegisterProgramControls() {
                                                  [] { return std::make_unique<CMpDevicePowerUI>(); });
     CControlFactory::GetInstance().RegistControl(CDeviceProfileUI::kClassName,
                                                  [] { return std::make_unique<CDeviceProfileUI>(); });
+    CControlFactory::GetInstance().RegistControl(CUpdateInfoListItemUI::kClassName,
+                                                 [] { return std::make_unique<CUpdateInfoListItemUI>(); });
 }
 
 int RunProgram(const AppOptions& options) {

@@ -15,6 +15,7 @@
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
 #include "app/SkinSettings.h"
+#include "app/UpdateTargets.h"
 #include "app/WorkToolBlock.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "device/CDetectionThread.h"
@@ -787,7 +788,19 @@ CSetWnd* CMainWnd::SettingsWindow() const { return children_->Settings(); }
 
 CSkinFrame* CMainWnd::SkinFrame() const { return children_->SkinFrame(); }
 
-void CMainWnd::OpenSettingsWindow() { children_->OpenSettings(language_->AppliedIndex(), windowDpi_); }
+void CMainWnd::OpenSettingsWindow() {
+    std::vector<AttachedFirmware> attached;
+    for (const auto& page : pages_) {
+        const CVantorixUSBDevice* device = page->Device();
+        const CDeviceOptionUI* option = device ? device->GetOptionPanel() : nullptr;
+        if (option && option->IsVisible()) attached.push_back({page->model, device->FirmwareVersion()});
+    }
+    CUpdatePanel::Context update;
+    update.targets = UpdateTargetsFor(attached);
+    update.service = UpdateServiceSettings::Read(settings_.settingsFile);
+    update.userDataFolder = settings_.userDataFolder;
+    children_->OpenSettings(language_->AppliedIndex(), windowDpi_, std::move(update));
+}
 
 // Beside the skin button, in screen coordinates.
 void CMainWnd::OpenSkinFrame() {

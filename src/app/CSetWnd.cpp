@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/LanguageSettings.h"
+#include "app/RegisteredMessages.h"
 #include "app/ShellMessages.h"
 #include "platform/Trace.h"
 #include "ui/CComboUI.h"
@@ -12,10 +13,37 @@
 
 namespace q208 {
 
-CSetWnd::CSetWnd(HWND owner, int appliedLanguage, std::filesystem::path defaultDataFolder)
-    : owner_(owner), selectedLanguage_(appliedLanguage), defaultDataFolder_(std::move(defaultDataFolder)) {}
+CSetWnd::CSetWnd(HWND owner, int appliedLanguage, std::filesystem::path defaultDataFolder,
+                 CUpdatePanel::Context update)
+    : owner_(owner),
+      selectedLanguage_(appliedLanguage),
+      defaultDataFolder_(std::move(defaultDataFolder)),
+      updateContext_(std::move(update)) {}
 
-void CSetWnd::InitWindow() { FillLanguageList(); }
+CSetWnd::~CSetWnd() {
+    if (update_) update_->Stop();
+}
+
+void CSetWnd::InitWindow() {
+    FillLanguageList();
+    update_ = std::make_unique<CUpdatePanel>(m_pm, *this, owner_, std::move(updateContext_));
+    update_->Start();
+}
+
+LRESULT CSetWnd::OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
+    if (update_ && !update_->CanClose()) {
+        Trace("settings window: an update is under way; the window stays\n");
+        bHandled = true;
+        return 0;
+    }
+    if (update_) update_->Stop();
+    return WindowImplBase::OnClose(uMsg, wParam, lParam, bHandled);
+}
+
+LRESULT CSetWnd::OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
+    if (update_) update_->Stop();
+    return WindowImplBase::OnDestroy(uMsg, wParam, lParam, bHandled);
+}
 
 void CSetWnd::FillLanguageList() {
     auto* list = dynamic_cast<CComboUI*>(m_pm.FindControl(kLanguageList));
@@ -42,6 +70,10 @@ int CSetWnd::LanguageCount() const {
 }
 
 void CSetWnd::Notify(TNotifyUI& msg) {
+    if (update_ && update_->OnNotify(msg)) {
+        WindowImplBase::Notify(msg);
+        return;
+    }
     if (msg.pSender && msg.pSender->GetName() == kLanguageList && msg.sType == DUI_MSGTYPE_ITEMSELECT) {
         auto* list = static_cast<CComboUI*>(msg.pSender);
         if (list->GetCurSel() >= 0) {
@@ -59,7 +91,18 @@ LRESULT CSetWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bo
     if (uMsg == WM_LANGUAGE_SELECT) {
         m_pm.NeedUpdate();
         if (CControlUI* root = m_pm.GetRoot()) root->Invalidate();
+        if (update_) update_->RefreshTexts();
         OnLanguageApplied();
+        bHandled = true;
+        return 0;
+    }
+    if (update_ && update_->OnMessage(uMsg)) {
+        bHandled = true;
+        return 0;
+    }
+    if (uMsg == RegisteredMessages::Companion(0)) {
+        // The update progress of an updater program, forwarded by the main window.
+        if (update_) update_->OnProgress(wParam, lParam);
         bHandled = true;
         return 0;
     }

@@ -23,24 +23,6 @@ namespace {
 using sim::SimVerbResult;
 using sim::SimVerbs;
 
-SimVerbResult Screenshot(CMainWnd& window, const std::string& file) {
-    std::string error;
-    if (!SaveWindowPng(window.GetPaintManager(), file, &error)) return {SimVerbs::kRefused, error};
-    return {SimVerbs::kDone, file + "\n"};
-}
-
-SimVerbResult Probe(CMainWnd& window, const std::string& name) {
-    CControlUI* control = window.GetPaintManager().FindControl(name);
-    if (!control) return {SimVerbs::kRefused, "no control named " + name};
-    if (!control->IsVisible()) return {SimVerbs::kRefused, name + " is not shown"};
-    std::string error;
-    const auto colour = MeanColourOf(window.GetPaintManager(), control->GetPos(), &error);
-    if (!colour) return {SimVerbs::kRefused, error};
-    char text[16];
-    std::snprintf(text, sizeof text, "%06x", static_cast<unsigned>(*colour));
-    return {SimVerbs::kDone, name + " " + text + "\n"};
-}
-
 // "skin/NAME" names a control of the skin frame, "NAME" one of the main window.
 struct Target {
     WindowImplBase* window = nullptr;
@@ -58,6 +40,37 @@ Target TargetOf(CMainWnd& main, const std::string& argument) {
     const size_t slash = argument.find('/');
     if (slash == std::string::npos) return {&main, argument};
     return {WindowNamed(main, argument.substr(0, slash)), argument.substr(slash + 1)};
+}
+
+// "WINDOW/FILE" saves a child window ("settings//tmp/set.png"); any other FILE the main window.
+SimVerbResult Screenshot(CMainWnd& main, const std::string& argument) {
+    WindowImplBase* window = &main;
+    std::string file = argument;
+    if (const size_t slash = argument.find('/'); slash != std::string::npos && slash > 0) {
+        if (WindowImplBase* named = WindowNamed(main, argument.substr(0, slash))) {
+            window = named;
+            file = argument.substr(slash + 1);
+        } else if (argument.substr(0, slash) == "skin" || argument.substr(0, slash) == "settings") {
+            return {SimVerbs::kRefused, "that window is not open: " + argument};
+        }
+    }
+    std::string error;
+    if (!SaveWindowPng(window->GetPaintManager(), file, &error)) return {SimVerbs::kRefused, error};
+    return {SimVerbs::kDone, file + "\n"};
+}
+
+SimVerbResult Probe(CMainWnd& main, const std::string& argument) {
+    const Target target = TargetOf(main, argument);
+    if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
+    CControlUI* control = target.window->GetPaintManager().FindControl(target.control);
+    if (!control) return {SimVerbs::kRefused, "no control named " + target.control};
+    if (!control->IsVisible()) return {SimVerbs::kRefused, target.control + " is not shown"};
+    std::string error;
+    const auto colour = MeanColourOf(target.window->GetPaintManager(), control->GetPos(), &error);
+    if (!colour) return {SimVerbs::kRefused, error};
+    char text[16];
+    std::snprintf(text, sizeof text, "%06x", static_cast<unsigned>(*colour));
+    return {SimVerbs::kDone, argument + " " + text + "\n"};
 }
 
 SimVerbResult Click(CMainWnd& main, const std::string& argument) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,12 @@ public:
     virtual void Reserved16() {}
     virtual void RefreshStatus() {}
     virtual bool IsOnline() { return true; }
+    // The firmware version from the device's information block (bytes 0 and 1, low byte
+    // first); 0 while the block has not been read or the device has none.
+    virtual uint32_t FirmwareVersion() const { return 0; }
+    static uint32_t FirmwareVersionOf(std::span<const uint8_t> infoBlock) {
+        return infoBlock.size() < 2 ? 0u : infoBlock[0] | static_cast<uint32_t>(infoBlock[1]) << 8;
+    }
     // Period of the keep-alive sequence in minutes.
     virtual int KeepAliveMinutes() const { return 1; }
     virtual bool LoadProfile() { return false; }

@@ -57,6 +57,7 @@ public:
     void RefreshFromDevice() override;
     void RefreshStatus() override;
     bool IsOnline() override;
+    uint32_t FirmwareVersion() const override { return FirmwareVersionOf(memory_.Info()); }
     bool LoadProfile() override;
     void AfterLoad() override;
     // Writes the profile's key assignments to bank 0.

@@ -55,6 +55,9 @@ public:
     void RefreshFromDevice() override;
     void RefreshStatus() override;
     bool IsOnline() override;
+    uint32_t FirmwareVersion() const override {
+        return controller_.Memory().HasInfo() ? FirmwareVersionOf(controller_.Memory().Info()) : 0;
+    }
     int KeepAliveMinutes() const override;
     bool LoadProfile() override;
     void AfterLoad() override;
