@@ -304,6 +304,20 @@ int CVantorixKeyboardDevice::WriteKeyMapToDevice(int bank, std::span<const KeyAs
     return result;
 }
 
+std::vector<KeyAssignmentRecord> CVantorixKeyboardDevice::GetKeyAssignments() { return profile_.GetKeyList(); }
+
+bool CVantorixKeyboardDevice::StoreKeyAssignment(int index, const KeyAssignmentHalf& current) {
+    keyList_ = profile_.GetKeyList();
+    if (index < 0 || index >= static_cast<int>(keyList_.size())) return false;
+    KeyAssignmentHalf& half = keyList_[index].current;
+    half = current;
+    half.index = static_cast<uint16_t>(index);
+    half.spare = 0;
+    profile_.SetKeyList(keyList_);
+    SaveProfile();
+    return true;
+}
+
 bool CVantorixKeyboardDevice::WriteKeyMapToDevice() {
     keyList_ = profile_.GetKeyList();
     return WriteKeyMapToDevice(kKeyMapBank, keyList_) == kResultOk;

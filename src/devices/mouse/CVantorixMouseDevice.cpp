@@ -565,6 +565,12 @@ void CVantorixMouseDevice::OnLogo(int mode) {
     SaveAndWrite();
 }
 
+bool CVantorixMouseDevice::StoreKeyAssignment(int index, const KeyAssignmentHalf& current) {
+    if (!controller_.SetButton(index, {current.type, current.param1, current.param2})) return false;
+    SaveProfile();
+    return true;
+}
+
 bool CVantorixMouseDevice::OnPageNotify(TNotifyUI& msg) {
     if (!msg.pSender) return false;
     const std::string& name = msg.pSender->GetName();
