@@ -255,12 +255,17 @@ void KeyAssignment::ShowStoredValues(const KeyAssignmentHalf& built, Form& form)
 
 bool KeyAssignment::Capture(CapturedKey key, Form& form) {
     const auto position = keytables::FindCapturedKey(key);
-    if (!position) return false;
-    const KeyFunction& row = KeyTable()[*position];
+    return position && SelectKey(*position, form);
+}
+
+bool KeyAssignment::SelectKey(int position, Form& form) {
+    if (position < 0 || position >= static_cast<int>(KeyTable().size())) return false;
+    const KeyFunction& row = KeyTable()[position];
+    if (row.kind != kKeyboard || (position >= keytables::kModifierCount && row.first != 0)) return false;
     editing_.type = kKeyboard;
-    if (*position < keytables::kModifierCount) {
+    if (position < keytables::kModifierCount) {
         // Left and right Ctrl, Shift, Alt and Windows share the options 1 … 4.
-        const int n = *position + 1;
+        const int n = position + 1;
         form.modifierOption = n % keytables::kModifierOptions + n / keytables::kModifierOptions;
         form.keyName = {};
         editing_.param1 = row.first;

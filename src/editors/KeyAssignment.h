@@ -39,6 +39,8 @@ public:
     // A key from the input hook: the keyboard-key controls of `form` and the record being
     // edited follow it. False when the key is not a keyboard key of the key table.
     bool Capture(CapturedKey key, Form& form);
+    // The same for a key of the key table by position (0 … 113: modifiers and plain keys).
+    bool SelectKey(int position, Form& form);
 
     // The form a user sees after Build: the edits of the category rewritten with the values
     // the record holds (a count past its mask reads as what is stored).
