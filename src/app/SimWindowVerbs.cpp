@@ -8,11 +8,13 @@
 #include "app/CMainWnd.h"
 #include "app/CSetWnd.h"
 #include "app/CSkinFrame.h"
+#include "editors/KeyAssignTables.h"
 #include "sim/SimControl.h"
 #include "ui/CControlUI.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/IWindowSurface.h"
+#include "ui/ScanCodes.h"
 #include "ui/qt/SyntheticInput.h"
 #include "ui/qt/WindowSnapshot.h"
 
@@ -78,7 +80,18 @@ SimVerbResult Click(CMainWnd& main, const std::string& argument) {
 SimVerbResult Key(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
     if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
-    if (target.control != "escape" || !SendKeyTo(*target.window, VK_ESCAPE)) return {SimVerbs::kRefused, "no such key"};
+    if (target.control == "escape") {
+        if (!SendKeyTo(*target.window, VK_ESCAPE)) return {SimVerbs::kRefused, "the window takes no input"};
+        return {SimVerbs::kDone, "pressed " + argument + "\n"};
+    }
+    // Any other key by its name in the key table, as the physical key sends it.
+    const auto position = keytables::FindKeyByName(target.control);
+    const auto evdev = position && *position < keytables::kCaptureTableSize
+                           ? EvdevFromScanCode({keytables::CaptureTable()[*position].scanCode,
+                                                keytables::CaptureTable()[*position].extended})
+                           : std::nullopt;
+    if (!evdev) return {SimVerbs::kRefused, "no such key"};
+    if (!SendPhysicalKeyTo(*target.window, *evdev)) return {SimVerbs::kRefused, "the window takes no input"};
     return {SimVerbs::kDone, "pressed " + argument + "\n"};
 }
 

@@ -1,7 +1,6 @@
 #include "editors/CKeyAssignEditor.h"
 
 #include "devices/base/CVantorixUSBDevice.h"
-#include "devices/base/IDeviceKeyButton.h"
 #include "devices/mouse/MouseController.h"
 #include "editors/CKeySetControlUI.h"
 #include "platform/Trace.h"
@@ -52,15 +51,7 @@ std::vector<std::string> CKeyAssignEditor::MacroNamesOf(CVantorixUSBDevice& devi
     return MouseController::MacroNames(device.UserFolder());
 }
 
-void CKeyAssignEditor::RefreshMarkers(CVantorixUSBDevice& device) {
-    const std::vector<KeyAssignmentRecord> records = device.GetKeyAssignments();
-    for (int key = 0; key < static_cast<int>(records.size()); ++key) {
-        CControlUI* button = device.GetKeyButton(key);
-        auto* keyButton = button ? static_cast<IDeviceKeyButton*>(button->GetInterface(IDeviceKeyButton::kInterfaceName))
-                                 : nullptr;
-        if (keyButton) keyButton->SetKeySetImageHidden(SameFunction(records[key].current, records[key].defaults));
-    }
-}
+void CKeyAssignEditor::RefreshMarkers(CVantorixUSBDevice& device) { device.ShowKeySetMarks(); }
 
 void CKeyAssignEditor::OnDeviceShown(CVantorixUSBDevice* device) {
     if (!device || !HasKeys(*device)) return;

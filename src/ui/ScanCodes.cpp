@@ -17,7 +17,9 @@ struct ScanRun {
 constexpr std::array kScanRuns = {
     // Esc .. keypad '.': the main block, function keys F1-F10, locks and keypad share
     // their numbering with set 1, except Num Lock below.
-    ScanRun{1, 68, 0x01, false},
+    ScanRun{1, 53, 0x01, false},
+    ScanRun{54, 54, 0x36, true},   // right Shift: reported with the extended flag, as Windows does
+    ScanRun{55, 68, 0x37, false},
     ScanRun{69, 69, 0x45, true},   // Num Lock: E0 45 as Windows reports it
     ScanRun{70, 83, 0x46, false},  // Scroll Lock, keypad
     ScanRun{85, 85, 0x76, false},  // Zenkaku/Hankaku

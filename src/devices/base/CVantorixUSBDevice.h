@@ -120,6 +120,9 @@ public:
     // Entry `index` gets `current` in the profile, which is saved; false when there is no
     // such entry. WriteKeyMapToDevice then sends it.
     virtual bool StoreKeyAssignment(int /*index*/, const KeyAssignmentHalf& /*current*/) { return false; }
+    // Each key button shows the key-set marker while its key does not do what it does from
+    // the factory.
+    void ShowKeySetMarks();
 
     // A notification of a control on the device's page, passed on by the main window;
     // false when the device has no use for it.

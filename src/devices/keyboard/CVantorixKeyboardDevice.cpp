@@ -242,6 +242,7 @@ bool CVantorixKeyboardDevice::WriteProfileToDevice() {
 
 void CVantorixKeyboardDevice::AfterLoad() {
     CVantorixUSBDevice::SendLightFrame();  // the light buttons show the current colours
+    ShowKeySetMarks();
     Invalidate();
     ++pageRefreshes_;
 }

@@ -454,6 +454,7 @@ void CVantorixMouseDevice::BindPageControls() {
 void CVantorixMouseDevice::AfterLoad() {
     ShowStages();
     ShowSettings();
+    ShowKeySetMarks();
     CVantorixUSBDevice::SendLightFrame();
     Invalidate();
     ++pageRefreshes_;
