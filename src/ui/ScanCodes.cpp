@@ -45,6 +45,9 @@ constexpr std::array kScanRuns = {
     ScanRun{116, 116, 0x5E, true}, // Power
     ScanRun{117, 117, 0x59, false},// keypad '='
     ScanRun{119, 119, 0x45, false},// Pause (E1 1D 45: reported without the E0 flag)
+    ScanRun{121, 121, 0x7E, false},// keypad comma (the Brazilian keyboard's)
+    ScanRun{122, 122, 0x72, false},// Hangul
+    ScanRun{123, 123, 0x71, false},// Hanja
     ScanRun{124, 124, 0x7D, false},// Yen
     ScanRun{125, 127, 0x5B, true}, // left and right Windows key, Menu
     ScanRun{128, 128, 0x68, true}, // Stop

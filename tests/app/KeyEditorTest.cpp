@@ -7,7 +7,9 @@
 #include "editors/CKeyAssignEditor.h"
 #include "editors/CKeySetControlUI.h"
 #include "ui/CComboUI.h"
+#include "platform/RegisteredMessageNames.h"
 #include "ui/CDeviceHook.h"
+#include "ui/UiMessaging.h"
 
 namespace q208::test {
 
@@ -56,6 +58,38 @@ TEST_F(KeyEditorTest, AMouseButtonShowsItsRecordAndSavingWritesIt) {
     const KeyAssignmentRecord back = mouse->GetKeyAssignments()[4];
     EXPECT_EQ(back.current.type, back.defaults.type);
     EXPECT_EQ(back.current.param1, back.defaults.param1);
+}
+
+TEST_F(KeyEditorTest, TheCaptureFieldHoldsTheHookWhileFocusedAndTheKeyboardOffersItsCategories) {
+    devices_->Plug(SimDeviceKind::Keyboard);
+    Start();
+    CVantorixUSBDevice* keyboard = Keyboard();
+    ASSERT_TRUE(PumpUntil([&] { return keyboard->GetKeyAssignments().size() > 110; }));
+    CKeySetControlUI* panel = CKeyAssignEditor::PanelOf(keyboard);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(static_cast<CComboUI*>(PagePart(panel, "keyset_function_combo"))->GetCount(), 7);
+    ClickPart(keyboard, "key_110");  // Fn
+    EXPECT_FALSE(panel->IsEditorShown());
+    ClickPart(keyboard, "key_64");  // A
+    EXPECT_EQ(panel->SelectedCategory(), static_cast<int>(KeyCategory::Keyboard));
+
+    TNotifyUI focus;
+    focus.sType = DUI_MSGTYPE_SETFOCUS;
+    focus.pSender = PagePart(panel, CKeySetControlUI::kCaptureEdit);
+    wnd_->Notify(focus);
+    ASSERT_TRUE(wnd_->HookInstalled());
+    // The hook's message for Left Shift, then Z.
+    const UINT single = RegisterWindowMessage(kHookKeySingleKey);
+    Send(single, WM_KEYDOWN, CDeviceHook::PackKey(0x2A, false));
+    Send(single, WM_KEYDOWN, CDeviceHook::PackKey(0x2C, false));
+    EXPECT_EQ(PagePart(panel, CKeySetControlUI::kCaptureEdit)->GetText(), "Z");
+    EXPECT_EQ(panel->Model().Editing().param1, 0x02);
+    EXPECT_EQ(panel->Model().Editing().param2, 0x1D);
+
+    // The page going away ends the capture: the keyboard is let go.
+    devices_->Unplug(SimDeviceKind::Keyboard);
+    EXPECT_TRUE(PumpUntil([&] { return !wnd_->HookInstalled(); }));
+    EXPECT_FALSE(wnd_->KeyEditor()->IsCapturing());
 }
 
 TEST_F(KeyEditorTest, HookControlInstallsAndRemovesTheHook) {

@@ -10,7 +10,9 @@
 #include "QtTestSupport.h"
 #include "platform/RegisteredMessageNames.h"
 #include "ui/CDeviceHook.h"
+#include "editors/KeyAssignTables.h"
 #include "ui/CEditUI.h"
+#include "ui/ScanCodes.h"
 #include "ui/UiDefs.h"
 #include "ui/UiMessaging.h"
 #include "ui/UiTestSupport.h"
@@ -132,6 +134,18 @@ TEST_F(DeviceHookTest, ACaptureOnlyEditOpensNoTextFieldAndIgnoresTyping) {
     EXPECT_EQ(wnd->Find<CEditUI>("capture")->GetText(), "");
     wnd->ClickOn("edit");
     EXPECT_NE(wnd->Field(), nullptr);
+}
+
+// Every key the assignment panel can capture is one a Linux keyboard can send: its scan
+// code has an input key code that maps back to it.
+TEST(CaptureScanCodesTest, EveryCapturableKeyHasALinuxKeyCode) {
+    for (int i = 0; i < keytables::kCaptureTableSize; ++i) {
+        const CapturedKey key = keytables::CaptureTable()[i];
+        const auto evdev = EvdevFromScanCode({key.scanCode, key.extended});
+        ASSERT_TRUE(evdev) << "position " << i << " scan 0x" << std::hex << int(key.scanCode);
+        EXPECT_EQ(ScanCodeFromEvdev(*evdev), (ScanCode{key.scanCode, key.extended})) << i;
+    }
+    EXPECT_EQ(ScanCodeFromEvdev(54), (ScanCode{0x36, true}));  // right Shift
 }
 
 }  // namespace q208::test
