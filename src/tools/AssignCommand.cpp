@@ -11,6 +11,8 @@
 #include "devices/keyboard/KeyboardLayout.h"
 #include "devices/keyboard/KeyboardMemory.h"
 #include "devices/mouse/MouseController.h"
+#include "platform/EndpointMessaging.h"
+#include "platform/RegisteredMessageNames.h"
 #include "profile/CKeyboardProfiledata.h"
 #include "profile/CMouseProfiledata.h"
 #include "profile/ProfileList.h"
@@ -171,6 +173,11 @@ int AssignCommand::Run(const CtlOptions& options, std::ostream& out, std::ostrea
         std::string error;
         if (!AssignArguments::Parse({options.arguments.begin() + 1, options.arguments.end()}, model, form, error))
             return UsageError(err, error);
+    }
+    // A running q208 holds the profile in memory and would write its own copy over ours.
+    if (FindWindow(kMainWindowClass, kMainWindowTitle)) {
+        err << "error: q208 is running and keeps the profile; assign the key on its page, or quit q208 first\n";
+        return kExitFailed;
     }
     return RunOnDevice(options, out, err, kDefaultDevice, {"keyboard", "receiver-keyboard", "mouse", "receiver-mouse"},
                        [&](CtlDeviceSession& session, std::ostream& out, std::ostream& err) {

@@ -114,6 +114,12 @@ TEST_F(KeyAssignE2e, AKeyCapturedOnThePageIsSavedIntoTheKeyboard) {
                           &state))
         << state.out << Q208Log();
     EXPECT_TRUE(KeyboardProfileHolds(0x200405));
+
+    // Beside the running program q208ctl leaves its profile alone.
+    const ProcessResult refused = RunCtl({"--simulate=keyboard", "assign", "A", "disabled"});
+    EXPECT_EQ(refused.exitCode, 2) << Describe(refused);
+    EXPECT_NE(refused.err.find("q208 is running"), std::string::npos) << Describe(refused);
+    EXPECT_TRUE(KeyboardProfileHolds(0x200405));
 }
 
 }  // namespace
