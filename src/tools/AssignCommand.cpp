@@ -65,6 +65,8 @@ bool BuildRecord(const std::vector<std::string>& arguments, const KeyAssignmentR
         return false;
     }
     record = model.Build(form, macroCount);
+    // The panel's first category builds the factory function; "disabled" is what it says.
+    if (arguments[0] == "disabled") record.type = record.param1 = record.param2 = keykind::kDisabled;
     return true;
 }
 

@@ -69,6 +69,10 @@ TEST_F(KeyAssignE2e, AssignThroughQ208ctlWritesTheKeyMapAndKeepsItInTheProfile) 
     ASSERT_EQ(result.exitCode, 0) << Describe(result);
     EXPECT_EQ(CodeAt(KeyMapBytes(result.out), 59), (std::vector<int>{0x20, 0x00, 0x04})) << result.out;
 
+    result = RunCtl({"--simulate=keyboard", "--sim-script", script, "assign", "A", "disabled"});
+    ASSERT_EQ(result.exitCode, 0) << Describe(result);
+    EXPECT_EQ(CodeAt(KeyMapBytes(result.out), 59), (std::vector<int>{0, 0, 0})) << result.out;
+
     // A mistake changes nothing and says why.
     result = RunCtl({"--simulate=keyboard", "assign", "A", "fire", "ten", "2"});
     EXPECT_EQ(result.exitCode, 1) << Describe(result);
