@@ -80,11 +80,6 @@ int AssignKeyboardKey(CtlDeviceSession& session, const std::vector<std::string>&
     KeyboardMemory memory;
     if (const int r = memory.ReadAll(session.Commands(), session.Channel()); r != kResultOk)
         return DeviceFailure(err, "read key map", r);
-    const uint8_t deviceKey = memory.TableToKey(*row);
-    if (deviceKey == kNoKey) {
-        err << "error: key '" << args[0] << "' (row " << *row << ") is not on this keyboard\n";
-        return kExitFailed;
-    }
     CKeyboardProfiledata profile;
     profile.SetDefaultPath(DefaultProfileFile(kKeyboardFolder));
     ProfileList list(DeviceUserFolder(kKeyboardFolder), DefaultProfileFile(kKeyboardFolder), kKindKeyboard);
@@ -92,6 +87,12 @@ int AssignKeyboardKey(CtlDeviceSession& session, const std::vector<std::string>&
     if (!path.empty()) profile.SetPath(path);
     profile.LoadSection(path.empty() ? profile.GetDefaultPath() : path);
     std::vector<KeyAssignmentRecord> keys = profile.GetKeyList();
+    memory.MapAssignedRows(keys);
+    const uint8_t deviceKey = memory.TableToKey(*row);
+    if (deviceKey == kNoKey) {
+        err << "error: key '" << args[0] << "' (row " << *row << ") is not on this keyboard\n";
+        return kExitFailed;
+    }
     if (*row >= static_cast<int>(keys.size())) {
         err << "error: the profile has no assignment for row " << *row << '\n';
         return kExitFailed;

@@ -116,6 +116,7 @@ void CVantorixKeyboardDevice::ReadDevice() {
             Trace("keyboard: reading the key map failed (%d)\n", result);
     }
     LoadProfile();
+    memory_.MapAssignedRows(keyList_);
     ReadLightingSetting();
     AfterLoad();
     if (!animation_.IsRunning()) animation_.Start();
