@@ -183,7 +183,8 @@ bool CKeyAssignEditor::OnNotify(TNotifyUI& msg, CVantorixUSBDevice* device) {
         if (msg.sType == DUI_MSGTYPE_KILLFOCUS) EndCapture();
         return true;
     }
-    return msg.sType == DUI_MSGTYPE_KILLFOCUS || msg.sType == DUI_MSGTYPE_SELECTCHANGED;
+    // The other controls of the panel (edits, modifier options) are read when the user saves.
+    return true;
 }
 
 }  // namespace q208
