@@ -222,10 +222,11 @@ constexpr KeyFunction kComboKeys[] = {
     {10, kKeyboard, 0x10, 0x2E, "keyset_combo_zoom_in"},
 };
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+// Case ignored, and "_" stands for a space ("Num_1"), so a name needs no quoting in a script.
+bool SameKeyName(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return c == '_' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 }  // namespace
@@ -269,8 +270,8 @@ std::optional<int> FindKeyByName(std::string_view name) {
     constexpr std::string_view kPrefix = "keyboard_key_";
     for (int i = 0; i < kKeyTableSize; ++i) {
         std::string_view key = kKeyTable[i].nameKey;
-        if (EqualNoCase(key, name)) return i;
-        if (key.starts_with(kPrefix) && EqualNoCase(key.substr(kPrefix.size()), name)) return i;
+        if (SameKeyName(key, name)) return i;
+        if (key.starts_with(kPrefix) && SameKeyName(key.substr(kPrefix.size()), name)) return i;
     }
     return std::nullopt;
 }

@@ -96,7 +96,7 @@ std::optional<int> FindCapturedKey(CapturedKey key);
 // The first plain key (position 8 on) with modifier byte 0 and this usage.
 std::optional<int> FindPlainKey(uint8_t usage);
 // The key-table position whose name key, or name key without "keyboard_key_", equals
-// `name` (case ignored); none when no key has it.
+// `name` (case ignored, "_" for a space: "Num_1"); none when no key has it.
 std::optional<int> FindKeyByName(std::string_view name);
 // The position in `table` whose bytes 3 and 4 equal `first` and `second`.
 std::optional<int> FindEntry(std::span<const KeyFunction> table, uint8_t first, uint8_t second);

@@ -163,6 +163,7 @@ TEST(KeyTablesTest, TheKeyAndCaptureTablesAgree) {
     EXPECT_EQ(FindCapturedKey({0x5D, true}), 103);
     EXPECT_EQ(FindCapturedKey({0x36, true}), 5);
     EXPECT_EQ(FindKeyByName("num 1"), 92);
+    EXPECT_EQ(FindKeyByName("Num_1"), 92);
     EXPECT_EQ(FindKeyByName("keyboard_key_Esc"), 45);
     EXPECT_FALSE(FindKeyByName("nothing"));
 }
