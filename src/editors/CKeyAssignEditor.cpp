@@ -5,7 +5,6 @@
 #include "editors/CKeySetControlUI.h"
 #include "platform/Trace.h"
 #include "ui/CDeviceHook.h"
-#include "ui/CResourceManager.h"
 #include "ui/UiDefs.h"
 #include "ui/UiNotify.h"
 
@@ -76,8 +75,7 @@ void CKeyAssignEditor::SelectKey(CVantorixUSBDevice& device, int key) {
     panel->SetDeviceKind(device.GetKind());
     if (panel->MacroCount() == 0) panel->FillMacroList(MacroNamesOf(device));
     const CControlUI* button = device.GetKeyButton(key);
-    panel->SetTitle(CResourceManager::GetInstance().GetText("keyset_title_key") + " " +
-                    (button ? button->GetText() : std::to_string(key)));
+    panel->SetTitle(button ? button->GetText() : std::to_string(key));
     panel->ShowAssignment(records[key].current, records[key].defaults);
 }
 

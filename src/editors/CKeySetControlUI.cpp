@@ -16,7 +16,7 @@ constexpr const char* kEditorBody = "keyset_layout";
 constexpr const char* kCategoryPages = "function_switch_tablayout";
 constexpr const char* kMacroCycleLayout = "keyset_macro_cycle_layout";
 constexpr const char* kMacroCycleEdit = "keyset_macro_cycle_edit";
-constexpr const char* kTitle = "keyset_title";
+constexpr const char* kKeyName = "keyset_key_name";
 constexpr const char* kNameLabel = "text_test";
 constexpr int kKeyboardKind = 1;
 constexpr int kMouseKind = 2;
@@ -247,7 +247,7 @@ void CKeySetControlUI::SetKeyText(std::string_view nameKey) {
 }
 
 void CKeySetControlUI::SetTitle(const std::string& text) {
-    if (CControlUI* title = Part(kTitle)) title->SetText(text);
+    if (CControlUI* name = Part(kKeyName)) name->SetText(text);
 }
 
 void CKeySetControlUI::OnSelectionChanged(std::string_view controlName) {

@@ -50,7 +50,7 @@ public:
     void SetKeyText(std::string_view nameKey);
     // The device kind of the page (1 keyboard, 2 mouse): only they capture keys.
     void SetDeviceKind(int kind) { deviceKind_ = kind; }
-    // What the title shows: the selected key's name (a language key or plain text).
+    // The name of the selected key beside the title (plain text or a "%{language key}").
     void SetTitle(const std::string& text);
 
     // ---- the panel's own controls, as the main window passes them on ----
