@@ -25,6 +25,23 @@ namespace {
 using sim::SimVerbResult;
 using sim::SimVerbs;
 
+bool ShownWithItsParents(const CControlUI* control) {
+    for (; control; control = control->GetParent()) {
+        if (!control->IsVisible()) return false;
+    }
+    return true;
+}
+
+// The control of that name the user can see: pages of several devices share control names
+// ("key_3", "keyset_function_combo"), and only the shown page's is meant.
+CControlUI* ShownControl(CPaintManagerUI& manager, const std::string& name) {
+    CControlUI* first = manager.FindControl(name);
+    if (!first || ShownWithItsParents(first) || !manager.GetRoot()) return first;
+    CControlUI* shown = manager.GetRoot()->FindControl(
+        [&name](CControlUI* c) { return c->GetName() == name && ShownWithItsParents(c) ? c : nullptr; }, UIFIND_ALL);
+    return shown ? shown : first;
+}
+
 SimVerbResult Screenshot(CMainWnd& window, const std::string& file) {
     std::string error;
     if (!SaveWindowPng(window.GetPaintManager(), file, &error)) return {SimVerbs::kRefused, error};
@@ -68,8 +85,9 @@ SimVerbResult Click(CMainWnd& main, const std::string& argument) {
     UiPoint point{-10, -10};  // "outside": beside the window's top-left corner
     if (target.control != "outside") {
         target.window->GetPaintManager().DoLayout();
-        CControlUI* control = target.window->GetPaintManager().FindControl(target.control);
-        if (!control || !control->IsVisible()) return {SimVerbs::kRefused, "no control shown named " + target.control};
+        CControlUI* control = ShownControl(target.window->GetPaintManager(), target.control);
+        if (!control || !ShownWithItsParents(control))
+            return {SimVerbs::kRefused, "no control shown named " + target.control};
         const UiRect rc = control->GetPos();
         point = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
@@ -97,7 +115,7 @@ SimVerbResult Key(CMainWnd& main, const std::string& argument) {
 
 SimVerbResult Text(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
-    CControlUI* control = target.window ? target.window->GetPaintManager().FindControl(target.control) : nullptr;
+    CControlUI* control = target.window ? ShownControl(target.window->GetPaintManager(), target.control) : nullptr;
     if (!control) return {SimVerbs::kRefused, "no control named " + argument};
     return {SimVerbs::kDone, argument + ": " + control->GetText() + "\n"};
 }

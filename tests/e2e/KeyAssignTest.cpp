@@ -128,3 +128,27 @@ TEST_F(KeyAssignE2e, AKeyCapturedOnThePageIsSavedIntoTheKeyboard) {
 
 }  // namespace
 }  // namespace q208::e2e
+
+namespace q208::e2e {
+namespace {
+
+TEST_F(KeyAssignE2e, TheMousePageShowsAndWritesWhatTheProfileHolds) {
+    // The back button (function 4) becomes a wheel in the profile; the fresh mouse does not know yet.
+    ProcessResult result = RunCtl({"--simulate=mouse", "--device", "mouse", "assign", "4", "wheel", "down", "0", "0", "3"});
+    ASSERT_EQ(result.exitCode, 0) << Describe(result);
+    ASSERT_TRUE(StartQ208Simulating("mouse"));
+    ASSERT_TRUE(WaitUntil({"sim", "click", "key_4"}, [&](const ProcessResult&) {
+        return Contains(RunCtl({"sim", "text", "keyset_function_combo"}), ": Wheel");
+    })) << Q208Log();
+    EXPECT_TRUE(Contains(RunCtl({"sim", "text", "keyset_mousewheel_num_edit"}), ": 3"));
+    ASSERT_EQ(RunCtl({"sim", "click", "key_butt_keysave"}).exitCode, 0);
+    EXPECT_TRUE(WaitUntil({"sim", "state", "mouse", "keymap"}, [&](const ProcessResult& r) {
+        return KeyWithCode(KeyMapBytes(r.out), {0x12, 0x00, 0xFD}) >= 0;
+    }, &result)) << result.out << Q208Log();
+    // The Fn button is the mouse's own: nothing to edit.
+    ASSERT_EQ(RunCtl({"sim", "click", "key_8"}).exitCode, 0);
+    EXPECT_NE(RunCtl({"sim", "click", "keyset_function_combo"}).exitCode, 0);
+}
+
+}  // namespace
+}  // namespace q208::e2e
