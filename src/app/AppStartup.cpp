@@ -13,6 +13,7 @@
 #include "app/SimWindowVerbs.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "editors/CDeviceProfileUI.h"
+#include "editors/CKeySetControlUI.h"
 #include "controls/RegisterControls.h"
 #include "device/SimBus.h"
 #include "devices/RegisterDeviceControls.h"
@@ -89,6 +90,8 @@ void RegisterProgramControls() {
                                                  [] { return std::make_unique<CDeviceProfileUI>(); });
     CControlFactory::GetInstance().RegistControl(CUpdateInfoListItemUI::kClassName,
                                                  [] { return std::make_unique<CUpdateInfoListItemUI>(); });
+    CControlFactory::GetInstance().RegistControl(CKeySetControlUI::kClassName,
+                                                 [] { return std::make_unique<CKeySetControlUI>(); });
 }
 
 int RunProgram(const AppOptions& options) {

@@ -8,11 +8,13 @@
 #include "app/CMainWnd.h"
 #include "app/CSetWnd.h"
 #include "app/CSkinFrame.h"
+#include "editors/KeyAssignTables.h"
 #include "sim/SimControl.h"
 #include "ui/CControlUI.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/IWindowSurface.h"
+#include "ui/ScanCodes.h"
 #include "ui/qt/SyntheticInput.h"
 #include "ui/qt/WindowSnapshot.h"
 
@@ -22,6 +24,23 @@ namespace {
 
 using sim::SimVerbResult;
 using sim::SimVerbs;
+
+bool ShownWithItsParents(const CControlUI* control) {
+    for (; control; control = control->GetParent()) {
+        if (!control->IsVisible()) return false;
+    }
+    return true;
+}
+
+// The control of that name the user can see: pages of several devices share control names
+// ("key_3", "keyset_function_combo"), and only the shown page's is meant.
+CControlUI* ShownControl(CPaintManagerUI& manager, const std::string& name) {
+    CControlUI* first = manager.FindControl(name);
+    if (!first || ShownWithItsParents(first) || !manager.GetRoot()) return first;
+    CControlUI* shown = manager.GetRoot()->FindControl(
+        [&name](CControlUI* c) { return c->GetName() == name && ShownWithItsParents(c) ? c : nullptr; }, UIFIND_ALL);
+    return shown ? shown : first;
+}
 
 // "skin/NAME" names a control of the skin frame, "NAME" one of the main window.
 struct Target {
@@ -62,7 +81,7 @@ SimVerbResult Screenshot(CMainWnd& main, const std::string& argument) {
 SimVerbResult Probe(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
     if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
-    CControlUI* control = target.window->GetPaintManager().FindControl(target.control);
+    CControlUI* control = ShownControl(target.window->GetPaintManager(), target.control);
     if (!control) return {SimVerbs::kRefused, "no control named " + target.control};
     if (!control->IsVisible()) return {SimVerbs::kRefused, target.control + " is not shown"};
     std::string error;
@@ -79,8 +98,9 @@ SimVerbResult Click(CMainWnd& main, const std::string& argument) {
     UiPoint point{-10, -10};  // "outside": beside the window's top-left corner
     if (target.control != "outside") {
         target.window->GetPaintManager().DoLayout();
-        CControlUI* control = target.window->GetPaintManager().FindControl(target.control);
-        if (!control || !control->IsVisible()) return {SimVerbs::kRefused, "no control shown named " + target.control};
+        CControlUI* control = ShownControl(target.window->GetPaintManager(), target.control);
+        if (!control || !ShownWithItsParents(control))
+            return {SimVerbs::kRefused, "no control shown named " + target.control};
         const UiRect rc = control->GetPos();
         point = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
@@ -91,13 +111,24 @@ SimVerbResult Click(CMainWnd& main, const std::string& argument) {
 SimVerbResult Key(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
     if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
-    if (target.control != "escape" || !SendKeyTo(*target.window, VK_ESCAPE)) return {SimVerbs::kRefused, "no such key"};
+    if (target.control == "escape") {
+        if (!SendKeyTo(*target.window, VK_ESCAPE)) return {SimVerbs::kRefused, "the window takes no input"};
+        return {SimVerbs::kDone, "pressed " + argument + "\n"};
+    }
+    // Any other key by its name in the key table, as the physical key sends it.
+    const auto position = keytables::FindKeyByName(target.control);
+    const auto evdev = position && *position < keytables::kCaptureTableSize
+                           ? EvdevFromScanCode({keytables::CaptureTable()[*position].scanCode,
+                                                keytables::CaptureTable()[*position].extended})
+                           : std::nullopt;
+    if (!evdev) return {SimVerbs::kRefused, "no such key"};
+    if (!SendPhysicalKeyTo(*target.window, *evdev)) return {SimVerbs::kRefused, "the window takes no input"};
     return {SimVerbs::kDone, "pressed " + argument + "\n"};
 }
 
 SimVerbResult Text(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
-    CControlUI* control = target.window ? target.window->GetPaintManager().FindControl(target.control) : nullptr;
+    CControlUI* control = target.window ? ShownControl(target.window->GetPaintManager(), target.control) : nullptr;
     if (!control) return {SimVerbs::kRefused, "no control named " + argument};
     return {SimVerbs::kDone, argument + ": " + control->GetText() + "\n"};
 }

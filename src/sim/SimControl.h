@@ -26,7 +26,8 @@ inline constexpr const char* kSimWindowVerbSynopsis[] = {
     "rrggbb; a running q208 only)",
     "click [WINDOW/]CONTROL (a click on a control of the main window, or of WINDOW skin or settings; "
     "skin/outside presses beside the skin frame; a running q208 only)",
-    "key WINDOW/escape (Escape in main, skin or settings; a running q208 only)",
+    "key WINDOW/escape|WINDOW/KEY (Escape in main, skin or settings; KEY a key of the key table, e.g. main/A or "
+    "main/RAlt, pressed and released as the physical key; a running q208 only)",
     "window WINDOW|minimize|restore|paints (main, skin or settings: 'WINDOW WxH+X+Y dpi D shown 0|1 max 0|1'; "
     "minimize or restore the main window; paints: 'paints N AREA', how often and how many pixels it was painted; "
     "a running q208 only)",

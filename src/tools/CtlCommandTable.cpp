@@ -7,6 +7,7 @@
 
 #include "sim/SimControl.h"
 #include "sim/SimVerbs.h"
+#include "tools/AssignCommand.h"
 #include "tools/HidListCommand.h"
 #include "tools/KeyboardCommands.h"
 #include "tools/ProfileCommands.h"
@@ -61,6 +62,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     KeyboardCommands::AddTo(table);
     ProfileCommands::AddTo(table);
     MouseCommands::AddTo(table);
+    AssignCommand::AddTo(table);
     return table;
 }
 

@@ -91,10 +91,15 @@ public:
     virtual UiRect MonitorRect() const { return {}; }
     // Lets the desktop move the window with the pointer held down (dragging our title bar).
     virtual void BeginMove() {}
+    // Every key goes to this window while grabbed, whichever of its fields has the focus and
+    // whatever other program would get it (the input hook's capture and recording).
+    virtual void GrabKeyboard(bool grab) { keyboardGrabbed_ = grab; }
+    virtual bool IsKeyboardGrabbed() const { return keyboardGrabbed_; }
 
 private:
     bool minimized_ = false;
     bool maximized_ = false;
+    bool keyboardGrabbed_ = false;
 };
 
 }  // namespace q208

@@ -409,4 +409,18 @@ void CVantorixUSBDevice::BindProfilePanel() {
 
 std::filesystem::path CVantorixUSBDevice::UserFolder() const { return DeviceUserFolder(GetModelFolder()); }
 
+void CVantorixUSBDevice::ShowKeySetMarks() {
+    const std::vector<KeyAssignmentRecord> records = GetKeyAssignments();
+    for (int key = 0; key < static_cast<int>(records.size()); ++key) {
+        CControlUI* button = GetKeyButton(key);
+        auto* keyButton = button ? static_cast<IDeviceKeyButton*>(button->GetInterface(IDeviceKeyButton::kInterfaceName))
+                                 : nullptr;
+        const KeyAssignmentHalf& now = records[key].current;
+        const KeyAssignmentHalf& factory = records[key].defaults;
+        if (keyButton)
+            keyButton->SetKeySetImageHidden(now.type == factory.type && now.param1 == factory.param1 &&
+                                            now.param2 == factory.param2);
+    }
+}
+
 }  // namespace q208

@@ -16,6 +16,7 @@
 #include "devices/lighting/KeyColourBuffer.h"
 #include "devices/lighting/KeyStateBuffer.h"
 #include "devices/lighting/LightRenderer.h"
+#include "profile/ProfileRecords.h"
 #include "ui/CHorizontalLayoutUI.h"
 #include "ui/CNotifyPump.h"
 
@@ -124,6 +125,16 @@ public:
     virtual bool IsListening(int /*kind*/) const { return false; }
     // The device went away: its threads stop and its channels close.
     virtual void OnDeviceRemoved() { commandChannel_.CloseAll(); }
+    // ---- key assignments (devices with a key map override them) ----
+    // The profile's assignments; entry i is what key button "key_" i of the page does.
+    virtual std::vector<KeyAssignmentRecord> GetKeyAssignments() { return {}; }
+    // Entry `index` gets `current` in the profile, which is saved; false when there is no
+    // such entry. WriteKeyMapToDevice then sends it.
+    virtual bool StoreKeyAssignment(int /*index*/, const KeyAssignmentHalf& /*current*/) { return false; }
+    // Each key button shows the key-set marker while its key does not do what it does from
+    // the factory.
+    void ShowKeySetMarks();
+
     // A notification of a control on the device's page, passed on by the main window;
     // false when the device has no use for it.
     virtual bool OnPageNotify(TNotifyUI& /*msg*/) { return false; }

@@ -116,6 +116,7 @@ void CVantorixKeyboardDevice::ReadDevice() {
             Trace("keyboard: reading the key map failed (%d)\n", result);
     }
     LoadProfile();
+    memory_.MapAssignedRows(keyList_);
     ReadLightingSetting();
     AfterLoad();
     if (!animation_.IsRunning()) animation_.Start();
@@ -242,6 +243,7 @@ bool CVantorixKeyboardDevice::WriteProfileToDevice() {
 
 void CVantorixKeyboardDevice::AfterLoad() {
     CVantorixUSBDevice::SendLightFrame();  // the light buttons show the current colours
+    ShowKeySetMarks();
     Invalidate();
     ++pageRefreshes_;
 }
@@ -306,6 +308,20 @@ int CVantorixKeyboardDevice::WriteKeyMapToDevice(int bank, std::span<const KeyAs
     const int result = KeyboardKeyMapWriter::Write(commands_, CommandChannel(), memory_, bank, assignments);
     if (result != kResultOk) Trace("keyboard: writing the key map failed (%d)\n", result);
     return result;
+}
+
+std::vector<KeyAssignmentRecord> CVantorixKeyboardDevice::GetKeyAssignments() { return profile_.GetKeyList(); }
+
+bool CVantorixKeyboardDevice::StoreKeyAssignment(int index, const KeyAssignmentHalf& current) {
+    keyList_ = profile_.GetKeyList();
+    if (index < 0 || index >= static_cast<int>(keyList_.size())) return false;
+    KeyAssignmentHalf& half = keyList_[index].current;
+    half = current;
+    half.index = static_cast<uint16_t>(index);
+    half.spare = 0;
+    profile_.SetKeyList(keyList_);
+    SaveProfile();
+    return true;
 }
 
 bool CVantorixKeyboardDevice::WriteKeyMapToDevice() {

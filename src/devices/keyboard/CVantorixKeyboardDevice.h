@@ -75,6 +75,8 @@ public:
     void SaveProfile() override;
     void SetOptionState(int first, int second, int third) override;
     void SetLightState(const LightState& light) override;
+    std::vector<KeyAssignmentRecord> GetKeyAssignments() override;
+    bool StoreKeyAssignment(int index, const KeyAssignmentHalf& current) override;
 
     // ---- keyboard operations with their arguments ----
     // 1, 0 with a closed channel, or the device result of the key-map write.

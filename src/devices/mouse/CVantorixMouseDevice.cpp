@@ -460,6 +460,7 @@ void CVantorixMouseDevice::BindPageControls() {
 void CVantorixMouseDevice::AfterLoad() {
     ShowStages();
     ShowSettings();
+    ShowKeySetMarks();
     CVantorixUSBDevice::SendLightFrame();
     Invalidate();
     ++pageRefreshes_;
@@ -569,6 +570,12 @@ void CVantorixMouseDevice::OnSleepCombo(MouseController::Sleep which, int minute
 void CVantorixMouseDevice::OnLogo(int mode) {
     controller_.SetLogo(mode);
     SaveAndWrite();
+}
+
+bool CVantorixMouseDevice::StoreKeyAssignment(int index, const KeyAssignmentHalf& current) {
+    if (!controller_.SetButton(index, {current.type, current.param1, current.param2})) return false;
+    SaveProfile();
+    return true;
 }
 
 bool CVantorixMouseDevice::OnPageNotify(TNotifyUI& msg) {
