@@ -7,6 +7,7 @@
 
 #include "sim/SimControl.h"
 #include "sim/SimVerbs.h"
+#include "tools/DoctorCommand.h"
 #include "tools/HidListCommand.h"
 #include "tools/KeyboardCommands.h"
 #include "tools/ProfileCommands.h"
@@ -52,6 +53,10 @@ CtlCommandTable CtlCommandTable::Standard() {
                       "list the HID top-level collections with their usage and report lengths",
                       {"--sysfs"}, HidListCommand::Run});
     ProtocolCommands::AddTo(table);
+    table.Add(Command{"doctor", "[rule] [--sysfs ROOT] [--dev DIR] [--rules-root ROOT]",
+                      "our devices' hidraw nodes, whether this user can open them, the udev rule, what to do; "
+                      "'rule' prints the rule",
+                      {"--sysfs", "--dev", "--rules-root"}, DoctorCommand::Run});
     table.Add(Command{"send", "NAME [WPARAM [LPARAM]]",
                       "send a registered message to the running program (numbers decimal or 0x hex)",
                       {}, SendCommand::Run});
