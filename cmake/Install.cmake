@@ -78,12 +78,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${Q208_HOMEPAGE_URL}")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- q208 assigns the keys and buttons, sets the lighting, DPI stages and profiles
- of the Tulmaro Q208 wireless keyboard and mouse (on their cable or behind the
- 2.4 GHz receiver), the lighted mouse pad and the USB headset. q208ctl does the
- same from scripts; 'q208ctl doctor' checks the access to the devices, which
- the bundled udev rule gives to the user logged in at the seat.")
+set(CPACK_PACKAGE_DESCRIPTION "q208 assigns the keys and buttons, sets the lighting, DPI stages and
+profiles of the Tulmaro Q208 wireless keyboard and mouse (on their cable or
+behind the 2.4 GHz receiver), the lighted mouse pad and the USB headset.
+q208ctl does the same from scripts; 'q208ctl doctor' checks the access to the
+devices, which the bundled udev rule gives to the user logged in at the seat.")
 # Libraries from dpkg-shlibdeps; Qt's platform plugins are loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
