@@ -5,9 +5,12 @@
 
 #include "app/LanguageSettings.h"
 #include "app/ShellMessages.h"
+#include "platform/AutostartEntry.h"
+#include "platform/Paths.h"
 #include "platform/Trace.h"
 #include "ui/CComboUI.h"
 #include "ui/CListLabelElementUI.h"
+#include "ui/COptionUI.h"
 #include "ui/UiMessaging.h"
 
 namespace q208 {
@@ -15,7 +18,22 @@ namespace q208 {
 CSetWnd::CSetWnd(HWND owner, int appliedLanguage, std::filesystem::path defaultDataFolder)
     : owner_(owner), selectedLanguage_(appliedLanguage), defaultDataFolder_(std::move(defaultDataFolder)) {}
 
-void CSetWnd::InitWindow() { FillLanguageList(); }
+void CSetWnd::InitWindow() {
+    FillLanguageList();
+    ShowAutostart();
+}
+
+void CSetWnd::ShowAutostart() {
+    if (auto* option = dynamic_cast<COptionUI*>(m_pm.FindControl(kAutostartOption))) {
+        option->Selected(AutostartEntry::IsEnabled(), false);
+    }
+}
+
+// The entry starts the executable that is running now, wherever it was installed.
+void CSetWnd::OnAutostartChanged(bool start) {
+    const bool done = start ? AutostartEntry::Enable(ExecutablePath()) : AutostartEntry::Disable();
+    if (!done) ShowAutostart();  // what the desktop will really do
+}
 
 void CSetWnd::FillLanguageList() {
     auto* list = dynamic_cast<CComboUI*>(m_pm.FindControl(kLanguageList));
@@ -48,6 +66,8 @@ void CSetWnd::Notify(TNotifyUI& msg) {
             selectedLanguage_ = list->GetCurSel();
             q208::SendMessage(owner_, WM_LANGUAGE_SELECT, static_cast<WPARAM>(selectedLanguage_), 0);
         }
+    } else if (msg.pSender && msg.sType == DUI_MSGTYPE_SELECTCHANGED && msg.pSender->GetName() == kAutostartOption) {
+        OnAutostartChanged(static_cast<COptionUI*>(msg.pSender)->IsSelected());
     } else if (msg.pSender && msg.sType == DUI_MSGTYPE_CLICK && msg.pSender->GetName() == "closebtn") {
         Close(IDCANCEL);
         return;
