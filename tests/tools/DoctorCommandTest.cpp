@@ -30,17 +30,23 @@ Result Doctor(const FakeSysfs& sysfs, const std::string& rulesRoot) {
 
 bool Has(const Result& r, const std::string& text) { return r.out.find(text) != std::string::npos; }
 
+// The headset: one collection on USB interface 3, so its path carries no "&col".
+FakeSysfs::Node Headset(int number) {
+    FakeSysfs::Node node;
+    node.number = number;
+    node.vendorId = 0x2A91;
+    node.productId = 0x3E48;
+    node.usbInterface = 3;
+    node.descriptor = test::kVendorNoIds;
+    return node;
+}
+
 }  // namespace
 
 TEST(DoctorCommand, ListsOurNodesOnlyAndTellsWhatToDoUntilTheRuleIsInstalled) {
     test::PrivateRuntimeFolder runtime;
     FakeSysfs sysfs;
-    FakeSysfs::Node headset;
-    headset.number = 5;
-    headset.vendorId = 0x2A91;
-    headset.productId = 0x3E48;
-    headset.usbInterface = 3;
-    headset.descriptor = test::kVendorNoIds;
+    const FakeSysfs::Node headset = Headset(5);
     sysfs.Add(headset);
     FakeSysfs::Node stranger = headset;
     stranger.number = 6;
@@ -74,13 +80,7 @@ TEST(DoctorCommand, ListsOurNodesOnlyAndTellsWhatToDoUntilTheRuleIsInstalled) {
 TEST(DoctorCommand, ANodeThatCannotBeOpenedNeedsAReplug) {
     test::PrivateRuntimeFolder runtime;
     FakeSysfs sysfs;
-    FakeSysfs::Node headset;
-    headset.number = 2;
-    headset.vendorId = 0x2A91;
-    headset.productId = 0x3E48;
-    headset.usbInterface = 3;
-    headset.descriptor = test::kVendorNoIds;
-    sysfs.Add(headset);
+    sysfs.Add(Headset(2));
     std::filesystem::remove(sysfs.DevFolder() + "/hidraw2");  // no node: as unopenable as one without access
     const std::string rules = sysfs.Root() + "/rules";
     std::filesystem::create_directories(rules + "/etc/udev/rules.d");
