@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/CMainWnd.h"
+#include "app/CtlEndpoint.h"
 #include "app/MainWndMessages.h"
 #include "app/QtMainWndShell.h"
 #include "app/SimEndpoint.h"
@@ -103,6 +104,8 @@ int RunProgram(const AppOptions& options) {
         return 1;
     }
     const DataRoot root = FindDataRoot();
+    Trace("data root (%s): skin %s, DefaultData %s, Font %s\n", root.origin.c_str(), root.skin.c_str(),
+          root.defaultData.c_str(), root.fonts.c_str());
     // Removed last, after the window and the resources that use them.
     const PrivateFonts fonts(root.fonts);
 
@@ -156,6 +159,10 @@ int RunProgram(const AppOptions& options) {
         simEndpoint->SetExtraVerbs([windowVerbs](const std::string& line) { return windowVerbs.Run(line); });
         simEndpoint->Open();
     }
+    // q208ctl's device commands run here while the program runs; open before the window, so
+    // that a command sent while it starts waits for it instead of opening the device beside it.
+    CtlEndpoint ctlEndpoint(CMessageQueue::CurrentShared(), current);
+    ctlEndpoint.Open();
     if (!options.screenshotFile.empty()) {
         settings.onSettled = [current, file = options.screenshotFile, &exitCode] {
             std::string error;
@@ -180,6 +187,7 @@ int RunProgram(const AppOptions& options) {
         QuitTimer quit(window->GetHWND(), options.quitAfterSeconds);
         CPaintManagerUI::MessageLoop();
     }
+    ctlEndpoint.Close();
     *current = nullptr;
     window.reset();
     CResourceManager::GetInstance().Release();

@@ -6,9 +6,12 @@
 #include "app/LanguageSettings.h"
 #include "app/RegisteredMessages.h"
 #include "app/ShellMessages.h"
+#include "platform/AutostartEntry.h"
+#include "platform/Paths.h"
 #include "platform/Trace.h"
 #include "ui/CComboUI.h"
 #include "ui/CListLabelElementUI.h"
+#include "ui/COptionUI.h"
 #include "ui/UiMessaging.h"
 
 namespace q208 {
@@ -26,6 +29,7 @@ CSetWnd::~CSetWnd() {
 
 void CSetWnd::InitWindow() {
     FillLanguageList();
+    ShowAutostart();
     update_ = std::make_unique<CUpdatePanel>(m_pm, *this, owner_, std::move(updateContext_));
     update_->Start();
 }
@@ -43,6 +47,18 @@ LRESULT CSetWnd::OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled
 LRESULT CSetWnd::OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
     if (update_) update_->Stop();
     return WindowImplBase::OnDestroy(uMsg, wParam, lParam, bHandled);
+}
+
+void CSetWnd::ShowAutostart() {
+    if (auto* option = dynamic_cast<COptionUI*>(m_pm.FindControl(kAutostartOption))) {
+        option->Selected(AutostartEntry::IsEnabled(), false);
+    }
+}
+
+// The entry starts the executable that is running now, wherever it was installed.
+void CSetWnd::OnAutostartChanged(bool start) {
+    const bool done = start ? AutostartEntry::Enable(ExecutablePath()) : AutostartEntry::Disable();
+    if (!done) ShowAutostart();  // what the desktop will really do
 }
 
 void CSetWnd::FillLanguageList() {
@@ -80,6 +96,8 @@ void CSetWnd::Notify(TNotifyUI& msg) {
             selectedLanguage_ = list->GetCurSel();
             q208::SendMessage(owner_, WM_LANGUAGE_SELECT, static_cast<WPARAM>(selectedLanguage_), 0);
         }
+    } else if (msg.pSender && msg.sType == DUI_MSGTYPE_SELECTCHANGED && msg.pSender->GetName() == kAutostartOption) {
+        OnAutostartChanged(static_cast<COptionUI*>(msg.pSender)->IsSelected());
     } else if (msg.pSender && msg.sType == DUI_MSGTYPE_CLICK && msg.pSender->GetName() == "closebtn") {
         Close(IDCANCEL);
         return;

@@ -18,6 +18,8 @@ public:
     static constexpr const char* kClassName = "SetWnd";
     static constexpr const char* kSkinFile = "XML/setwnd.xml";
     static constexpr const char* kLanguageList = "Language_combox_info";
+    // Selected while the user's autostart entry starts the program at log-in.
+    static constexpr const char* kAutostartOption = "autostart_option";
 
     // `appliedLanguage`: the index the owner has applied (-1: none); `defaultDataFolder`
     // holds Language.config.
@@ -47,6 +49,8 @@ protected:
 
 private:
     void FillLanguageList();
+    void ShowAutostart();
+    void OnAutostartChanged(bool start);
 
     HWND owner_;
     int selectedLanguage_;
