@@ -48,6 +48,13 @@ public:
     // gone or no collection takes the id.
     bool QueueInput(int id, std::span<const uint8_t> report, int delayMs = 0);
     std::vector<std::string> PathsOf(int id) const;
+    // The interfaces plugged now, in plug order, and what one of them was plugged with.
+    std::vector<int> InterfaceIds() const;
+    bool Info(int id, InterfaceInfo& out) const;
+    // A handle on the whole interface, as a raw hidraw descriptor is: its reads return the
+    // reports of every collection (common layout), and it keeps up to `ringReports` unread
+    // ones. For a bridge that carries the interface somewhere else. Null when it is gone.
+    std::unique_ptr<IHidHandle> OpenInterface(int id, size_t ringReports);
 
     std::vector<std::string> EnumeratePaths() override;
     bool Exists(const std::string& path) override;
