@@ -9,7 +9,7 @@
 #include "app/CMainWnd.h"
 #include "app/MainWndMessages.h"
 #include "app/QtMainWndShell.h"
-#include "app/SimEndpoint.h"
+#include "sim/SimEndpoint.h"
 #include "app/SimWindowVerbs.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "editors/CDeviceProfileUI.h"
