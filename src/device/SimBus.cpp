@@ -118,20 +118,22 @@ public:
     }
 
 private:
-    // Bytes stored, -1 when unplugged, 0 when nothing of ours is queued (then *nextDue says
+    // Bytes stored, -1 when unplugged and nothing is left, 0 when nothing of ours is queued (then *nextDue says
     // when a report on its way becomes due). Reports of the interface's other collections
     // are taken off the ring and dropped, as a hidraw read of another collection's report is.
     int TakeReport(uint8_t* buf, size_t len, uint64_t* nextDue) {
         std::lock_guard lock(itf_->mutex);
-        if (itf_->unplugged) return kHidIoFailed;
         wake_.Reset();  // under the lock: a report delivered after this check sets it again
         itf_->DeliverDue(TickCount64());
+        // A hidraw node that went away still hands out the reports it holds, and fails only
+        // once it holds none: an answer that came in just before an unplug is read.
         while (!ring_.empty()) {
             Queued report = std::move(ring_.front());
             ring_.pop_front();
             if (collection_ == kAllCollections) return CopyOut(report.bytes, report.collection, buf, len);
             if (report.collection == collection_) return CopyOut(report.bytes, collection_, buf, len);
         }
+        if (itf_->unplugged) return kHidIoFailed;
         *nextDue = itf_->NextDue();
         return 0;
     }

@@ -20,10 +20,11 @@ namespace q208 {
 // report of that interface, whatever collection it belongs to; a handle keeps at most
 // kHandleRingReports unread reports and drops new ones while full; a read skips (and
 // drops) the reports of the interface's other collections; a flush empties one handle's
-// ring only.
+// ring only; after an unplug a handle still hands out what it holds, then fails.
 class SimBus : public IHidBus {
 public:
-    static constexpr size_t kHandleRingReports = 64;
+    // The kernel's ring has 64 entries and keeps one free to tell full from empty.
+    static constexpr size_t kHandleRingReports = 63;
 
     struct InterfaceInfo {
         uint16_t vendorId = 0, productId = 0, version = 0;
@@ -41,7 +42,8 @@ public:
     // One path per top-level collection of the descriptor; -1 for a descriptor that does
     // not parse.
     int Plug(InterfaceInfo info, OutputHandler handler);
-    // Pending and later I/O on the interface's handles fails.
+    // Pending and later I/O on the interface's handles fails, once a handle has handed out
+    // the reports it held.
     void Unplug(int id);
     // `report` in the common layout (byte 0 = report id, 0 without ids) reaches every handle
     // that is open on the interface once `delayMs` have passed. False when the interface is

@@ -122,7 +122,8 @@ TEST(SimBus, FullRingKeepsTheOldestReportsAndDropsNewOnes) {
         ASSERT_NE(reader.ReadReport(buf, 64, nullptr, 0), 0) << i;
         EXPECT_EQ(buf[1], i);
     }
-    EXPECT_EQ(reader.ReadReport(buf, 64, nullptr, 0), 0) << "reports 64 … 69 found the ring full";
+    EXPECT_EQ(SimBus::kHandleRingReports, 63u) << "a hidraw reader keeps 63 reports (a ring of 64, one free)";
+    EXPECT_EQ(reader.ReadReport(buf, 64, nullptr, 0), 0) << "reports 63 … 69 found the ring full";
 
     // Room again: the next report is kept.
     bus->QueueInput(id, VendorReport(99));
@@ -167,6 +168,26 @@ TEST(SimBus, UnplugFailsPendingAndLaterIoEvenFromItsOwnHandler) {
     EXPECT_EQ(writer.WriteReport(command.data(), 64, nullptr, 1000), 0);
     EXPECT_FALSE(writer.PathExists(writer.DevicePath()));
     EXPECT_FALSE(writer.Reopen());
+}
+
+TEST(SimBus, ReportsHeldBeforeAnUnplugAreStillReadThenReadsFail) {
+    // hidraw hands out what a reader's ring holds after the device went away: an answer
+    // that came in just before an unplug is read; only then do reads fail.
+    auto bus = std::make_shared<SimBus>();
+    const int id = bus->Plug(KeyboardInterface(), nullptr);
+    CHidDevice reader(bus);
+    ASSERT_TRUE(reader.Open(bus->PathsOf(id)[1], true, false, true, false));
+    for (uint8_t i = 0; i < 3; ++i) ASSERT_TRUE(bus->QueueInput(id, VendorReport(i)));
+    EXPECT_TRUE(bus->QueueInput(id, VendorReport(9), 200));  // still on its way: lost with the device
+    bus->Unplug(id);
+    uint8_t buf[64];
+    for (uint8_t i = 0; i < 3; ++i) {
+        ASSERT_NE(reader.ReadReport(buf, 64, nullptr, 0), 0) << int(i);
+        EXPECT_EQ(buf[1], i);
+    }
+    const uint64_t start = TickCount64();
+    EXPECT_EQ(reader.ReadReport(buf, 64, nullptr, 10000), 0);
+    EXPECT_LT(TickCount64() - start, 5000u) << "an empty ring of a device that went away fails, not waits";
 }
 
 TEST(CHidDevice, RefusesOverlongPathsAndParsesNumbersFromThePath) {
