@@ -4,6 +4,7 @@
 #include <linux/input.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -22,6 +23,10 @@ constexpr size_t kTapRingReports = 4096;
 constexpr int kStartTimeoutMs = 3000;
 constexpr int kNodeTimeoutMs = 3000;
 constexpr int kNodePollMs = 5;
+// A USB device sends at most one report per interrupt interval of its endpoint, 1 ms at
+// full speed. Without that pace a burst of emulated key events reaches the kernel faster
+// than any device could send it, and fills a reader's ring before the reader wakes.
+constexpr auto kReportInterval = std::chrono::microseconds(1000);
 
 }  // namespace
 
@@ -42,6 +47,7 @@ struct UhidBridge::Link {
 
     void Forward() {
         std::vector<uint8_t> report(HidReportDescriptor::kMaxReportBytes + 1);
+        auto nextSlot = std::chrono::steady_clock::now();
         for (;;) {
             const int n = tap->Read(report.data(), report.size(), -1, &stop);
             if (n <= 0) return;  // stopped, or the interface left the bus
@@ -49,7 +55,9 @@ struct UhidBridge::Link {
             // the kernel takes them as the device sends them.
             const size_t skip = numbered ? 0 : 1;
             if (static_cast<size_t>(n) <= skip) continue;
+            std::this_thread::sleep_until(nextSlot);
             device->Input(std::span<const uint8_t>(report.data() + skip, static_cast<size_t>(n) - skip));
+            nextSlot = std::chrono::steady_clock::now() + kReportInterval;
         }
     }
 };
