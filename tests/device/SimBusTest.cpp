@@ -190,6 +190,33 @@ TEST(SimBus, ReportsHeldBeforeAnUnplugAreStillReadThenReadsFail) {
     EXPECT_LT(TickCount64() - start, 5000u) << "an empty ring of a device that went away fails, not waits";
 }
 
+TEST(SimBus, AHandleOnTheWholeInterfaceReadsEveryCollectionInOrderWithItsOwnRing) {
+    // What a bridge to another bus reads: the interface's reports as a raw hidraw node hands
+    // them out, not one collection's.
+    auto bus = std::make_shared<SimBus>();
+    const int id = bus->Plug(KeyboardInterface(), nullptr);
+    const std::unique_ptr<IHidHandle> whole = bus->OpenInterface(id, 200);
+    ASSERT_NE(whole, nullptr);
+    const uint8_t volumeUp[3] = {3, 0xE9, 0};
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_TRUE(i % 2 ? bus->QueueInput(id, VendorReport(static_cast<uint8_t>(i))) : bus->QueueInput(id, volumeUp));
+    }
+    uint8_t buf[64];
+    for (int i = 0; i < 100; ++i) {
+        const int n = whole->Read(buf, sizeof(buf), 0, nullptr);
+        ASSERT_GT(n, 0) << i << ": a ring larger than a reader's keeps the whole burst";
+        EXPECT_EQ(buf[0], i % 2 ? 4 : 3) << i;
+        if (i % 2) {
+            EXPECT_EQ(buf[1], i);
+        }
+    }
+    EXPECT_EQ(whole->Read(buf, sizeof(buf), 0, nullptr), kHidIoTimeout);
+    EXPECT_GT(whole->Write(VendorReport(1).data(), 64, 0, nullptr), 0);
+    bus->Unplug(id);
+    EXPECT_EQ(whole->Read(buf, sizeof(buf), 0, nullptr), kHidIoFailed);
+    EXPECT_EQ(bus->OpenInterface(id, 200), nullptr);
+}
+
 TEST(CHidDevice, RefusesOverlongPathsAndParsesNumbersFromThePath) {
     auto bus = std::make_shared<SimBus>();
     const int id = bus->Plug(KeyboardInterface(), nullptr);
