@@ -168,6 +168,15 @@ size_t UhidBridge::DeviceCount() const {
     return links_.size();
 }
 
+std::vector<int> UhidBridge::Unbridged() const {
+    std::lock_guard lock(mutex_);
+    std::vector<int> missing;
+    for (int id : bus_->InterfaceIds()) {
+        if (!links_.count(id)) missing.push_back(id);
+    }
+    return missing;
+}
+
 void UhidBridge::SetAnsweredObserver(AnsweredObserver observer) {
     std::lock_guard lock(observerMutex_);
     observer_ = std::move(observer);

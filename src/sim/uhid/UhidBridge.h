@@ -38,6 +38,8 @@ public:
     // Destroys every device.
     void Clear();
     size_t DeviceCount() const;
+    // Bus interfaces the last Sync could not make devices of.
+    std::vector<int> Unbridged() const;
 
     void SetAnsweredObserver(AnsweredObserver observer);
 

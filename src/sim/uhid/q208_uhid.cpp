@@ -8,13 +8,17 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
+#include "device/HidPath.h"
 #include "device/SimBus.h"
 #include "sim/SimDeviceSet.h"
 #include "sim/SimEndpoint.h"
@@ -65,6 +69,41 @@ int ParseOptions(int argc, char** argv, Options& options) {
     return 0;
 }
 
+// The bus id in a path "sim:N#..."; -1 for anything else.
+int BusIdOf(const std::string& path) {
+    const std::string_view node = HidPath::Node(path);
+    constexpr std::string_view kPrefix = "sim:";
+    if (node.substr(0, kPrefix.size()) != kPrefix) return -1;
+    return std::atoi(std::string(node.substr(kPrefix.size())).c_str());
+}
+
+// A device the kernel did not take is taken off the emulator's bus again, so the emulator
+// never shows a device the host cannot see. The kinds it unplugged.
+std::string UnplugUnbridged(sim::SimDeviceSet& devices, const sim::UhidBridge& bridge) {
+    const std::vector<int> missing = bridge.Unbridged();
+    std::string kinds;
+    for (const sim::SimDeviceKind kind : {sim::SimDeviceKind::Keyboard, sim::SimDeviceKind::Mouse,
+                                          sim::SimDeviceKind::MousePad, sim::SimDeviceKind::Headset,
+                                          sim::SimDeviceKind::Receiver}) {
+        bool unbridged = false;
+        for (const std::string& path : devices.PathsOf(kind)) {
+            unbridged |= std::find(missing.begin(), missing.end(), BusIdOf(path)) != missing.end();
+        }
+        if (unbridged && devices.Unplug(kind)) kinds += std::string(kinds.empty() ? "" : ", ") + sim::SimDeviceSet::KindName(kind);
+    }
+    return kinds;
+}
+
+// Brings the kernel in line with the emulator after a verb; the reason when it could not.
+std::optional<std::string> SyncAfterVerb(sim::SimDeviceSet& devices, sim::UhidBridge& bridge) {
+    std::string why;
+    if (bridge.Sync(why)) return std::nullopt;
+    const std::string unplugged = UnplugUnbridged(devices, bridge);
+    std::string ignored;
+    bridge.Sync(ignored);
+    return why + (unplugged.empty() ? "" : " (" + unplugged + " left unplugged)");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,15 +137,20 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    SimEndpoint endpoint(devices);
-    endpoint.SetExtraVerbs([&](const std::string& line) {
+    // A verb and the Sync after it are one step: the main loop's Sync must not take the
+    // verb's devices first and leave the verb a Sync with nothing to report.
+    std::mutex stepMutex;
+    auto endpoint = std::make_unique<SimEndpoint>(devices);
+    endpoint->SetExtraVerbs([&](const std::string& line) {
+        std::lock_guard step(stepMutex);
         sim::SimVerbResult result = verbs.Run(line);
         // A plug or unplug is answered once the kernel shows it.
-        std::string why;
-        if (!bridge.Sync(why)) result = {sim::SimVerbs::kRefused, why};
+        if (std::optional<std::string> why = SyncAfterVerb(devices, bridge); why && result.status == sim::SimVerbs::kDone) {
+            result = {sim::SimVerbs::kRefused, *why};
+        }
         return std::optional<sim::SimVerbResult>(std::move(result));
     });
-    if (!endpoint.Open()) {
+    if (!endpoint->Open()) {
         std::fprintf(stderr, "q208-uhid: the emulator's endpoint could not be opened\n");
         return 2;
     }
@@ -117,10 +161,14 @@ int main(int argc, char** argv) {
     for (;;) {
         siginfo_t info;
         if (sigtimedwait(&stopSignals, &info, &period) > 0) break;
-        std::string why;
-        if (!bridge.Sync(why)) std::fprintf(stderr, "q208-uhid: %s\n", why.c_str());
+        // A device the kernel refuses here came from a verb on a device's own thread (a
+        // re-plug in an "after" line): said once, and the emulator drops it too.
+        std::lock_guard step(stepMutex);
+        if (std::optional<std::string> why = SyncAfterVerb(devices, bridge)) {
+            std::fprintf(stderr, "q208-uhid: %s\n", why->c_str());
+        }
     }
-    endpoint.SetExtraVerbs({});
+    endpoint.reset();  // no verb comes in while the devices go
     bridge.Clear();
     return 0;
 }
