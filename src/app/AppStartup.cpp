@@ -10,7 +10,7 @@
 #include "app/CtlEndpoint.h"
 #include "app/MainWndMessages.h"
 #include "app/QtMainWndShell.h"
-#include "app/SimEndpoint.h"
+#include "sim/SimEndpoint.h"
 #include "app/SimWindowVerbs.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "editors/CDeviceProfileUI.h"
