@@ -58,10 +58,10 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
     if (dpi.isNull()) return dpiStages_;
     activeStage_ = json::ToInt(json::Member(dpi, "StageActive"));
     Json::Value& list = json::Member(dpi, "StageDPIs");
-    if (!list.isArray()) {
-        activeStage_ = std::clamp(activeStage_, 0, std::max(static_cast<int>(dpiStages_.size()) - 1, 0));
-        return dpiStages_;
-    }
+    // The active stage names one of the mouse's stages; a stored value beyond them reads
+    // as the nearest one.
+    activeStage_ = std::clamp(activeStage_, 0, kDpiStageCount - 1);
+    if (!list.isArray()) return dpiStages_;
     for (Json::ArrayIndex i = 0; i < list.size(); ++i) {
         const DpiStage stage = ReadStage(list[i]);
         if (i < dpiStages_.size()) {
@@ -70,9 +70,6 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
             dpiStages_.push_back(stage);
         }
     }
-    // The active stage names one of the stages; a stored value beyond them reads as the
-    // nearest stage.
-    activeStage_ = std::clamp(activeStage_, 0, std::max(static_cast<int>(dpiStages_.size()) - 1, 0));
     return dpiStages_;
 }
 
