@@ -249,6 +249,7 @@ bool ProfileList::WriteList() {
 
 // The caller has refreshed the list and checked the limit.
 ProfileResult ProfileList::AppendEntry(const std::string& name, Json::Value document, int* added) {
+    if (listLocked_) return ProfileResult::WriteFailed;  // no document without a list to name it
     const std::string id = NewIdentifier();
     if (!document.isObject()) document = Json::Value(Json::objectValue);
     document[kName] = name;
