@@ -5,6 +5,7 @@
 
 #include "app/ChildWindows.h"
 #include "app/CMsgWnd.h"
+#include "app/FileNoticeLine.h"
 #include "app/DesktopSettings.h"
 #include "app/CSetWnd.h"
 #include "app/CSkinFrame.h"
@@ -156,6 +157,7 @@ void CMainWnd::InitWindow() {
 }
 
 void CMainWnd::OnWindowInit() {
+    fileNotices_ = std::make_unique<FileNoticeLine>(m_pm);
     if (settings_.openEndpoint) BroadcastMessage(kCompanionMessageNames[1], 1, 1);  // we take the lighting
     for (size_t model = 0; model < DeviceModelTable().size(); ++model) BuildModelPage(static_cast<int>(model));
     UpdateNoDeviceNotice();
@@ -1191,6 +1193,7 @@ void CMainWnd::OnLanguageApplied(int index) {
     for (const auto& page : pages_) {
         if (CVantorixUSBDevice* device = page->Device()) device->SetDisplayLanguage(index);
     }
+    if (fileNotices_) fileNotices_->Refresh();
     if (CControlUI* root = m_pm.GetRoot()) root->Invalidate();
     if (CSetWnd* settingsWindow = SettingsWindow()) q208::SendMessage(settingsWindow->GetHWND(), WM_LANGUAGE_SELECT, 0, 0);
     m_pm.NeedUpdate();

@@ -35,6 +35,7 @@ class CSetWnd;
 class CSkinFrame;
 class LanguageSettings;
 class CVantorixUSBDevice;
+class FileNoticeLine;
 class MainWndDetectionHost;
 
 // How the main window is set up; the defaults are the program's.
@@ -255,6 +256,7 @@ private:
     std::unique_ptr<LanguageSettings> language_;
     std::unique_ptr<ChildWindows> children_;
     std::unique_ptr<ProfileActions> profiles_;
+    std::unique_ptr<FileNoticeLine> fileNotices_;
     int skinReceiver_ = 0;
     GameLighting gameLighting_;  // restored by timer 1066
 };

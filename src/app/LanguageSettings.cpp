@@ -9,6 +9,7 @@
 
 #include "platform/Paths.h"
 #include "platform/Trace.h"
+#include "profile/FileNotices.h"
 #include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
 #include "ui/CPaintManagerUI.h"
@@ -90,7 +91,7 @@ std::vector<LanguageEntry> LanguageSettings::ReadLanguageConfig(const std::files
 std::vector<LanguageEntry> LanguageSettings::Entries() const { return ReadLanguageConfig(configFile_); }
 
 int LanguageSettings::SavedLanguageId() const {
-    const Json::Value document = ReadJsonValue(settingsFile_);
+    const Json::Value document = ReadSettings(settingsFile_).value;
     const Json::Value& value = json::Find(document, kSettingsKey);
     if (value.isNull()) return kDefaultLanguageId;
     if (!value.isIntegral()) {
@@ -189,20 +190,48 @@ bool LanguageSettings::Apply(int index, CPaintManagerUI* manager) {
     return true;
 }
 
+JsonReadResult LanguageSettings::ReadSettings(const std::filesystem::path& file) {
+    JsonReadResult read = ReadJsonFile(file);
+    if (read.status == JsonReadStatus::Unreadable) {
+        FileNotices::Note({file, FileNoticeKind::Unreadable, read.reason});
+    } else if (read.status == JsonReadStatus::Invalid) {
+        FileNotices::Note({file, FileNoticeKind::Unreadable, "not valid JSON"});
+    }
+    return read;
+}
+
+// The file to write: the settings file itself, or the regular file a link there points to
+// (a link the user made stays a link). Empty when the link leads nowhere usable.
+std::filesystem::path LanguageSettings::WritableSettingsFile() const {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(settingsFile_, error))) return settingsFile_;
+    const std::filesystem::path target = std::filesystem::canonical(settingsFile_, error);
+    if (error || !std::filesystem::is_regular_file(target, error)) {
+        Trace("settings file %s is a link to no regular file; the language is not saved", settingsFile_.c_str());
+        return {};
+    }
+    return target;
+}
+
 void LanguageSettings::SaveLanguageId(int id) const {
-    Json::Value document = ReadJsonValue(settingsFile_);
-    if (document.isNull() && !readjsonFile(settingsFile_).empty()) {
-        // An unreadable settings file is left for the user to look at, not replaced.
-        Trace("settings file %s is not valid JSON; the language is not saved", settingsFile_.c_str());
+    const std::filesystem::path file = WritableSettingsFile();
+    if (file.empty()) return;
+    const JsonReadResult read = ReadSettings(file);
+    if (read.status == JsonReadStatus::Unreadable || read.status == JsonReadStatus::Invalid) {
+        // A settings file the program could not read is left for the user, never replaced.
+        Trace("settings file %s could not be read; the language is not saved", file.c_str());
         return;
     }
+    Json::Value document = read.value;
     if (!document.isNull() && !document.isObject()) {
-        Trace("settings file %s is not an object; the language is not saved", settingsFile_.c_str());
+        Trace("settings file %s is not an object; the language is not saved", file.c_str());
         return;
     }
+    const Json::Value& stored = json::Find(document, kSettingsKey);
+    if (stored.isIntegral() && json::ToInt(stored) == id) return;  // nothing changed: nothing written
     json::Member(document, kSettingsKey) = id;
-    EnsureFolder(settingsFile_.parent_path());
-    if (WriteJsonFile(document, settingsFile_) == 0) Trace("写成功！");
+    EnsureFolder(file.parent_path());
+    if (WriteJsonFile(document, file) == 0) Trace("写成功！");
 }
 
 int LanguageSettings::AddObserver(Observer observer) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "profile/JsonFile.h"
+
 namespace q208 {
 
 class CPaintManagerUI;
@@ -62,7 +64,10 @@ public:
 private:
     // True when the language changed.
     bool Apply(int index, CPaintManagerUI* manager);
+    // Writes only a changed id, never over a file it could not read.
     void SaveLanguageId(int id) const;
+    std::filesystem::path WritableSettingsFile() const;
+    static JsonReadResult ReadSettings(const std::filesystem::path& file);
 
     std::filesystem::path configFile_;
     std::filesystem::path settingsFile_;

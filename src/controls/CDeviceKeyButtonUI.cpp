@@ -92,10 +92,10 @@ void CDeviceKeyButtonUI::FillKeySetMark(IRenderTarget& target) {
 }
 
 // Without a light image the button shows the light as the key does: each component scaled
-// by the intensity.
+// by the intensity, so that full intensity shows the colour itself.
 void CDeviceKeyButtonUI::FillLight(IRenderTarget& target) {
     const auto scaled = [&](int shift) {
-        return ((lightColour_ >> shift & 0xFFu) * static_cast<uint32_t>(std::clamp(lightIntensity_, 0, 255))) >> 8;
+        return ((lightColour_ >> shift & 0xFFu) * static_cast<uint32_t>(std::clamp(lightIntensity_, 0, 255)) + 127) / 255;
     };
     const ARGB colour = 0xFF000000u | scaled(16) << 16 | scaled(8) << 8 | scaled(0);
     target.FillRect(GetPos(), colour);

@@ -1,5 +1,7 @@
 #include "profile/CBasicProfiledata.h"
 
+#include <algorithm>
+
 #include "platform/Trace.h"
 #include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
@@ -71,6 +73,14 @@ constexpr EffectTimeField kEffectTimeFields[] = {
     {nullptr, "Cyle", &LightEffectStep::cycle},
 };
 
+// Custom light files are a list of steps a device plays: a few KiB of JSON. Anything far
+// larger is not one and is refused before it is parsed.
+constexpr int kMaxCustomLightSteps = 256;
+constexpr JsonLimits kCustomLightLimits{256u << 10, 16};
+
+// A key-map code is 24 bits; a stored value outside them reads as the nearest one.
+int AssignmentOf(const Json::Value& value) { return std::clamp(json::ToInt(value), 0, 0xFFFFFF); }
+
 // The array under key, or null when the section has no usable one (a value of another
 // type is left in place and traced).
 Json::Value& ListOf(Json::Value& section, const char* key) {
@@ -95,16 +105,27 @@ const Json::Value& CBasicProfiledata::LoadReferenceSection(const fs::path& path)
     return LoadInto(referenceSection_, path);
 }
 
+bool CBasicProfiledata::IsDefaultPath(const fs::path& path) const {
+    return !defaultPath_.empty() && path.lexically_normal() == defaultPath_.lexically_normal();
+}
+
 const Json::Value& CBasicProfiledata::LoadInto(Json::Value& target, const fs::path& path) {
+    // The factory file is only read, also when a reset loads it as the section: nothing in
+    // the data root is ever moved aside or written.
+    if (IsDefaultPath(path)) {
+        target = DefaultSection();
+        return target;
+    }
     Json::Value& document = document_.Get(path);
     target = CopySection(document, sectionIndex_);
-    if (target.isNull()) {
-        target = DefaultSection();
-        // The factory file is only read, also when a reset loads it as the section.
-        if (path.lexically_normal() == defaultPath_.lexically_normal()) return target;
-        PutSection(document, sectionIndex_, target);
-        document_.Written(path, WriteDocument(document, path));
+    if (!target.isNull()) return target;
+    target = DefaultSection();
+    if (document_.Locked()) {
+        // What the file holds is the user's: the factory section is used in memory only.
+        Trace("profile: %s is left as it is; the factory settings are used\n", path.c_str());
+        return target;
     }
+    if (PutSection(document, sectionIndex_, target)) document_.Written(path, WriteDocument(document, path));
     return target;
 }
 
@@ -126,8 +147,16 @@ bool CBasicProfiledata::SaveSection(const Json::Value& section, const fs::path& 
         Trace("profile: no path to save section %d to", sectionIndex_);
         return false;
     }
+    if (IsDefaultPath(path)) {
+        Trace("profile: the factory file %s is only read\n", path.c_str());
+        return false;
+    }
     Json::Value& document = document_.Get(path);
-    PutSection(document, sectionIndex_, section);
+    if (document_.Locked()) {
+        Trace("profile: %s could not be read; it is not written over\n", path.c_str());
+        return false;
+    }
+    if (!PutSection(document, sectionIndex_, section)) return false;
     const bool written = WriteDocument(document, path);
     document_.Written(path, written);
     return written;
@@ -181,9 +210,14 @@ std::vector<LightEffectStep> CBasicProfiledata::GetCustomLightEffects(int builtI
     if (selected < builtInModeCount) return customSteps_;
     const fs::path file = CustomLightFile(selected - builtInModeCount);
     if (file.empty()) return customSteps_;
-    Json::Value document = ReadJsonValue(file);
+    Json::Value document = ReadJsonFile(file, kCustomLightLimits).value;
     const Json::Value& steps = json::Find(document, "LEDEffectList");
     if (!steps.isArray()) return customSteps_;
+    if (steps.size() > kMaxCustomLightSteps) {
+        Trace("custom light %s: %u steps, more than the %d a device holds; not used", file.c_str(), steps.size(),
+              kMaxCustomLightSteps);
+        return customSteps_;
+    }
     for (Json::ArrayIndex i = 0; i < steps.size(); ++i) {
         Json::Value& element = document["LEDEffectList"][i];
         LightEffectStep step = fields::Read(element, kEffectStepFields);
@@ -206,8 +240,8 @@ std::vector<KeyAssignmentRecord> CBasicProfiledata::ReadKeyList(Json::Value& sec
         record.current.index = record.defaults.index = static_cast<std::uint16_t>(i);
         Json::Value& element = list[i];
         if (!element.isObject()) continue;
-        UnpackAssignment(json::ToInt(json::Member(element, "Assignment")), record.current);
-        UnpackAssignment(json::ToInt(json::Member(element, "DefaultAssignment")), record.defaults);
+        UnpackAssignment(AssignmentOf(json::Member(element, "Assignment")), record.current);
+        UnpackAssignment(AssignmentOf(json::Member(element, "DefaultAssignment")), record.defaults);
     }
     return records;
 }
@@ -222,11 +256,17 @@ std::vector<KeyAssignmentRecord> CBasicProfiledata::GetReferenceKeyList() {
     return referenceKeyList_;
 }
 
-void CBasicProfiledata::SetKeyList(const std::vector<KeyAssignmentRecord>& records) {
-    Json::Value& list = json::Member(section_, "KeyList");
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        json::Member(json::Element(list, static_cast<int>(i)), "Assignment") = PackAssignment(records[i].current);
+bool CBasicProfiledata::SetKeyList(const std::vector<KeyAssignmentRecord>& records) {
+    if (!records.empty() && !json::IsElementIndex(static_cast<long long>(records.size()) - 1)) {
+        Trace("profile: %zu key assignments are more than a list holds; not stored", records.size());
+        return false;
     }
+    Json::Value& list = json::WritableMember(section_, "KeyList");
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        json::WritableMember(json::WritableElement(list, static_cast<int>(i)), "Assignment") =
+            PackAssignment(records[i].current);
+    }
+    return true;
 }
 
 AudioLightRecord CBasicProfiledata::GetAudioLightInfo() {

@@ -38,8 +38,10 @@ public:
     // Makes "Device"[index] of the document at path the current section. A document without
     // that section gets it from the default file and is written back, so a new profile file
     // starts as a copy of the factory section. A file that is not a profile document is kept
-    // beside as "<name>.bad" before it is replaced. The default file itself is never written
-    // (a reset loads it as the section). Returns the section.
+    // beside as "<name>.bad" before it is replaced; a file that cannot be read (or kept
+    // aside) is never replaced: the factory section is used in memory and saves to that
+    // file fail. The default file itself is never written or moved (a reset loads it as
+    // the section). Returns the section.
     const Json::Value& LoadSection(const std::filesystem::path& path);
     // The same into the reference section (the profile shown by the reset dialog).
     const Json::Value& LoadReferenceSection(const std::filesystem::path& path);
@@ -50,7 +52,8 @@ public:
     const Json::Value& ReferenceSection() const { return referenceSection_; }
 
     // Writes the current section to the profile path. All saves return true when the file
-    // was written.
+    // was written, and false when nothing was: no path, the factory file, a file that could
+    // not be read, or a section index outside 0 ... 4095.
     virtual bool Save();
     // Puts section at "Device"[index] of the document at path, keeping its other sections.
     virtual bool SaveSection(const Json::Value& section, const std::filesystem::path& path);
@@ -66,8 +69,9 @@ public:
     std::vector<LightEffectStep> GetCustomLightEffects(int builtInModeCount);
     std::vector<KeyAssignmentRecord> GetKeyList();
     std::vector<KeyAssignmentRecord> GetReferenceKeyList();
-    // Writes "Assignment" of element i from records[i]; "DefaultAssignment" stays.
-    void SetKeyList(const std::vector<KeyAssignmentRecord>& records);
+    // Writes "Assignment" of element i from records[i]; "DefaultAssignment" stays. A
+    // "KeyList" of the wrong type is replaced. False when the list is too long to store.
+    bool SetKeyList(const std::vector<KeyAssignmentRecord>& records);
     AudioLightRecord GetAudioLightInfo();
     void SetAudioLightInfo(const AudioLightRecord& info);  // replaces "AudioLightInfo"
 
@@ -75,6 +79,7 @@ protected:
     Json::Value& CurrentSection() { return section_; }
 
 private:
+    bool IsDefaultPath(const std::filesystem::path& path) const;
     const Json::Value& LoadInto(Json::Value& target, const std::filesystem::path& path);
     Json::Value DefaultSection() const;
     std::vector<KeyAssignmentRecord> ReadKeyList(Json::Value& section) const;

@@ -47,11 +47,12 @@ void CKeyboardProfiledata::SetSystemStages(const KeyboardSystemRecord& stages) {
 
 int CKeyboardProfiledata::GetCustomLightModeGroupIndex() {
     if (CurrentSection().isNull()) return 0;
-    return json::ToInt(json::Member(json::Member(CurrentSection(), "CustomLightMode"), "CustomLightModeGroupIndex"));
+    const int group = json::ToInt(json::Member(json::Member(CurrentSection(), "CustomLightMode"), "CustomLightModeGroupIndex"));
+    return std::clamp(group, 0, json::kMaxElementIndex);
 }
 
 void CKeyboardProfiledata::SetCustomLightModeGroupIndex(int group) {
-    json::Member(json::Member(CurrentSection(), "CustomLightMode"), "CustomLightModeGroupIndex") = group;
+    json::WritableMember(json::WritableMember(CurrentSection(), "CustomLightMode"), "CustomLightModeGroupIndex") = group;
 }
 
 std::vector<CustomLightColor> CKeyboardProfiledata::GetCustomLightColors(int group, int keyCount) {
@@ -69,12 +70,16 @@ std::vector<CustomLightColor> CKeyboardProfiledata::GetCustomLightColors(int gro
     return customColours_;
 }
 
-void CKeyboardProfiledata::SetCustomLightColors(int group, const std::vector<CustomLightColor>& colours) {
-    Json::Value& groups = json::Member(json::Member(CurrentSection(), "CustomLightMode"), "LightColorInfo");
-    Json::Value& keys = json::Element(groups, group);
-    for (std::size_t j = 0; j < colours.size(); ++j) {
-        fields::Write(json::Element(keys, static_cast<int>(j)), kColourFields, colours[j]);
+bool CKeyboardProfiledata::SetCustomLightColors(int group, const std::vector<CustomLightColor>& colours) {
+    if (!json::IsElementIndex(group) || (!colours.empty() && !json::IsElementIndex(static_cast<long long>(colours.size()) - 1))) {
+        return false;
     }
+    Json::Value& groups = json::WritableMember(json::WritableMember(CurrentSection(), "CustomLightMode"), "LightColorInfo");
+    Json::Value& keys = json::WritableElement(groups, group);
+    for (std::size_t j = 0; j < colours.size(); ++j) {
+        fields::Write(json::WritableElement(keys, static_cast<int>(j)), kColourFields, colours[j]);
+    }
+    return true;
 }
 
 }  // namespace q208

@@ -19,8 +19,9 @@ public:
     // The first keyCount colours of custom group `group`. A missing group or key is created
     // in the section with all four values 0 and reads as zeros.
     std::vector<CustomLightColor> GetCustomLightColors(int group, int keyCount);
-    // Writes colours[j] into key j of the group, each value in place.
-    void SetCustomLightColors(int group, const std::vector<CustomLightColor>& colours);
+    // Writes colours[j] into key j of the group, each value in place (containers of the
+    // wrong type are replaced). False when the group or the list is out of range.
+    bool SetCustomLightColors(int group, const std::vector<CustomLightColor>& colours);
 
 private:
     KeyboardSystemRecord systemStages_;

@@ -1,5 +1,7 @@
 #include "profile/CMouseProfiledata.h"
 
+#include <algorithm>
+
 #include "profile/JsonAccess.h"
 #include "profile/RecordFields.h"
 
@@ -37,15 +39,15 @@ constexpr SettingsField kSettingsFields[] = {
 DpiStage ReadStage(Json::Value& element) {
     DpiStage stage = fields::Read(element, kStageByteFields);
     if (element.isNull()) return stage;
-    stage.SetDpiX(static_cast<std::uint16_t>(json::ToInt(json::Member(element, kStageDpiX))));
-    stage.SetDpiY(static_cast<std::uint16_t>(json::ToInt(json::Member(element, kStageDpiY))));
+    stage.SetDpiX(fields::Clamped<std::uint16_t>(json::ToInt(json::Member(element, kStageDpiX))));
+    stage.SetDpiY(fields::Clamped<std::uint16_t>(json::ToInt(json::Member(element, kStageDpiY))));
     return stage;
 }
 
 void WriteStage(Json::Value& element, const DpiStage& stage) {
     fields::Write(element, kStageByteFields, stage);
-    json::Member(element, kStageDpiX) = static_cast<int>(stage.DpiX());
-    json::Member(element, kStageDpiY) = static_cast<int>(stage.DpiY());
+    json::WritableMember(element, kStageDpiX) = static_cast<int>(stage.DpiX());
+    json::WritableMember(element, kStageDpiY) = static_cast<int>(stage.DpiY());
 }
 
 }  // namespace
@@ -56,6 +58,9 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
     if (dpi.isNull()) return dpiStages_;
     activeStage_ = json::ToInt(json::Member(dpi, "StageActive"));
     Json::Value& list = json::Member(dpi, "StageDPIs");
+    // The active stage names one of the mouse's stages; a stored value beyond them reads
+    // as the nearest one.
+    activeStage_ = std::clamp(activeStage_, 0, kDpiStageCount - 1);
     if (!list.isArray()) return dpiStages_;
     for (Json::ArrayIndex i = 0; i < list.size(); ++i) {
         const DpiStage stage = ReadStage(list[i]);
@@ -69,12 +74,14 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
 }
 
 void CMouseProfiledata::SetDpiStages(const std::vector<DpiStage>& stages) {
-    Json::Value& list = json::Member(json::Member(CurrentSection(), "DPIStages"), "StageDPIs");
-    for (std::size_t i = 0; i < stages.size(); ++i) WriteStage(json::Element(list, static_cast<int>(i)), stages[i]);
+    Json::Value& list = json::WritableMember(json::WritableMember(CurrentSection(), "DPIStages"), "StageDPIs");
+    for (std::size_t i = 0; i < stages.size() && json::IsElementIndex(static_cast<long long>(i)); ++i) {
+        WriteStage(json::WritableElement(list, static_cast<int>(i)), stages[i]);
+    }
 }
 
 void CMouseProfiledata::SetActiveDpiStage(int stage) {
-    json::Member(json::Member(CurrentSection(), "DPIStages"), "StageActive") = stage;
+    json::WritableMember(json::WritableMember(CurrentSection(), "DPIStages"), "StageActive") = stage;
 }
 
 MouseSettingsRecord CMouseProfiledata::GetMouseSettings() {

@@ -10,6 +10,9 @@ namespace q208 {
 // "SystemStages" and "ReportStages".
 class CMouseProfiledata : public CBasicProfiledata {
 public:
+    // The mouse has seven DPI stages (0 ... 6).
+    static constexpr int kDpiStageCount = 7;
+
     // Merges the stages of the section into the kept list position by position: stages the
     // section has overwrite, further ones are appended, kept stages beyond the section's
     // list stay. Also refreshes the active stage. Returns the kept list.

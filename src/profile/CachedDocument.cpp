@@ -30,7 +30,9 @@ Json::Value& CachedDocument::Get(const fs::path& path) {
     // Stamped before reading: a change during the read shows as a mismatch next time.
     path_ = path;
     stamp_ = now;
-    document_ = ReadProfileDocument(path);
+    ProfileDocumentRead read = ReadProfileDocument(path);
+    document_ = std::move(read.document);
+    locked_ = read.locked;
     if (document_.isNull()) stamp_.reset();  // a file set aside as .bad must not count as read
     return document_;
 }
@@ -38,6 +40,7 @@ Json::Value& CachedDocument::Get(const fs::path& path) {
 void CachedDocument::Written(const fs::path& path, bool ok) {
     path_ = path;
     stamp_ = ok ? StampOf(path) : std::nullopt;
+    if (ok) locked_ = false;
 }
 
 }  // namespace q208

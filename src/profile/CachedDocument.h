@@ -16,6 +16,8 @@ class CachedDocument {
 public:
     // The document at path (ReadProfileDocument), from memory when the file is unchanged.
     Json::Value& Get(const std::filesystem::path& path);
+    // True when the file Get last looked at must not be written over (it could not be read).
+    bool Locked() const { return locked_; }
     // To be called after the document returned by Get was written to path (or failed to).
     void Written(const std::filesystem::path& path, bool ok);
 
@@ -33,6 +35,7 @@ private:
     std::filesystem::path path_;
     std::optional<Stamp> stamp_;
     Json::Value document_;
+    bool locked_ = false;
 };
 
 }  // namespace q208

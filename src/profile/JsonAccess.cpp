@@ -1,6 +1,9 @@
 #include "profile/JsonAccess.h"
 
+#include <algorithm>
+#include <charconv>
 #include <limits>
+#include <string>
 
 #include "platform/Trace.h"
 
@@ -85,6 +88,34 @@ Json::Value& Element(Json::Value& parent, int index) {
     }
     Trace("json: element %d asked of a %s value; ignored", index, TypeName(parent));
     return Scratch();
+}
+
+Json::Value& WritableMember(Json::Value& parent, const char* key) {
+    if (!parent.isNull() && !parent.isObject()) {
+        Trace("json: a %s value stood where an object belongs; replaced to store \"%s\"", TypeName(parent), key);
+        parent = Json::Value(Json::objectValue);
+    }
+    return parent[key];
+}
+
+Json::Value& WritableElement(Json::Value& parent, int index) {
+    if (!IsElementIndex(index)) return Element(parent, index);
+    if (!parent.isNull() && !parent.isArray()) {
+        Trace("json: a %s value stood where an array belongs; replaced to store element %d", TypeName(parent), index);
+        parent = Json::Value(Json::arrayValue);
+    }
+    return parent[static_cast<Json::ArrayIndex>(index)];
+}
+
+int ToIntOrText(const Json::Value& value) {
+    if (!value.isString()) return ToInt(value);
+    const std::string text = value.asString();
+    long long number = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), number).ec != std::errc{}) {
+        Trace("json: text \"%.40s\" is not a number, read as 0", text.c_str());
+        return 0;
+    }
+    return static_cast<int>(std::clamp<long long>(number, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 const Json::Value& Find(const Json::Value& parent, const char* key) {

@@ -32,6 +32,18 @@ Json::Value& Member(Json::Value& parent, const char* key);
 // the array grows to index + 1. Negative or too large positions land on the scratch value.
 Json::Value& Element(Json::Value& parent, int index);
 
+// Creating access for a write: like Member and Element, but a parent of another type (a
+// string where "KeyList" should be an array) is replaced, with a trace, so that the write
+// lands in the document. Element still refuses positions outside 0 ... kMaxElementIndex
+// (the scratch value); callers check positions first.
+Json::Value& WritableMember(Json::Value& parent, const char* key);
+Json::Value& WritableElement(Json::Value& parent, int index);
+inline bool IsElementIndex(long long index) { return index >= 0 && index <= kMaxElementIndex; }
+
+// Integer value that may also be stored as decimal text ("Delay": "120"): the number the
+// text starts with, 0 when it starts with none, clamped to the int range. Otherwise as ToInt.
+int ToIntOrText(const Json::Value& value);
+
 // Read-only lookups that never add anything: null when absent or of the wrong type.
 const Json::Value& Find(const Json::Value& parent, const char* key);
 const Json::Value& At(const Json::Value& parent, int index);

@@ -4,6 +4,7 @@
 
 #include "platform/Trace.h"
 #include "profile/JsonAccess.h"
+#include "profile/FileNotices.h"
 #include "profile/JsonFile.h"
 
 namespace q208 {
@@ -20,24 +21,35 @@ bool CanHoldSections(const Json::Value& document) {
     return devices.isNull() || devices.isArray();
 }
 
-bool HasContent(const fs::path& path) {
-    std::error_code ec;
-    return fs::exists(path, ec) && !(fs::is_regular_file(path, ec) && fs::file_size(path, ec) == 0);
-}
-
-void SetAside(const fs::path& path) {
-    const fs::path aside = SetFileAside(path);
-    Trace("%s is not a profile document; %s\n", path.c_str(),
-          aside.empty() ? "it could not be kept aside" : ("kept as " + aside.filename().string()).c_str());
-}
-
 }  // namespace
 
-Json::Value ReadProfileDocument(const fs::path& path) {
-    Json::Value document = ReadJsonValue(path);
-    if (document.isNull() ? !HasContent(path) : CanHoldSections(document)) return document;
-    SetAside(path);
-    return Json::Value();
+ProfileDocumentRead ReadProfileDocument(const fs::path& path, bool mayMoveAside) {
+    ProfileDocumentRead read;
+    JsonReadResult file = ReadJsonFile(path);
+    switch (file.status) {
+    case JsonReadStatus::Missing: return read;
+    case JsonReadStatus::Unreadable:
+        read.locked = true;
+        FileNotices::Note({path, FileNoticeKind::Unreadable, file.reason});
+        return read;
+    case JsonReadStatus::Ok:
+        if (CanHoldSections(file.value)) {
+            read.document = std::move(file.value);
+            return read;
+        }
+        break;
+    case JsonReadStatus::Invalid: break;
+    }
+    const fs::path aside = mayMoveAside ? SetFileAside(path) : fs::path();
+    Trace("%s is not a profile document; %s\n", path.c_str(),
+          aside.empty() ? "it is left as it is" : ("kept as " + aside.filename().string()).c_str());
+    if (aside.empty()) {
+        read.locked = true;
+        FileNotices::Note({path, FileNoticeKind::Unreadable, "not a profile document"});
+    } else {
+        FileNotices::Note({path, FileNoticeKind::KeptAside, aside.string()});
+    }
+    return read;
 }
 
 Json::Value TakeSection(Json::Value& document, int index) {
@@ -58,8 +70,18 @@ Json::Value CopySection(const Json::Value& document, int index) {
     return Json::Value();
 }
 
-void PutSection(Json::Value& document, int index, Json::Value section) {
-    json::Element(json::Member(document, kDeviceKey), index) = std::move(section);
+bool PutSection(Json::Value& document, int index, Json::Value section) {
+    if (index < 0 || index > json::kMaxElementIndex || !(document.isNull() || document.isObject())) {
+        Trace("profile section %d cannot be stored in this document", index);
+        return false;
+    }
+    Json::Value& devices = document[kDeviceKey];
+    if (!devices.isNull() && !devices.isArray()) {
+        Trace("profile: \"Device\" is not an array; replaced");
+        devices = Json::Value(Json::arrayValue);
+    }
+    devices[static_cast<Json::ArrayIndex>(index)] = std::move(section);
+    return true;
 }
 
 }  // namespace q208

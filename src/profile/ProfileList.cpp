@@ -8,7 +8,9 @@
 
 #include "platform/Trace.h"
 #include "profile/JsonAccess.h"
+#include "profile/FileNotices.h"
 #include "profile/JsonFile.h"
+#include "profile/ProfileDocument.h"
 #include "profile/ProfilePaths.h"
 
 namespace q208 {
@@ -47,11 +49,6 @@ Json::Value NewEntry(const std::string& name, const std::string& id) {
     return entry;
 }
 
-bool IsNonEmptyFile(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::file_size(path, error) > 0 && !error;
-}
-
 // The first device section of a document, or null when the document has none.
 const Json::Value& FirstSection(const Json::Value& document) {
     return json::At(json::Find(document, "Device"), 0);
@@ -88,21 +85,36 @@ Json::Value& ProfileList::Entries() { return json::Member(list_, kList); }
 const Json::Value& ProfileList::Entries() const { return json::Find(list_, kList); }
 
 bool ProfileList::Load() {
-    list_ = ReadJsonValue(ListPath());
+    JsonReadResult read = ReadJsonFile(ListPath());
+    listLocked_ = read.status == JsonReadStatus::Unreadable;
+    if (listLocked_) {
+        // The user's list stays exactly as it is; nothing is made in its place.
+        FileNotices::Note({ListPath(), FileNoticeKind::Unreadable, read.reason});
+        list_ = Json::Value();
+        return false;
+    }
+    list_ = std::move(read.value);
     if (HasProfiles(list_)) {
         if (RepairIdentifiers() && !WriteList()) Trace("profile list: %s could not be written\n", ListPath().string().c_str());
         return true;
     }
-    if (IsNonEmptyFile(ListPath())) {
-        // Something is there that we cannot read as a list: keep it for the user.
-        const std::filesystem::path kept = SetFileAside(ListPath());
-        if (kept.empty()) {
-            Trace("profile list: %s is not a profile list and cannot be moved aside\n", ListPath().string().c_str());
-            return false;
-        }
-        Trace("profile list: %s is not a profile list; kept as %s\n", ListPath().string().c_str(), kept.string().c_str());
-    }
+    if (read.status != JsonReadStatus::Missing && !KeepUnusableListAside()) return false;
     return CreateFirstProfile();
+}
+
+// Something is there that we cannot read as a list: keep it for the user. False (and the
+// list locked) when it cannot be moved.
+bool ProfileList::KeepUnusableListAside() {
+    const std::filesystem::path kept = SetFileAside(ListPath());
+    if (kept.empty()) {
+        Trace("profile list: %s is not a profile list and cannot be moved aside\n", ListPath().string().c_str());
+        FileNotices::Note({ListPath(), FileNoticeKind::Unreadable, "not a profile list"});
+        listLocked_ = true;
+        return false;
+    }
+    Trace("profile list: %s is not a profile list; kept as %s\n", ListPath().string().c_str(), kept.string().c_str());
+    FileNotices::Note({ListPath(), FileNoticeKind::KeptAside, kept.string()});
+    return true;
 }
 
 bool ProfileList::Peek() {
@@ -113,16 +125,19 @@ bool ProfileList::Peek() {
 }
 
 void ProfileList::Refresh() {
-    Json::Value stored = ReadJsonValue(ListPath());
-    if (HasProfiles(stored)) {
-        list_ = std::move(stored);
+    JsonReadResult read = ReadJsonFile(ListPath());
+    listLocked_ = read.status == JsonReadStatus::Unreadable;
+    if (listLocked_) {
+        FileNotices::Note({ListPath(), FileNoticeKind::Unreadable, read.reason});
+        return;
+    }
+    if (HasProfiles(read.value)) {
+        list_ = std::move(read.value);
         RepairIdentifiers();
         return;
     }
-    if (IsNonEmptyFile(ListPath())) {
-        const std::filesystem::path kept = SetFileAside(ListPath());
-        Trace("profile list: %s turned unreadable; kept as %s, the list last read is written again\n",
-              ListPath().string().c_str(), kept.string().c_str());
+    if (read.status != JsonReadStatus::Missing && KeepUnusableListAside()) {
+        Trace("profile list: %s turned unreadable; the list last read is written again\n", ListPath().string().c_str());
     }
 }
 
@@ -224,10 +239,17 @@ std::string ProfileList::NewIdentifier() const {
     return id;
 }
 
-bool ProfileList::WriteList() { return WriteJsonFile(list_, ListPath()) == 0; }
+bool ProfileList::WriteList() {
+    if (listLocked_) {
+        Trace("profile list: %s could not be read; it is not written over\n", ListPath().string().c_str());
+        return false;
+    }
+    return WriteJsonFile(list_, ListPath()) == 0;
+}
 
 // The caller has refreshed the list and checked the limit.
 ProfileResult ProfileList::AppendEntry(const std::string& name, Json::Value document, int* added) {
+    if (listLocked_) return ProfileResult::WriteFailed;  // no document without a list to name it
     const std::string id = NewIdentifier();
     if (!document.isObject()) document = Json::Value(Json::objectValue);
     document[kName] = name;
@@ -254,9 +276,11 @@ ProfileResult ProfileList::Copy(int* added) {
     if (Count() >= kLimit) return ProfileResult::LimitReached;
     const int selected = Selected();
     if (selected < 0) return ProfileResult::NoProfile;
+    ProfileDocumentRead source = ReadProfileDocument(DocumentPath(selected));
+    if (source.locked) return ProfileResult::WriteFailed;  // the user was told which file
     std::string name = NameAt(selected) + " copy";
     while (FindName(name) >= 0) name += " copy";
-    return AppendEntry(name, ReadJsonValue(DocumentPath(selected)), added);
+    return AppendEntry(name, std::move(source.document), added);
 }
 
 ProfileResult ProfileList::Import(const std::filesystem::path& file, std::string proposedName, int* added) {
@@ -285,7 +309,10 @@ ProfileResult ProfileList::Rename(std::string_view name) {
     Entries()[static_cast<Json::ArrayIndex>(selected)][kName] = std::string(name);
     if (!WriteList()) return ProfileResult::WriteFailed;
     const std::filesystem::path path = DocumentPath(selected);
-    Json::Value document = ReadJsonValue(path);
+    ProfileDocumentRead read = ReadProfileDocument(path);
+    // A document that could not be read keeps its old inner name; the list has the new one.
+    if (read.locked) return ProfileResult::Done;
+    Json::Value document = std::move(read.document);
     if (!document.isObject()) document = Json::Value(Json::objectValue);
     document[kName] = std::string(name);
     return WriteJsonFile(document, path) == 0 ? ProfileResult::Done : ProfileResult::WriteFailed;
@@ -312,13 +339,16 @@ ProfileResult ProfileList::Reset() {
     const int selected = Selected();
     if (selected < 0) return ProfileResult::NoProfile;
     const std::filesystem::path path = DocumentPath(selected);
+    // A document that could not be read is not replaced: what it holds is unknown.
+    const ProfileDocumentRead current = ReadProfileDocument(path);
+    if (current.locked) return ProfileResult::WriteFailed;
     Json::Value document = ReadJsonValue(defaultDocument_);
     if (!document.isObject()) document = Json::Value(Json::objectValue);
     document[kName] = NameAt(selected);
     document[kId] = IdAt(selected);
     if (kind_ == kHeadsetKind) {
         // The user's own equaliser presets are not factory settings.
-        const Json::Value old = ReadJsonValue(path);
+        const Json::Value& old = current.document;
         for (const char* key : kHeadsetKept) {
             const Json::Value& kept = json::Find(FirstSection(old), key);
             if (!kept.isNull()) json::Member(json::Element(json::Member(document, "Device"), 0), key) = kept;
@@ -330,10 +360,11 @@ ProfileResult ProfileList::Reset() {
 ProfileResult ProfileList::Export(std::filesystem::path target) const {
     const int selected = Selected();
     if (selected < 0 || target.empty()) return ProfileResult::NoProfile;
-    const Json::Value document = ReadJsonValue(DocumentPath(selected));
-    if (document.isNull()) return ProfileResult::NoProfile;
+    const std::filesystem::path document = DocumentPath(selected);
+    if (ReadJsonFile(document).status == JsonReadStatus::Missing) return ProfileResult::NoProfile;
     if (!target.has_extension()) target += ".json";
-    return WriteJsonFile(document, target) == 0 ? ProfileResult::Done : ProfileResult::WriteFailed;
+    // Byte for byte: the exported file is the document as it is stored.
+    return CopyFileSafely(document, target, kMaxImportBytes) ? ProfileResult::Done : ProfileResult::WriteFailed;
 }
 
 ProfileResult ProfileList::Select(int index) {

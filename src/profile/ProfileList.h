@@ -49,7 +49,8 @@ public:
 
     // Reads the list. A missing or empty list is rebuilt with one profile "profile1" made
     // from the default document; a list file that cannot be parsed is kept aside as
-    // "<name>.bad" first, so no list is lost. An identifier that could not be a file name is
+    // "<name>.bad" first, so no list is lost. A list file that cannot be read at all is left
+    // as it is and nothing is written (false). An identifier that could not be a file name is
     // replaced by a new one (traced). False when no list could be read or made.
     bool Load();
     // Reads the list without writing anything (no first profile, no repair): for a reader
@@ -100,6 +101,7 @@ public:
 private:
     // Re-reads the file; a file that has turned unreadable keeps the state last seen.
     void Refresh();
+    bool KeepUnusableListAside();
     bool RepairIdentifiers();
     bool CreateFirstProfile();
     ProfileResult AppendEntry(const std::string& name, Json::Value document, int* added);
@@ -112,6 +114,7 @@ private:
     std::filesystem::path defaultDocument_;
     int kind_;
     Json::Value list_;
+    bool listLocked_ = false;  // the file exists but could not be read: never written over
 };
 
 }  // namespace q208

@@ -120,6 +120,35 @@ TEST_F(LanguageTest, SavedLanguageDefaultsAndBadFiles) {
     EXPECT_TRUE(Traced("not valid JSON"));
 }
 
+// The settings file is the user's: one the program could not read is never replaced, it is
+// written only when the language changed, and a link there stays a link.
+TEST_F(LanguageTest, TheSettingsFileIsWrittenOnlyOnChangeAndNeverOverAnUnreadableOne) {
+    LanguageSettings language(folder_, settingsFile_);
+    WriteSettings(R"({"LANGUAGE": 1033})");
+    const auto modified = [&] { return std::filesystem::status(settingsFile_).type() == std::filesystem::file_type::regular
+                                        ? std::filesystem::last_write_time(settingsFile_) : std::filesystem::file_time_type{}; };
+    const auto before = modified();
+    const std::string text = readjsonFile(settingsFile_);
+    language.Select(1, nullptr);
+    EXPECT_EQ(readjsonFile(settingsFile_), text) << "the same language is not written again";
+    EXPECT_EQ(modified(), before);
+
+    // Too large to read: left as it is.
+    std::filesystem::resize_file(settingsFile_, kMaxJsonFileBytes + 1);
+    language.Select(0, nullptr);
+    EXPECT_EQ(std::filesystem::file_size(settingsFile_), kMaxJsonFileBytes + 1);
+
+    // A link to the user's own file: the file behind it takes the change.
+    const std::filesystem::path real = folder_ / "dotfiles-settings.json";
+    std::ofstream(real) << R"({"LANGUAGE": 2052, "OTHER": 5})";
+    std::filesystem::remove(settingsFile_);
+    std::filesystem::create_symlink(real, settingsFile_);
+    language.Select(1, nullptr);
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(settingsFile_)));
+    EXPECT_EQ(ReadJsonValue(real)["LANGUAGE"].asInt(), 1033);
+    EXPECT_EQ(ReadJsonValue(real)["OTHER"].asInt(), 5);
+}
+
 TEST_F(LanguageTest, MissingOrMalformedConfigKeepsTheSkinsFonts) {
     owner_ = Open(R"(<Window size="200,100"><Label name="root"/></Window>)");
     owner_->GetPaintManager().AddFont(3, "Skin Font", 30, false, false, false, true);

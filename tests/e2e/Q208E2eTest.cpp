@@ -86,8 +86,16 @@ bool Q208E2eTest::StartQ208(const std::vector<std::string>& extraArgs) {
 
 bool Q208E2eTest::StartQ208WithoutSimulation() { return Launch({}, false); }
 
-bool Q208E2eTest::Launch(const std::vector<std::string>& args, bool simulating) {
-    if (!q208_.Start(Q208_EXE, args, Environment(), log_)) {
+bool Q208E2eTest::Launch(const std::vector<std::string>& args, bool simulating, bool asUser) {
+    std::filesystem::path program = Q208_EXE;
+    std::vector<std::string> arguments = args;
+    if (asUser && ::geteuid() == 0) {
+        // Root without the capabilities that let it read and write any file; still root, so
+        // its folders and endpoints stay the test's.
+        program = "/usr/bin/setpriv";
+        arguments.insert(arguments.begin(), {"--bounding-set", "-dac_override,-dac_read_search", "--", Q208_EXE});
+    }
+    if (!q208_.Start(program, arguments, Environment(), log_)) {
         ADD_FAILURE() << "q208 could not be started from " << Q208_EXE;
         return false;
     }
@@ -102,6 +110,10 @@ bool Q208E2eTest::Launch(const std::vector<std::string>& args, bool simulating) 
 
 bool Q208E2eTest::StartQ208Simulating(const std::string& deviceList) {
     return StartQ208({"--simulate=" + deviceList});
+}
+
+bool Q208E2eTest::StartQ208SimulatingAsUser(const std::string& deviceList) {
+    return Launch({"--simulate=" + deviceList}, true, true);
 }
 
 int Q208E2eTest::StopQ208() { return q208_.Stop(); }

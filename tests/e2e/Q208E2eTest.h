@@ -33,6 +33,9 @@ protected:
     // message, when it exits or stays silent.
     bool StartQ208(const std::vector<std::string>& extraArgs = {});
     bool StartQ208Simulating(const std::string& deviceList);
+    // The same, but the program may not override file permissions as root does: it meets a
+    // file of mode 000 as a user does (the tests run as root).
+    bool StartQ208SimulatingAsUser(const std::string& deviceList);
     // q208 on the machine's own HID bus, for what a copy without --simulate does.
     bool StartQ208WithoutSimulation();
     // SIGTERM, then SIGKILL; the exit code (-1 for a signal).
@@ -85,7 +88,7 @@ protected:
 private:
     // The colour in a probe's answer, which starts with the control's name.
     static std::optional<std::string> ProbedColour(const ProcessResult& result, const std::string& control);
-    bool Launch(const std::vector<std::string>& args, bool simulating);
+    bool Launch(const std::vector<std::string>& args, bool simulating, bool asUser = false);
     bool WaitForEndpoints(bool simulating, std::string& why);
 
     std::filesystem::path root_, data_, config_, runtime_, log_;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
+#include "Unprivileged.h"
+#include "profile/FileNotices.h"
 #include "profile/JsonFile.h"
 
 using q208::CBasicProfiledata;
@@ -244,4 +246,115 @@ TEST_F(BasicProfile, CustomLightEffectsFollowSelectItem) {
     // Slot 1 names a path instead of an identifier: refused even though it would resolve.
     std::filesystem::create_directory(dir / "sub");
     EXPECT_TRUE(profile.GetCustomLightEffects(2).empty());
+}
+
+// A profile the user cannot read may hold anything: it is never set aside or replaced, the
+// factory settings are used in memory, saving to it fails, and the user hears of it once.
+TEST_F(BasicProfile, AnUnreadableProfileIsNeverReplaced) {
+    const std::string mine = R"({"Device":[{"LightInfo":{"SelectItem":9}}]})";
+    WriteText(profilePath, mine);
+    std::filesystem::permissions(profilePath, std::filesystem::perms::none);
+    GiveToUnprivileged(dir.Path());
+    q208::FileNotices::Reset();
+    EXPECT_TRUE(RunUnprivileged([&] {
+        std::vector<q208::FileNotice> told;
+        q208::FileNotices::SetListener([&](const q208::FileNotice& notice) { told.push_back(notice); });
+        profile.LoadSection(profilePath);
+        const bool factory = profile.GetLightInfo().selectItem == 3;
+        const bool refused = !profile.Save();
+        profile.LoadSection(profilePath);  // read again: told once only
+        q208::FileNotices::SetListener(nullptr);
+        return factory && refused && told.size() == 1 && told[0].kind == q208::FileNoticeKind::Unreadable &&
+               told[0].file == profilePath;
+    }));
+    std::filesystem::permissions(profilePath, std::filesystem::perms::owner_read);
+    EXPECT_EQ(ReadText(profilePath), mine);
+    EXPECT_EQ(CountEntries(dir.Path()), 2) << "no .bad copy, no temporary file";
+}
+
+// Two bad files in a row each keep their own copy, and a ".bad" name that is a link is
+// never written through.
+TEST_F(BasicProfile, EveryBadFileKeepsItsOwnCopyAndLinksAreNotFollowed) {
+    WriteText(dir / "outside", "not yours");
+    std::filesystem::create_symlink(dir / "outside", dir / "p1.Json.bad");
+    WriteText(profilePath, "{ first");
+    profile.LoadSection(profilePath);
+    WriteText(profilePath, "[ second");
+    profile.LoadSection(profilePath);
+    EXPECT_EQ(ReadText(dir / "outside"), "not yours");
+    EXPECT_EQ(ReadText(dir / "p1.Json.bad.2"), "{ first");
+    EXPECT_EQ(ReadText(dir / "p1.Json.bad.3"), "[ second");
+    EXPECT_EQ(ReadJsonValue(profilePath)["Device"][0]["LightInfo"]["SelectItem"].asInt(), 3);
+}
+
+// The factory file lives in the program's read-only data: a corrupt one is neither moved
+// aside nor written, also when a reset loads it.
+TEST_F(BasicProfile, ACorruptFactoryFileIsNeverMovedOrWritten) {
+    WriteText(dir / "default.Json", "{ broken factory");
+    profile.LoadSection(dir / "default.Json");
+    EXPECT_TRUE(profile.Section().isNull());
+    EXPECT_FALSE(profile.SaveSection(profile.Section(), dir / "default.Json"));
+    profile.LoadSection(profilePath);
+    EXPECT_EQ(ReadText(dir / "default.Json"), "{ broken factory");
+    EXPECT_FALSE(std::filesystem::exists(dir / "default.Json.bad"));
+}
+
+TEST_F(BasicProfile, ASaveThatCannotHappenSaysSo) {
+    profile.LoadSection(profilePath);
+    const std::string before = ReadText(profilePath);
+    for (int index : {-1, 4096, 100000}) {
+        profile.SetSectionIndex(index);
+        EXPECT_FALSE(profile.Save()) << index;
+    }
+    EXPECT_EQ(ReadText(profilePath), before);
+    profile.SetSectionIndex(0);
+    EXPECT_FALSE(profile.SetKeyList(std::vector<q208::KeyAssignmentRecord>(5000)));
+}
+
+// A container of the wrong type is replaced by the edit instead of swallowing it.
+TEST_F(BasicProfile, AnEditReplacesAContainerOfTheWrongType) {
+    WriteText(profilePath, R"({"Device":[{"KeyList":"x", "LightInfo":{"SelectItem":2}}]})");
+    profile.LoadSection(profilePath);
+    std::vector<q208::KeyAssignmentRecord> keys(2);
+    keys[1].current.type = 0x20;
+    keys[1].current.param2 = 0x05;
+    ASSERT_TRUE(profile.SetKeyList(keys));
+    ASSERT_TRUE(profile.Save());
+    const Json::Value saved = ReadJsonValue(profilePath)["Device"][0];
+    ASSERT_TRUE(saved["KeyList"].isArray());
+    EXPECT_EQ(saved["KeyList"][1]["Assignment"].asInt(), 0x200005);
+}
+
+TEST_F(BasicProfile, StoredNumbersAreClampedToTheirFieldsRange) {
+    WriteText(profilePath, R"({"Device":[{"LightInfo":{"SelectItem":300, "Light":-1, "Red":255, "Blue":256},
+        "KeyList":[{"Assignment":-1, "DefaultAssignment":33554432}]}]})");
+    profile.LoadSection(profilePath);
+    const auto info = profile.GetLightInfo();
+    EXPECT_EQ(info.selectItem, 255);
+    EXPECT_EQ(info.light, 0);
+    EXPECT_EQ(info.red, 255);
+    EXPECT_EQ(info.blue, 255);
+    const auto keys = profile.GetKeyList();
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(q208::PackAssignment(keys[0].current), 0);
+    EXPECT_EQ(q208::PackAssignment(keys[0].defaults), 0xFFFFFF);
+}
+
+TEST_F(BasicProfile, CustomLightFilesBeyondWhatADeviceHoldsAreRefused) {
+    WriteText(profilePath, R"({"Device":[{"LightInfo":{"SelectItem":20}}]})");
+    WriteText(dir / "qelin_light.config", R"({"LightInfo":[[{"Guid":"many"},{"Guid":"huge"},{"Guid":"fine"}]]})");
+    std::string many = R"({"LEDEffectList":[)";
+    for (int i = 0; i < 300; ++i) many += std::string(i ? "," : "") + R"({"red":1,"Time":5})";
+    WriteText(dir / "many.light", many + "]}");
+    WriteText(dir / "huge.light", R"({"LEDEffectList":[{"red":1}], "pad":")" + std::string(300 << 10, 'x') + "\"}");
+    WriteText(dir / "fine.light", R"({"LEDEffectList":[{"red":7,"Time":5,"Cyle":2}]})");
+    profile.SetLightConfigPath(dir / "qelin_light.config");
+    profile.LoadSection(profilePath);
+    profile.LoadLightConfig(dir / "qelin_light.config");
+    EXPECT_TRUE(profile.GetCustomLightEffects(20).empty()) << "300 steps";
+    EXPECT_TRUE(profile.GetCustomLightEffects(19).empty()) << "300 KiB";
+    const auto steps = profile.GetCustomLightEffects(18);
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].red, 7);
+    EXPECT_EQ(steps[0].cycle, 2);
 }

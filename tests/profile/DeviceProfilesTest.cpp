@@ -160,3 +160,24 @@ TEST(HeadsetProfile, CustomPresetsNamesAndSettings) {
     EXPECT_EQ(again.GetSystemSetStages().micInValue, 80);
     EXPECT_TRUE(again.GetCustomEqBands(-1) == std::vector<int>(10, 0));
 }
+
+TEST(MouseProfile, TheActiveStageIsOneOfTheSevenStages) {
+    Loaded<q208::CMouseProfiledata> low(R"({"Device":[{"DPIStages":{"StageActive":-5,"StageDPIs":[{}]}}]})");
+    low.profile.GetDpiStages();
+    EXPECT_EQ(low.profile.GetActiveDpiStage(), 0);
+    Loaded<q208::CMouseProfiledata> high(R"({"Device":[{"DPIStages":{"StageActive":99}}]})");
+    high.profile.GetDpiStages();
+    EXPECT_EQ(high.profile.GetActiveDpiStage(), 6);
+}
+
+TEST(KeyboardProfile, OptionsAndColoursReplaceContainersOfTheWrongType) {
+    Loaded<q208::CKeyboardProfiledata> k(R"({"Device":[{"SystemStages":"x","CustomLightMode":{"LightColorInfo":7}}]})");
+    q208::KeyboardSystemRecord options;
+    options.repeat = 3;
+    k.profile.SetSystemStages(options);
+    EXPECT_TRUE(k.profile.SetCustomLightColors(1, {q208::CustomLightColor{1, 2, 3, 4}}));
+    EXPECT_FALSE(k.profile.SetCustomLightColors(-1, {q208::CustomLightColor{}}));
+    const Json::Value saved = k.Saved();
+    EXPECT_EQ(saved["SystemStages"]["Repeat"].asInt(), 3);
+    EXPECT_EQ(saved["CustomLightMode"]["LightColorInfo"][1][0]["Blue"].asInt(), 3);
+}

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "TempFolder.h"
+#include "Unprivileged.h"
 #include "profile/JsonFile.h"
 
 namespace q208 {
@@ -287,6 +288,44 @@ TEST_F(ProfileListTest, ExportWritesTheDocumentUnchangedAndNamesABareTarget) {
     EXPECT_EQ(ReadJsonValue(folder_ / "out.json"), ReadJsonValue(folder_ / "id_0.Json"));
     ASSERT_EQ(list.Export(folder_ / "out.txt"), ProfileResult::Done);
     EXPECT_TRUE(std::filesystem::exists(folder_ / "out.txt"));
+}
+
+// As a user for whom the list and a profile document cannot be read: nothing is made in
+// their place, and no operation writes over them.
+TEST_F(ProfileListTest, UnreadableListAndDocumentsAreLeftAsTheyAre) {
+    WriteProfiles({"a", "b"});
+    const std::filesystem::path listFile = folder_ / ProfileList::kFileName;
+    const std::string documentBytes = ReadText(folder_ / "id_0.Json");
+    GiveToUnprivileged(folder_.Path());
+    std::filesystem::permissions(folder_ / "id_0.Json", std::filesystem::perms::none);
+    EXPECT_TRUE(RunUnprivileged([&] {
+        ProfileList list = List();
+        // The document cannot be read: no copy, no reset, the rename keeps it as it is.
+        const bool documentKept = list.Load() && list.Copy() == ProfileResult::WriteFailed &&
+                                  list.Reset() == ProfileResult::WriteFailed &&
+                                  list.Rename("c") == ProfileResult::Done && list.Count() == 2;
+        std::filesystem::permissions(listFile, std::filesystem::perms::none);
+        ProfileList again = List();
+        const bool listKept = !again.Load() && again.Count() == 0 && list.Create() == ProfileResult::WriteFailed;
+        return documentKept && listKept;
+    }));
+    std::filesystem::permissions(listFile, std::filesystem::perms::owner_read);
+    std::filesystem::permissions(folder_ / "id_0.Json", std::filesystem::perms::owner_read);
+    EXPECT_EQ(ReadText(folder_ / "id_0.Json"), documentBytes);
+    EXPECT_NE(ReadText(listFile).find("\"c\""), std::string::npos) << "the rename reached the list";
+    std::string names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.Path())) names += entry.path().filename().string() + " ";
+    EXPECT_EQ(CountEntries(folder_.Path()), 4) << "factory, list and two documents; no copy, no .bad: " << names;
+}
+
+TEST_F(ProfileListTest, ExportCopiesTheStoredBytes) {
+    WriteProfiles({"a"});
+    const std::string stored = "// my notes\n{ \"profilename\": \"a\", \"profileUUID\": \"id_0\" }\n";
+    WriteText(folder_ / "id_0.Json", stored);
+    ProfileList list = List();
+    ASSERT_TRUE(list.Load());
+    ASSERT_EQ(list.Export(folder_ / "out.json"), ProfileResult::Done);
+    EXPECT_EQ(ReadText(folder_ / "out.json"), stored);
 }
 
 TEST_F(ProfileListTest, ProfilesMadeInOneMillisecondGetDifferentIdentifiers) {

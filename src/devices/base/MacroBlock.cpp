@@ -17,14 +17,7 @@ constexpr const char* kMacroExtension = ".mac";
 
 // "Delay" is saved as decimal text; a freshly recorded first event holds an integer.
 uint16_t DelayOf(const Json::Value& delay) {
-    long long value = 0;
-    if (delay.isString()) {
-        const std::string text = delay.asString();
-        if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc{}) value = 0;
-    } else {
-        value = json::ToInt(delay);
-    }
-    return static_cast<uint16_t>(std::clamp<long long>(value, 0, std::numeric_limits<uint16_t>::max()));
+    return static_cast<uint16_t>(std::clamp(json::ToIntOrText(delay), 0, int{std::numeric_limits<uint16_t>::max()}));
 }
 
 void Put16(std::vector<uint8_t>& block, size_t at, size_t value) {

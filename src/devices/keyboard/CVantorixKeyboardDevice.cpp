@@ -199,6 +199,9 @@ void CVantorixKeyboardDevice::UpdateProfilePaths() {
     }
     const std::filesystem::path path = ProfileFile(GetModelFolder(), profileId_);
     if (!path.empty()) profile_.SetPath(path);
+    // One keyboard model: its settings are section 0 of the profile document.
+    profile_.SetSectionIndex(kProfileSection);
+    profile_.SetLightConfigPath(LightConfigFile(GetModelFolder()));
 }
 
 std::string CVantorixKeyboardDevice::GetProfileFilePath() const { return profile_.GetPath().string(); }
@@ -213,6 +216,7 @@ bool CVantorixKeyboardDevice::LoadProfile() {
     const std::filesystem::path path = profile_.GetPath().empty() ? profile_.GetDefaultPath() : profile_.GetPath();
     const bool loaded = !profile_.LoadSection(path).isNull();
     if (!loaded) Trace("keyboard: no profile at %s\n", path.string().c_str());
+    profile_.LoadLightConfig(profile_.GetLightConfigPath());
     Initialize();
     return loaded;
 }

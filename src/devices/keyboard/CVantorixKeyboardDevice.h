@@ -42,6 +42,7 @@ public:
     // The lighting panel's custom-mode drop-down; without it the custom colours are not stored.
     static constexpr const char* kCustomModeSelect = "light_combo_custommodeSelect";
     static constexpr UINT kPowerStatusMessage = WM_DEVICE_POWER_STATUS;
+    static constexpr int kProfileSection = 0;
 
     explicit CVantorixKeyboardDevice(std::shared_ptr<IHidBus> bus = DefaultHidBus(), LightRenderer::Clock clock = {});
     ~CVantorixKeyboardDevice() override;
