@@ -37,6 +37,9 @@ public:
     static std::optional<AttrResult> SetListInfoAttribute(TListInfoUI& info, std::string_view name,
                                                           std::string_view value);
 
+protected:
+    bool TakesKeyboardFocus() const override { return true; }
+
 private:
     void Reindex(int from);
 

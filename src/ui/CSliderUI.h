@@ -26,6 +26,9 @@ public:
     void PaintStatusImage(IRenderTarget& target) override;
     AttrResult SetAttribute(std::string_view name, std::string_view value) override;
 
+protected:
+    bool TakesKeyboardFocus() const override { return true; }
+
 private:
     int ValueAt(UiPoint pt) const;
     void StepBy(int steps);

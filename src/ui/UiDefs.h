@@ -69,6 +69,7 @@ inline constexpr UINT VK_UP = 0x26;
 inline constexpr UINT VK_RIGHT = 0x27;
 inline constexpr UINT VK_DOWN = 0x28;
 inline constexpr UINT VK_DELETE = 0x2E;
+inline constexpr UINT VK_F4 = 0x73;
 
 // Modifier and button state bits (wParam of pointer messages, TEventUI::wKeyState).
 inline constexpr UINT MK_LBUTTON = 0x0001;
