@@ -11,6 +11,8 @@
 #include "ui/CListContainerElementUI.h"
 #include "ui/CListLabelElementUI.h"
 #include "ui/CListUI.h"
+#include "ui/CMenuElementUI.h"
+#include "ui/CMenuSeparatorUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CProgressUI.h"
 #include "ui/CScrollBarUI.h"
@@ -60,6 +62,8 @@ CControlFactory::CControlFactory() {
         {"Slider", Make<CSliderUI>()},
         {"Progress", Make<CProgressUI>()},
         {"ScrollBar", Make<CScrollBarUI>()},
+        {"MenuElement", Make<CMenuElementUI>()},
+        {"MenuSeparator", Make<CMenuSeparatorUI>()},
     };
     for (const auto& [name, creator] : builtins) builtins_.emplace(Lower(name), creator);
 }
