@@ -10,7 +10,11 @@
 #include "ui/CLabelUI.h"
 #include "ui/CListContainerElementUI.h"
 #include "ui/CListLabelElementUI.h"
+#include "ui/CListHeaderUI.h"
 #include "ui/CListUI.h"
+#include "ui/CColorPaletteUI.h"
+#include "ui/CRingUI.h"
+#include "ui/CTileLayoutUI.h"
 #include "ui/CMenuElementUI.h"
 #include "ui/CMenuSeparatorUI.h"
 #include "ui/COptionUI.h"
@@ -64,6 +68,11 @@ CControlFactory::CControlFactory() {
         {"ScrollBar", Make<CScrollBarUI>()},
         {"MenuElement", Make<CMenuElementUI>()},
         {"MenuSeparator", Make<CMenuSeparatorUI>()},
+        {"ColorPalette", Make<CColorPaletteUI>()},
+        {"TileLayout", Make<CTileLayoutUI>()},
+        {"Ring", Make<CRingUI>()},
+        {"ListHeader", Make<CListHeaderUI>()},
+        {"ListHeaderItem", Make<CListHeaderItemUI>()},
     };
     for (const auto& [name, creator] : builtins) builtins_.emplace(Lower(name), creator);
 }

@@ -140,5 +140,7 @@ inline constexpr const char* DUI_MSGTYPE_MENU = "menu";
 inline constexpr const char* DUI_MSGTYPE_TABSELECT = "tabselect";
 inline constexpr const char* DUI_MSGTYPE_DROPDOWN = "dropdown";
 inline constexpr const char* DUI_MSGTYPE_SCROLL = "scroll";
+inline constexpr const char* DUI_MSGTYPE_COLORCHANGED = "colorchanged";
+inline constexpr const char* DUI_MSGTYPE_HEADERCLICK = "headerclick";
 
 }  // namespace q208
