@@ -92,12 +92,16 @@ constexpr KeyName kKeyNames[] = {
     {"pagedown", VK_NEXT, false},
 };
 
+// "dialog/KEY" goes to the native dialog open now (a file dialog, say).
 SimVerbResult Key(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
-    if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
+    const bool dialog = argument.starts_with("dialog/");
+    if (!target.window && !dialog) return {SimVerbs::kRefused, "that window is not open: " + argument};
     for (const KeyName& key : kKeyNames) {
         if (target.control != key.name) continue;
-        if (!SendKeyTo(*target.window, key.virtualKey, key.shift)) return {SimVerbs::kRefused, "the window takes no input"};
+        const bool sent = dialog ? SendKeyToModalDialog(key.virtualKey, key.shift)
+                                 : SendKeyTo(*target.window, key.virtualKey, key.shift);
+        if (!sent) return {SimVerbs::kRefused, dialog ? "no dialog is open" : "the window takes no input"};
         return {SimVerbs::kDone, "pressed " + argument + "\n"};
     }
     return {SimVerbs::kRefused, "no such key"};

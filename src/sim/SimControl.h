@@ -26,7 +26,8 @@ inline constexpr const char* kSimWindowVerbSynopsis[] = {
     "click [WINDOW/]CONTROL (a click on a control of the main window, or of WINDOW skin or settings; "
     "skin/outside presses beside the skin frame; a running q208 only)",
     "key WINDOW/KEY (KEY escape, return, space, tab, shift+tab, up, down, left, right, home, end, pageup or "
-    "pagedown, to the window main, skin, settings, combo (the open drop-down list) or menu (the open menu); "
+    "pagedown, to the window main, skin, settings, combo (the open drop-down list), menu (the open menu) or "
+    "dialog (the native dialog open now); "
     "a running q208 only)",
     "window WINDOW|minimize|restore|paints (main, skin, settings, combo or menu: 'WINDOW WxH+X+Y dpi D shown 0|1 max 0|1'; "
     "minimize or restore the main window; paints: 'paints N AREA', how often and how many pixels it was painted; "

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -31,6 +32,8 @@ constexpr KeyRow kKeys[] = {
     {VK_END, Qt::Key_End, ""},       {VK_PRIOR, Qt::Key_PageUp, ""},    {VK_NEXT, Qt::Key_PageDown, ""},
 };
 
+bool SendKeyToWidget(QPointer<QWidget> widget, UINT virtualKey, bool shift);
+
 }  // namespace
 
 bool SendClickTo(CWindowWnd& window, UiPoint client) {
@@ -50,10 +53,21 @@ bool SendClickTo(CWindowWnd& window, UiPoint client) {
 
 bool SendKeyTo(CWindowWnd& window, UINT virtualKey, bool shift) {
     QPointer<QWidget> widget = WidgetOf(window);
-    const auto* row = std::find_if(std::begin(kKeys), std::end(kKeys), [&](const KeyRow& k) { return k.virtualKey == virtualKey; });
-    if (!widget || row == std::end(kKeys)) return false;
+    if (!widget) return false;
     // The desktop gives keys to the focused widget: the text field over an edit, say.
     if (QWidget* focused = widget->focusWidget(); focused && focused->isVisible()) widget = focused;
+    return SendKeyToWidget(widget, virtualKey, shift);
+}
+
+bool SendKeyToModalDialog(UINT virtualKey, bool shift) {
+    return SendKeyToWidget(QApplication::activeModalWidget(), virtualKey, shift);
+}
+
+namespace {
+
+bool SendKeyToWidget(QPointer<QWidget> widget, UINT virtualKey, bool shift) {
+    const auto* row = std::find_if(std::begin(kKeys), std::end(kKeys), [&](const KeyRow& k) { return k.virtualKey == virtualKey; });
+    if (!widget || row == std::end(kKeys)) return false;
     // Qt reports Shift+Tab as its own key.
     const int key = shift && row->qtKey == Qt::Key_Tab ? Qt::Key_Backtab : row->qtKey;
     const Qt::KeyboardModifiers mods = shift ? Qt::ShiftModifier : Qt::NoModifier;
@@ -64,5 +78,7 @@ bool SendKeyTo(CWindowWnd& window, UINT virtualKey, bool shift) {
     if (widget && widget->isVisible()) QCoreApplication::sendEvent(widget, &release);
     return true;
 }
+
+}  // namespace
 
 }  // namespace q208

@@ -12,5 +12,8 @@ namespace q208 {
 // Home, End, Page Up and Page Down. `shift` holds Shift down (Shift+Tab).
 bool SendClickTo(CWindowWnd& window, UiPoint client);
 bool SendKeyTo(CWindowWnd& window, UINT virtualKey, bool shift = false);
+// The same key to the native modal dialog open now (a file or colour dialog); false when
+// none is open or the key is not one of those above.
+bool SendKeyToModalDialog(UINT virtualKey, bool shift = false);
 
 }  // namespace q208
