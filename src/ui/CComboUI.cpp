@@ -144,7 +144,9 @@ void CComboUI::ClosePopup() {
 }
 
 void CComboUI::OnDropClosed(CComboWnd& drop) {
-    if (drop.GetHWND() != dropWnd_) return;
+    // A newer list of this combo stays; the closing one may have lost its handle already.
+    auto* open = dynamic_cast<CComboWnd*>(CWindowRegistry::Instance().WindowOf(dropWnd_));
+    if (open && open != &drop) return;
     dropWnd_ = 0;
     Invalidate();
 }
