@@ -233,6 +233,26 @@ TEST_F(QtPopupTest, SubmenusDisabledItemsAndCheckMarksBehaveAsMenusDo) {
     EXPECT_EQ(cmd->name, "deep");
     EXPECT_EQ(cmd->userData, "d");
 
+    // Resting on "more" opens its sub-menu, resting on "first" closes it again.
+    const HWND rested = CMenuWnd::Popup(owner->GetHWND(), menu, {300, 200});
+    auto* restedMenu = static_cast<CMenuWnd*>(CWindowRegistry::Instance().WindowOf(rested));
+    Mouse(WidgetOf(*restedMenu), QEvent::MouseMove, {60, 70}, Qt::NoButton);
+    auto runFor = [](int ms) {
+        CMessageQueue::Current().PostTask([ms] { QTimer::singleShot(ms, [] { PostQuitMessage(0); }); });
+        CPaintManagerUI::MessageLoop();
+    };
+    runFor(2 * static_cast<int>(CMenuWnd::kHoverDelayMs));
+    ASSERT_TRUE(IsWindow(restedMenu->GetSubmenu()));
+    // Qt gives the moves to the innermost pop-up: over "first" of the menu beside it.
+    CWindowWnd* restedSub = CWindowRegistry::Instance().WindowOf(restedMenu->GetSubmenu());
+    const UiRect subAt = restedSub->GetWindowRect();
+    Mouse(WidgetOf(*restedSub), QEvent::MouseMove, {300 + 60 - subAt.left, 200 + 10 - subAt.top}, Qt::NoButton);
+    runFor(2 * static_cast<int>(CMenuWnd::kHoverDelayMs));
+    EXPECT_FALSE(IsWindow(restedMenu->GetSubmenu()));
+    EXPECT_TRUE(IsWindow(rested));
+    PostMessage(rested, WM_CLOSE, IDCANCEL, 0);
+    CPaintManagerUI::PumpMessages();
+
     const HWND again = CMenuWnd::Popup(owner->GetHWND(), menu, {300, 200});
     Click(WidgetOf(*CWindowRegistry::Instance().WindowOf(again)), {60, 90});  // the check item
     CPaintManagerUI::PumpMessages();

@@ -36,6 +36,9 @@ std::map<CMenuWnd*, std::unique_ptr<CMenuWnd>>& OpenMenus() {
 // Choices never taken are dropped after this many newer ones.
 constexpr size_t kMaxPending = 64;
 
+// The root's timer that notices the pointer resting on an item.
+constexpr UINT kHoverTimer = 0x4D454E55;
+
 CMenuWnd* MenuOf(HWND hwnd) { return dynamic_cast<CMenuWnd*>(CWindowRegistry::Instance().WindowOf(hwnd)); }
 
 CMenuElementUI* AsMenuElement(CControlUI* control) {
@@ -87,6 +90,10 @@ std::optional<MenuCmd> CMenuWnd::TakeCommand(WPARAM wParam) {
 }
 
 void CMenuWnd::Notify(TNotifyUI& msg) {
+    if (msg.sType == DUI_MSGTYPE_TIMER && msg.pSender == m_pm.GetRoot() && msg.wParam == kHoverTimer) {
+        m_pm.KillTimer(m_pm.GetRoot(), kHoverTimer);
+        OnHoverRest();
+    }
     if (msg.pSender && (msg.sType == DUI_MSGTYPE_CLICK || msg.sType == DUI_MSGTYPE_SELECTCHANGED)) {
         CMenuElementUI* element = AsMenuElement(msg.pSender);
         if (element && !element->GetSubmenu().empty()) {
@@ -98,7 +105,41 @@ void CMenuWnd::Notify(TNotifyUI& msg) {
     WindowImplBase::Notify(msg);
 }
 
+void CMenuWnd::OnHoverRest() {
+    if (chosen_ || hover_ != m_pm.GetHover()) return;
+    CMenuElementUI* element = AsMenuElement(hover_);
+    if (element && element->IsEnabled() && !element->GetSubmenu().empty()) {
+        if (hover_ != submenuItem_ || !IsWindow(submenu_)) OpenSubmenu(*element);
+    } else if (hover_ && hover_ != submenuItem_) {
+        if (CMenuWnd* open = MenuOf(submenu_)) open->Close(IDCANCEL);
+    }
+}
+
 LRESULT CMenuWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
+    if (uMsg == WM_MOUSEMOVE && parentMenu_) {
+        // The innermost pop-up gets every move: one over the menu this one came from is
+        // that menu's (resting on another of its items closes this one).
+        const UiRect client = GetWindowRect();
+        const UiPoint screen{client.left + LowSigned(lParam), client.top + HighSigned(lParam)};
+        CMenuWnd* parent = MenuOf(parentMenu_);
+        if (!client.Contains(screen) && parent && parent->GetWindowRect().Contains(screen)) {
+            const UiRect at = parent->GetWindowRect();
+            parent->HandleMessage(WM_MOUSEMOVE, wParam, MakeLParam(screen.x - at.left, screen.y - at.top));
+            bHandled = true;
+            return 0;
+        }
+    }
+    if (uMsg == WM_MOUSEMOVE) {
+        // After the manager has moved the hover: a new item starts the rest timer.
+        LRESULT result = 0;
+        m_pm.MessageHandler(uMsg, wParam, lParam, result);
+        bHandled = true;
+        if (m_pm.GetHover() != hover_ && m_pm.GetRoot()) {
+            hover_ = m_pm.GetHover();
+            m_pm.SetTimer(m_pm.GetRoot(), kHoverTimer, kHoverDelayMs);
+        }
+        return 0;
+    }
     if (uMsg == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
         bHandled = true;
         m_pm.SetNextTabControl(wParam == VK_DOWN);
@@ -125,6 +166,7 @@ void CMenuWnd::OpenSubmenu(CMenuElementUI& item) {
     const UiRect client = GetWindowRect();
     CMenuWnd* sub = Open(owner_, GetHWND(), item.GetSubmenu(), item.GetPos().Offset(client.left, client.top), true);
     submenu_ = sub ? sub->GetHWND() : 0;
+    submenuItem_ = sub ? &item : nullptr;
 }
 
 void CMenuWnd::OnPopupDismiss(PopupDismiss why, UiPoint clientPoint) {
@@ -183,6 +225,7 @@ void CMenuWnd::OnFinalMessage(HWND) {
     if (CMenuWnd* sub = MenuOf(submenu_)) sub->Close(IDCANCEL);
     if (CMenuWnd* parent = MenuOf(parentMenu_)) {
         parent->submenu_ = 0;
+        parent->submenuItem_ = nullptr;
         if (!parent->chosen_ && parent->GetSurface()) parent->GetSurface()->BringToFront();
     }
     // The window layer no longer touches this object: release it once the call returned.

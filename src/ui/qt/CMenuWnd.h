@@ -22,12 +22,15 @@ struct MenuCmd {
 // chosen. A click (or Enter and Space on the item Up and Down moved to) closes the menu
 // and posts the menu message (1145) to the owner with wParam the number of the choice,
 // which TakeCommand turns into the MenuCmd once. A MenuElement with a "submenu" layout
-// opens that menu beside it on a click or Right; Left and Escape close a sub-menu alone.
+// opens that menu beside it on a click, on Right, or when the pointer rests on it; resting
+// on another item closes it again; Left and Escape close a sub-menu alone.
 // Clicking elsewhere or the focus going to another window closes every menu of the chain
 // without a choice. Menus own themselves.
 class CMenuWnd : public WindowImplBase {
 public:
     static constexpr UINT kMenuMessage = 1145;
+    // How long the pointer rests on an item before its sub-menu opens.
+    static constexpr UINT kHoverDelayMs = 250;
 
     // Opens a menu with its top-left corner at `screenPos`, towards the left or upwards
     // where the work area ends; the window handle or 0.
@@ -57,12 +60,16 @@ private:
     static CMenuWnd* Open(HWND owner, HWND parentMenu, const std::string& layout, UiRect anchor, bool beside);
     void Choose(CControlUI& item);
     void OpenSubmenu(CMenuElementUI& item);
+    // The pointer came to rest on an item: its sub-menu opens, another one closes.
+    void OnHoverRest();
     // This menu and the menus it was opened from.
     void CloseChain();
 
     HWND owner_;       // receives the menu message
     HWND parentMenu_;  // the menu this one is a sub-menu of (0: none)
     HWND submenu_ = 0;
+    CControlUI* submenuItem_ = nullptr;  // the item whose sub-menu is open
+    CControlUI* hover_ = nullptr;        // the item the pointer rests on
     std::string layout_;
     bool chosen_ = false;
 };
