@@ -54,8 +54,10 @@ bool SendClickTo(CWindowWnd& window, UiPoint client) {
 bool SendKeyTo(CWindowWnd& window, UINT virtualKey, bool shift) {
     QPointer<QWidget> widget = WidgetOf(window);
     if (!widget) return false;
-    // The desktop gives keys to the focused widget: the text field over an edit, say.
+    // The desktop gives keys to the widget grabbing the keyboard, else the focused one:
+    // the text field over an edit, say.
     if (QWidget* focused = widget->focusWidget(); focused && focused->isVisible()) widget = focused;
+    if (QWidget* grabber = QWidget::keyboardGrabber()) widget = grabber;
     return SendKeyToWidget(widget, virtualKey, shift);
 }
 
@@ -80,5 +82,18 @@ bool SendKeyToWidget(QPointer<QWidget> widget, UINT virtualKey, bool shift) {
 }
 
 }  // namespace
+
+bool SendPhysicalKeyTo(CWindowWnd& window, unsigned evdevCode) {
+    constexpr quint32 kNativeScanOffset = 8;
+    QPointer<QWidget> widget = WidgetOf(window);
+    if (!widget) return false;
+    if (QWidget* grabber = QWidget::keyboardGrabber()) widget = grabber;
+    const quint32 native = evdevCode + kNativeScanOffset;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, native, 0, 0);
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, native, 0, 0);
+    if (widget && widget->isVisible()) QCoreApplication::sendEvent(widget, &release);
+    return true;
+}
 
 }  // namespace q208

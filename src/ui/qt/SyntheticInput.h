@@ -15,5 +15,9 @@ bool SendKeyTo(CWindowWnd& window, UINT virtualKey, bool shift = false);
 // The same key to the native modal dialog open now (a file or colour dialog); false when
 // none is open or the key is not one of those above.
 bool SendKeyToModalDialog(UINT virtualKey, bool shift = false);
+// A press and release of the physical key with this Linux input key code (its native scan
+// code is the code plus 8, as X11 and Wayland report it), to the widget that has the
+// keyboard: the one grabbing it, else the window's. False without a Qt surface.
+bool SendPhysicalKeyTo(CWindowWnd& window, unsigned evdevCode);
 
 }  // namespace q208
