@@ -10,10 +10,12 @@
 #include "app/CSkinFrame.h"
 #include "editors/KeyAssignTables.h"
 #include "sim/SimControl.h"
+#include "ui/CComboWnd.h"
 #include "ui/CControlUI.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/IWindowSurface.h"
+#include "ui/qt/CMenuWnd.h"
 #include "ui/ScanCodes.h"
 #include "ui/qt/SyntheticInput.h"
 #include "ui/qt/WindowSnapshot.h"
@@ -52,6 +54,8 @@ WindowImplBase* WindowNamed(CMainWnd& main, const std::string& name) {
     if (name == "main") return &main;
     if (name == "skin") return main.SkinFrame();
     if (name == "settings") return main.SettingsWindow();
+    if (name == "combo") return CComboWnd::Current();
+    if (name == "menu") return CMenuWnd::Current();
     return nullptr;
 }
 
@@ -108,13 +112,32 @@ SimVerbResult Click(CMainWnd& main, const std::string& argument) {
     return {SimVerbs::kDone, "clicked " + argument + "\n"};
 }
 
+struct KeyName {
+    const char* name;
+    UINT virtualKey;
+    bool shift;
+};
+constexpr KeyName kKeyNames[] = {
+    {"escape", VK_ESCAPE, false}, {"return", VK_RETURN, false}, {"space", VK_SPACE, false},
+    {"tab", VK_TAB, false},       {"shift+tab", VK_TAB, true},  {"up", VK_UP, false},
+    {"down", VK_DOWN, false},     {"left", VK_LEFT, false},     {"right", VK_RIGHT, false},
+    {"home", VK_HOME, false},     {"end", VK_END, false},       {"pageup", VK_PRIOR, false},
+    {"pagedown", VK_NEXT, false},
+};
+
+// "dialog/KEY" goes to the native dialog open now (a file dialog, say).
 SimVerbResult Key(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
-    if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
-    if (target.control == "escape") {
-        if (!SendKeyTo(*target.window, VK_ESCAPE)) return {SimVerbs::kRefused, "the window takes no input"};
+    const bool dialog = argument.starts_with("dialog/");
+    if (!target.window && !dialog) return {SimVerbs::kRefused, "that window is not open: " + argument};
+    for (const KeyName& key : kKeyNames) {
+        if (target.control != key.name) continue;
+        const bool sent = dialog ? SendKeyToModalDialog(key.virtualKey, key.shift)
+                                 : SendKeyTo(*target.window, key.virtualKey, key.shift);
+        if (!sent) return {SimVerbs::kRefused, dialog ? "no dialog is open" : "the window takes no input"};
         return {SimVerbs::kDone, "pressed " + argument + "\n"};
     }
+    if (dialog) return {SimVerbs::kRefused, "no such key"};
     // Any other key by its name in the key table, as the physical key sends it.
     const auto position = keytables::FindKeyByName(target.control);
     const auto evdev = position && *position < keytables::kCaptureTableSize
@@ -124,6 +147,13 @@ SimVerbResult Key(CMainWnd& main, const std::string& argument) {
     if (!evdev) return {SimVerbs::kRefused, "no such key"};
     if (!SendPhysicalKeyTo(*target.window, *evdev)) return {SimVerbs::kRefused, "the window takes no input"};
     return {SimVerbs::kDone, "pressed " + argument + "\n"};
+}
+
+SimVerbResult Focus(CMainWnd& main, const std::string& name) {
+    WindowImplBase* window = WindowNamed(main, name);
+    if (!window) return {SimVerbs::kRefused, name + " is not open"};
+    const CControlUI* focus = window->GetPaintManager().GetFocus();
+    return {SimVerbs::kDone, name + ": " + (focus ? (focus->GetName().empty() ? "(unnamed)" : focus->GetName()) : "none") + "\n"};
 }
 
 SimVerbResult Text(CMainWnd& main, const std::string& argument) {
@@ -170,6 +200,7 @@ constexpr WindowVerb kWindowVerbs[] = {
     {"key", Key, sim::kSimWindowVerbSynopsis[3]},
     {"window", Window, sim::kSimWindowVerbSynopsis[4]},
     {"text", Text, sim::kSimWindowVerbSynopsis[5]},
+    {"focus", Focus, sim::kSimWindowVerbSynopsis[6]},
 };
 
 }  // namespace

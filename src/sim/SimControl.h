@@ -26,12 +26,16 @@ inline constexpr const char* kSimWindowVerbSynopsis[] = {
     "rrggbb; a running q208 only)",
     "click [WINDOW/]CONTROL (a click on a control of the main window, or of WINDOW skin or settings; "
     "skin/outside presses beside the skin frame; a running q208 only)",
-    "key WINDOW/escape|WINDOW/KEY (Escape in main, skin or settings; KEY a key of the key table, e.g. main/A or "
-    "main/RAlt, pressed and released as the physical key; a running q208 only)",
-    "window WINDOW|minimize|restore|paints (main, skin or settings: 'WINDOW WxH+X+Y dpi D shown 0|1 max 0|1'; "
+    "key WINDOW/KEY (KEY escape, return, space, tab, shift+tab, up, down, left, right, home, end, pageup or "
+    "pagedown, to the window main, skin, settings, combo (the open drop-down list), menu (the open menu) or "
+    "dialog (the native dialog open now); any other KEY a key of the key table, e.g. main/A or main/RAlt, "
+    "pressed and released as the physical key; a running q208 only)",
+    "window WINDOW|minimize|restore|paints (main, skin, settings, combo or menu: 'WINDOW WxH+X+Y dpi D shown 0|1 max 0|1'; "
     "minimize or restore the main window; paints: 'paints N AREA', how often and how many pixels it was painted; "
     "a running q208 only)",
     "text [WINDOW/]CONTROL (the text a control shows, in the language applied; a running q208 only)",
+    "focus WINDOW (the control that has the keyboard focus in main, skin, settings, combo or menu: "
+    "'WINDOW: NAME', 'none' without one; a running q208 only)",
 };
 
 inline constexpr const char* kSimControlMessageName = "Q208_SIM_CONTROL";

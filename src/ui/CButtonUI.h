@@ -37,6 +37,7 @@ public:
     void SetPushedTextColor(ARGB c) { pushedTextColor_ = c; Invalidate(); }
 
 protected:
+    bool TakesKeyboardFocus() const override { return true; }
     bool SetImage(ImageAttr& slot, std::string_view image);
     bool captured_ = false;
 

@@ -1,6 +1,8 @@
 #include "ui/CComboUI.h"
 
+#include "ui/CComboWnd.h"
 #include "ui/CListUI.h"
+#include "ui/CWindowRegistry.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/UiAttrTable.h"
 
@@ -17,6 +19,20 @@ IListItemUI* AsListItem(CControlUI* control) {
 CComboUI::CComboUI() {
     SetBorderSize(1);
     SetBorderColor(0xFF808080);
+}
+
+CComboUI::~CComboUI() {
+    if (CComboWnd* drop = GetDropWindow()) drop->ReleaseOwner();
+}
+
+CComboWnd* CComboUI::GetDropWindow() const {
+    if (!dropWnd_) return nullptr;
+    auto* drop = dynamic_cast<CComboWnd*>(CWindowRegistry::Instance().WindowOf(dropWnd_));
+    return drop && drop->GetOwner() == this ? drop : nullptr;
+}
+
+void CComboUI::DropListChanged() {
+    if (CComboWnd* drop = GetDropWindow()) drop->Relayout();
 }
 
 void* CComboUI::GetInterface(std::string_view name) {
@@ -38,7 +54,10 @@ CControlUI* CComboUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
     if (auto* item = AsListItem(raw)) item->SetOwner(this);
     if (at != GetCount() - 1 && curSel_ >= at) ++curSel_;
     Reindex(at);
-    if (dropped_) LayoutDropItems();
+    if (CComboWnd* drop = GetDropWindow()) {
+        drop->Adopt(*raw);
+        drop->Relayout();
+    }
     return raw;
 }
 
@@ -48,23 +67,22 @@ bool CComboUI::Remove(CControlUI* control) {
     CContainerUI::Remove(control);
     if (index == curSel_) curSel_ = -1;
     else if (index < curSel_) --curSel_;
-    hotItem_ = -1;
     Reindex(index);
-    if (dropped_) LayoutDropItems();
+    DropListChanged();
     Invalidate();
     return true;
 }
 
 void CComboUI::RemoveAll() {
+    ClosePopup();
     curSel_ = -1;
-    hotItem_ = -1;
     CContainerUI::RemoveAll();
-    if (dropped_) ClosePopup();
     Invalidate();
 }
 
 std::unique_ptr<CControlUI> CComboUI::Detach(CControlUI* control) {
     const int index = GetItemIndex(control);
+    if (index >= 0) ClosePopup();
     auto owned = CContainerUI::Detach(control);
     if (!owned) return owned;
     if (auto* item = AsListItem(owned.get())) {
@@ -73,7 +91,6 @@ std::unique_ptr<CControlUI> CComboUI::Detach(CControlUI* control) {
     }
     if (index == curSel_) curSel_ = -1;
     else if (index < curSel_) --curSel_;
-    hotItem_ = -1;
     Reindex(index);
     return owned;
 }
@@ -112,115 +129,40 @@ std::string CComboUI::GetText() const {
 UiSize CComboUI::GetDropBoxSize() const { return {Scaled(dropBox_.cx), Scaled(dropBox_.cy)}; }
 void CComboUI::SetDropBoxSize(UiSize size) { dropBox_ = size; }
 
-int CComboUI::ContentHeight() const {
-    int total = 0;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* c = GetItemAt(i);
-        if (c->IsVisible()) total += c->EstimateSize({rcItem_.Width(), 0}).cy;
-    }
-    return total;
-}
-
-UiRect CComboUI::GetPopupRect() const {
-    if (!dropped_) return {};
-    const UiSize box = GetDropBoxSize();
-    const int width = box.cx > 0 ? box.cx : rcItem_.Width();
-    const int height = std::min(ContentHeight(), box.cy > 0 ? box.cy : ContentHeight());
-    return {rcItem_.left, rcItem_.bottom, rcItem_.left + width, rcItem_.bottom + height};
-}
-
-void CComboUI::LayoutDropItems() {
-    const UiRect drop = GetPopupRect();
-    dropScroll_ = std::clamp(dropScroll_, 0, std::max(0, ContentHeight() - drop.Height()));
-    int y = drop.top - dropScroll_;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* c = GetItemAt(i);
-        if (!c->IsVisible()) continue;
-        const int h = c->EstimateSize({drop.Width(), 0}).cy;
-        c->SetPos({drop.left, y, drop.right, y + h}, false);
-        y += h;
-    }
-}
-
 void CComboUI::ShowDropDown() {
-    if (dropped_ || !manager_ || GetCount() == 0) return;
-    dropped_ = true;
-    hotItem_ = curSel_;
-    // Show the selected item when the list is longer than the box.
-    dropScroll_ = 0;
-    if (CControlUI* selected = GetItemAt(curSel_)) {
-        const int itemH = selected->EstimateSize({rcItem_.Width(), 0}).cy;
-        dropScroll_ = curSel_ * itemH;
-    }
-    LayoutDropItems();
-    manager_->SetPopup(this);
-    manager_->Invalidate(GetPopupRect());
+    if (IsDropped() || !manager_ || GetCount() == 0) return;
+    CComboWnd* drop = CComboWnd::Open(*this);
+    if (!drop) return;
+    dropWnd_ = drop->GetHWND();
+    Invalidate();
     SendNotify(DUI_MSGTYPE_DROPDOWN);
 }
 
+// The items are back with the combo at once; the window itself goes from the loop.
 void CComboUI::ClosePopup() {
-    if (!dropped_) return;
-    if (manager_) manager_->Invalidate(GetPopupRect());
-    dropped_ = false;
-    hotItem_ = -1;
-    if (manager_ && manager_->GetPopup() == this) manager_->SetPopup(nullptr);
+    if (CComboWnd* drop = GetDropWindow()) drop->ReleaseOwner();
+}
+
+void CComboUI::OnDropClosed(CComboWnd& drop) {
+    // A newer list of this combo stays; the closing one may have lost its handle already.
+    auto* open = dynamic_cast<CComboWnd*>(CWindowRegistry::Instance().WindowOf(dropWnd_));
+    if (open && open != &drop) return;
+    dropWnd_ = 0;
     Invalidate();
-}
-
-int CComboUI::ItemAtPoint(UiPoint pt) const {
-    if (!dropped_ || !GetPopupRect().Contains(pt)) return -1;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* c = GetItemAt(i);
-        if (c->IsVisible() && c->GetPos().Contains(pt)) return i;
-    }
-    return -1;
-}
-
-void CComboUI::SetPos(const UiRect& rc, bool needInvalidate) {
-    CControlUI::SetPos(rc, needInvalidate);
-    if (dropped_) LayoutDropItems();
 }
 
 void CComboUI::DoEvent(TEventUI& event) {
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
-        if (!IsEnabled()) return;
-        if (dropped_) {
-            if (!GetPopupRect().Contains(event.ptMouse)) ClosePopup();
-        } else if (rcItem_.Contains(event.ptMouse)) {
-            ShowDropDown();
-        }
+        if (IsEnabled() && rcItem_.Contains(event.ptMouse)) ShowDropDown();
         return;
     case UIEVENT_BUTTONUP:
-        if (dropped_) {
-            const int index = ItemAtPoint(event.ptMouse);
-            if (index >= 0 && GetItemAt(index)->IsEnabled()) {
-                auto alive = Lifetime();
-                ClosePopup();
-                SelectItem(index, false, true);
-                if (alive.expired()) return;
-            }
-        }
-        return;
     case UIEVENT_MOUSEMOVE:
-        if (dropped_) {
-            const int index = ItemAtPoint(event.ptMouse);
-            if (index != hotItem_) {
-                hotItem_ = index;
-                manager_->Invalidate(GetPopupRect());
-            }
-        }
         return;
     case UIEVENT_SCROLLWHEEL: {
         const bool up = static_cast<intptr_t>(event.wParam) > 0;
-        if (dropped_) {
-            dropScroll_ += up ? -Scaled(20) : Scaled(20);
-            LayoutDropItems();
-            manager_->Invalidate(GetPopupRect());
-        } else if (IsEnabled()) {
-            SelectItem(std::clamp(curSel_ + (up ? -1 : 1), 0, GetCount() - 1), false, true);
-        }
+        if (IsEnabled() && GetCount() > 0) SelectItem(std::clamp(curSel_ + (up ? -1 : 1), 0, GetCount() - 1), false, true);
         return;
     }
     case UIEVENT_KEYDOWN:
@@ -234,19 +176,13 @@ void CComboUI::DoEvent(TEventUI& event) {
             return;
         case VK_RETURN:
         case VK_SPACE:
-            if (dropped_) ClosePopup(); else ShowDropDown();
-            return;
-        case VK_ESCAPE:
-            ClosePopup();
+        case VK_F4:
+            ShowDropDown();
             return;
         default:
             break;
         }
         break;
-    case UIEVENT_KILLFOCUS:
-        ClosePopup();
-        CContainerUI::DoEvent(event);
-        return;
     case UIEVENT_MOUSEENTER:
         hot_ = true;
         Invalidate();
@@ -266,7 +202,7 @@ void CComboUI::DoPaint(IRenderTarget& target, const UiRect& rcPaint) { CControlU
 void CComboUI::PaintStatusImage(IRenderTarget& target) {
     const ImageAttr* image = &normalImage_;
     if (!IsEnabled() && !disabledImage_.desc.file.empty()) image = &disabledImage_;
-    else if (dropped_ && !pushedImage_.desc.file.empty()) image = &pushedImage_;
+    else if (IsDropped() && !pushedImage_.desc.file.empty()) image = &pushedImage_;
     else if (hot_ && !hotImage_.desc.file.empty()) image = &hotImage_;
     if (!image->desc.file.empty()) DrawImage(target, image->desc);
 }
@@ -277,19 +213,6 @@ void CComboUI::PaintText(IRenderTarget& target) {
     const FontDesc f = manager_ ? manager_->GetFont(font) : FontDesc{};
     target.DrawText(rcItem_.Deflate(GetTextPadding()), text, f, IsEnabled() ? textColor : disabledTextColor,
                     DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-}
-
-void CComboUI::PaintPopup(IRenderTarget& target) {
-    if (!dropped_) return;
-    const UiRect drop = GetPopupRect();
-    target.FillRect(drop, dropBkColor);
-    target.PushClip(drop);
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* c = GetItemAt(i);
-        if (c->IsVisible() && c->GetPos().Intersects(drop)) c->DoPaint(target, drop);
-    }
-    target.PopClip();
-    if (dropBorderColor >> 24) target.DrawBorder(drop, 1, 0, dropBorderColor);
 }
 
 CControlUI* CComboUI::FindControl(const FindProc& proc, UINT flags) {

@@ -5,13 +5,16 @@
 
 namespace q208 {
 
+class CComboWnd;
+
 // A drop-down choice. Its items (CListLabelElementUI) are its children but are shown only
-// in the drop-down below it, which the window paints over everything else. Choosing an
-// item, the wheel over the closed combo and the arrow keys send "itemselect" (wParam new,
-// lParam old) with the combo as sender.
+// in the drop-down list, a pop-up window of its own (CComboWnd) below the combo. Choosing
+// an item, the wheel over the closed combo and the arrow keys send "itemselect" (wParam
+// new, lParam old) with the combo as sender; opening the list sends "dropdown".
 class CComboUI : public CContainerUI, public IListOwnerUI {
 public:
     CComboUI();
+    ~CComboUI() override;
 
     std::string GetClass() const override { return "ComboUI"; }
     void* GetInterface(std::string_view name) override;
@@ -24,22 +27,21 @@ public:
     // The text of the selected item (or the combo's own text when none is selected).
     std::string GetText() const override;
 
-    bool IsDropped() const { return dropped_; }
+    bool IsDropped() const { return GetDropWindow() != nullptr; }
     void ShowDropDown();
     void ClosePopup() override;
-    UiRect GetPopupRect() const override;
-    void PaintPopup(IRenderTarget& target) override;
+    // The open drop-down list, or null.
+    CComboWnd* GetDropWindow() const;
+    // Called by the drop-down when it closes.
+    void OnDropClosed(CComboWnd& drop);
     UiSize GetDropBoxSize() const;
     void SetDropBoxSize(UiSize size);
     UiRect GetTextPadding() const { return Scaled(textPadding_); }
-    // The item under `pt` in the open drop-down, or -1.
-    int ItemAtPoint(UiPoint pt) const;
 
     CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index) override;
     bool Remove(CControlUI* control) override;
     void RemoveAll() override;
     std::unique_ptr<CControlUI> Detach(CControlUI* control) override;
-    void SetPos(const UiRect& rc, bool needInvalidate = true) override;
     void DoEvent(TEventUI& event) override;
     void DoPaint(IRenderTarget& target, const UiRect& rcPaint) override;
     void PaintText(IRenderTarget& target) override;
@@ -53,17 +55,17 @@ public:
     ARGB dropBorderColor = 0xFF808080;
     int font = -1;
 
+protected:
+    bool TakesKeyboardFocus() const override { return true; }
+
 private:
     void Reindex(int from);
-    void LayoutDropItems();
-    int ContentHeight() const;
+    void DropListChanged();
 
     TListInfoUI info_;
     int curSel_ = -1;
-    bool dropped_ = false;
+    HWND dropWnd_ = 0;
     bool hot_ = false;
-    int hotItem_ = -1;
-    int dropScroll_ = 0;
     UiSize dropBox_{0, 150};
     UiRect textPadding_{4, 0, 4, 0};
     ImageAttr normalImage_, hotImage_, pushedImage_, disabledImage_;

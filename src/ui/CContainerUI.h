@@ -38,7 +38,8 @@ public:
     // Takes the child out of the tree without destroying it.
     virtual std::unique_ptr<CControlUI> Detach(CControlUI* control);
 
-    UiRect GetInset() const;
+    // Virtual: a list keeps its header's height above the rows.
+    virtual UiRect GetInset() const;
     void SetInset(const UiRect& inset);
     int GetChildPadding() const;
     void SetChildPadding(int padding);

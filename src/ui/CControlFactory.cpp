@@ -10,7 +10,13 @@
 #include "ui/CLabelUI.h"
 #include "ui/CListContainerElementUI.h"
 #include "ui/CListLabelElementUI.h"
+#include "ui/CListHeaderUI.h"
 #include "ui/CListUI.h"
+#include "ui/CColorPaletteUI.h"
+#include "ui/CRingUI.h"
+#include "ui/CTileLayoutUI.h"
+#include "ui/CMenuElementUI.h"
+#include "ui/CMenuSeparatorUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CProgressUI.h"
 #include "ui/CScrollBarUI.h"
@@ -60,6 +66,13 @@ CControlFactory::CControlFactory() {
         {"Slider", Make<CSliderUI>()},
         {"Progress", Make<CProgressUI>()},
         {"ScrollBar", Make<CScrollBarUI>()},
+        {"MenuElement", Make<CMenuElementUI>()},
+        {"MenuSeparator", Make<CMenuSeparatorUI>()},
+        {"ColorPalette", Make<CColorPaletteUI>()},
+        {"TileLayout", Make<CTileLayoutUI>()},
+        {"Ring", Make<CRingUI>()},
+        {"ListHeader", Make<CListHeaderUI>()},
+        {"ListHeaderItem", Make<CListHeaderItemUI>()},
     };
     for (const auto& [name, creator] : builtins) builtins_.emplace(Lower(name), creator);
 }

@@ -48,6 +48,8 @@ const AttrTable<CControlUI>& ControlAttrs() {
         {"mouse", [](C& c, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { c.SetMouseEnabled(b); }); }},
         {"keyboard", [](C& c, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { c.SetKeyboardEnabled(b); }); }},
         {"menu", [](C& c, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { c.SetContextMenuUsed(b); }); }},
+        {"tabstop", [](C& c, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { c.SetTabStop(b); }); }},
+        {"wanttab", [](C& c, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { c.SetWantTab(b); }); }},
     };
     return table;
 }

@@ -65,6 +65,14 @@ public:
     virtual void SetFocus();
     bool IsFloat() const { return float_; }
     void SetFloat(bool isFloat);
+    // Tab and Shift+Tab stop at controls that take keyboard input (buttons, options, edits,
+    // combos, sliders, lists, ...); "tabstop" in a layout overrides the class's choice.
+    bool IsTabStop() const { return tabStop_ < 0 ? TakesKeyboardFocus() : tabStop_ > 0; }
+    void SetTabStop(bool stop) { tabStop_ = stop ? 1 : 0; }
+    // A control that wants Tab itself (a key capture field) gets it as a key event instead
+    // of the focus moving on.
+    bool IsWantTab() const { return wantTab_; }
+    void SetWantTab(bool want) { wantTab_ = want; }
     bool IsContextMenuUsed() const { return contextMenu_; }
     void SetContextMenuUsed(bool used) { contextMenu_ = used; }
 
@@ -156,6 +164,8 @@ protected:
     void DrawImage(IRenderTarget& target, const attr::ImageDesc& image) { DrawImage(target, image, rcItem_); }
     bool IsImageEmpty(const attr::ImageDesc& image) const { return image.file.empty(); }
     void SendNotify(std::string_view type, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Whether the class is a tab stop by default.
+    virtual bool TakesKeyboardFocus() const { return false; }
 
     struct ImageAttr {
         std::string raw;
@@ -184,6 +194,8 @@ private:
     bool keyboardEnabled_ = true;
     bool float_ = false;
     bool contextMenu_ = false;
+    bool wantTab_ = false;
+    int tabStop_ = -1;  // -1: as the class says
     ARGB bkColor_ = 0;
     ImageAttr bkImage_;
     ARGB borderColor_ = 0;

@@ -45,6 +45,9 @@ public:
     void PaintText(IRenderTarget& target) override;
     AttrResult SetAttribute(std::string_view name, std::string_view value) override;
 
+protected:
+    bool TakesKeyboardFocus() const override { return true; }
+
 private:
     std::string Filter(const std::string& text) const;
     void BeginNativeEdit();

@@ -23,6 +23,31 @@ bool CListContainerElementUI::Activate() {
     return true;
 }
 
+CControlUI* CListContainerElementUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
+    CControlUI* cell = CHorizontalLayoutUI::AddAt(std::move(control), index);
+    if (!cell) return nullptr;
+    std::weak_ptr<int> alive = Lifetime();
+    cell->AddNotifyListener([this, alive, cell](TNotifyUI& msg) {
+        if (msg.sType != DUI_MSGTYPE_SETFOCUS || alive.expired() || cell->GetParent() != this) return;
+        if (owner_ && owner_->GetCurSel() != index_) owner_->SelectItem(index_, false, true);
+    });
+    return cell;
+}
+
+void CListContainerElementUI::SetPos(const UiRect& rc, bool needInvalidate) {
+    CHorizontalLayoutUI::SetPos(rc, needInvalidate);
+    const auto columns = owner_ ? owner_->GetColumns() : std::vector<std::pair<int, int>>{};
+    if (columns.empty()) return;
+    size_t column = 0;
+    for (int i = 0; i < GetCount() && column < columns.size(); ++i) {
+        CControlUI* cell = GetItemAt(i);
+        if (!cell->IsVisible() || cell->IsFloat()) continue;
+        const UiRect pad = cell->GetPadding();
+        const auto [left, right] = columns[column++];
+        cell->SetPos({left + pad.left, rcItem_.top + pad.top, right - pad.right, rcItem_.bottom - pad.bottom}, needInvalidate);
+    }
+}
+
 UiSize CListContainerElementUI::EstimateSize(UiSize available) {
     UiSize size = CHorizontalLayoutUI::EstimateSize(available);
     if (size.cy == 0 && owner_ && owner_->GetListInfo()->itemHeight > 0) size.cy = Scaled(owner_->GetListInfo()->itemHeight);

@@ -5,8 +5,9 @@
 
 namespace q208 {
 
-// A list row made of cells (any controls, laid out side by side). Pointer events that its
-// cells do not handle select the row as a text row does.
+// A list row made of cells (any controls, laid out side by side, or under the columns of
+// the list's header when it has one). Pointer events that its cells do not handle select
+// the row as a text row does; a cell taking the focus (an edit) selects its row too.
 class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
 public:
     std::string GetClass() const override { return "ListContainerElementUI"; }
@@ -21,6 +22,8 @@ public:
     bool IsHot() const { return hot_; }
 
     bool Activate() override;
+    CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index) override;
+    void SetPos(const UiRect& rc, bool needInvalidate = true) override;
     UiSize EstimateSize(UiSize available) override;
     void DoEvent(TEventUI& event) override;
     void PaintBkColor(IRenderTarget& target) override;

@@ -28,6 +28,16 @@ void CListUI::Reindex(int from) {
 }
 
 CControlUI* CListUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
+    if (control && control->GetInterface("ListHeader")) {
+        header_.reset(static_cast<CListHeaderUI*>(control.release()));
+        if (manager_) {
+            manager_->InitControls(header_.get(), this);
+        } else {
+            header_->SetManager(nullptr, this, false);
+        }
+        NeedUpdate();
+        return header_.get();
+    }
     CControlUI* raw = CVerticalLayoutUI::AddAt(std::move(control), index);
     if (!raw) return nullptr;
     const int at = GetItemIndex(raw);
@@ -97,6 +107,85 @@ void CListUI::EnsureVisible(int index) {
     ScrollIntoView(control->GetPos());
 }
 
+bool CListUI::MoveItem(int from, int to) {
+    CControlUI* row = GetItemAt(from);
+    if (!row || to < 0 || to >= GetCount()) return false;
+    if (from == to) return true;
+    SetItemIndex(row, to);
+    if (curSel_ == from) curSel_ = to;
+    else if (from < curSel_ && to >= curSel_) --curSel_;
+    else if (from > curSel_ && to <= curSel_) ++curSel_;
+    Reindex(std::min(from, to));
+    return true;
+}
+
+UiRect CListUI::GetInset() const {
+    UiRect inset = CVerticalLayoutUI::GetInset();
+    if (header_ && header_->IsVisible()) inset.top += header_->GetFixedHeight();
+    return inset;
+}
+
+std::vector<std::pair<int, int>> CListUI::GetColumns() const {
+    std::vector<std::pair<int, int>> columns;
+    if (!header_ || !header_->IsVisible()) return columns;
+    for (int i = 0; i < header_->GetCount(); ++i) {
+        const CControlUI* item = header_->GetItemAt(i);
+        if (item->IsVisible()) columns.emplace_back(item->GetPos().left, item->GetPos().right);
+    }
+    return columns;
+}
+
+void CListUI::PlaceHeader() {
+    const UiRect inset = CVerticalLayoutUI::GetInset();
+    const UiRect client = ClientArea();
+    header_->SetPos({rcItem_.left + inset.left, rcItem_.top + inset.top, client.right, rcItem_.top + inset.top + header_->GetFixedHeight()});
+}
+
+void CListUI::SetPos(const UiRect& rc, bool needInvalidate) {
+    if (!header_ || !header_->IsVisible()) {
+        CVerticalLayoutUI::SetPos(rc, needInvalidate);
+        return;
+    }
+    // The header first, so that the rows find their columns; again when a scroll bar
+    // appeared and made the rows narrower.
+    CControlUI::SetPos(rc, needInvalidate);
+    PlaceHeader();
+    CVerticalLayoutUI::SetPos(rc, needInvalidate);
+    if (header_->GetPos().right != ClientArea().right) {
+        PlaceHeader();
+        CVerticalLayoutUI::SetPos(rc, needInvalidate);
+    }
+}
+
+void CListUI::DoPaint(IRenderTarget& target, const UiRect& rcPaint) {
+    CVerticalLayoutUI::DoPaint(target, rcPaint);
+    if (header_ && header_->IsVisible() && rcPaint.Intersects(header_->GetPos())) {
+        target.PushClip(rcItem_);
+        header_->DoPaint(target, rcPaint.Intersect(rcItem_));
+        target.PopClip();
+    }
+}
+
+void CListUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+    if (header_) header_->SetManager(manager, this, false);
+    CVerticalLayoutUI::SetManager(manager, parent, init);
+}
+
+CControlUI* CListUI::FindControl(const FindProc& proc, UINT flags) {
+    if (header_ && (flags & UIFIND_HITTEST) && IsVisible()) {
+        if (CControlUI* hit = header_->FindControl(proc, flags)) return hit;
+    }
+    if (CControlUI* found = CVerticalLayoutUI::FindControl(proc, flags)) return found;
+    if (header_ && !(flags & UIFIND_HITTEST) && IsVisible()) return header_->FindControl(proc, flags);
+    return nullptr;
+}
+
+int CListUI::PageRows() const {
+    const CControlUI* first = GetItemAt(0);
+    const int rowHeight = first ? std::max(1, first->GetHeight()) : 1;
+    return std::max(1, ClientArea().Height() / rowHeight);
+}
+
 int CListUI::FindItemByUserData(std::string_view data) const {
     for (int i = 0; i < GetCount(); ++i) {
         if (GetItemAt(i)->GetUserData() == data) return i;
@@ -118,6 +207,12 @@ void CListUI::DoEvent(TEventUI& event) {
             return;
         case VK_END:
             SelectItem(GetCount() - 1, true);
+            return;
+        case VK_PRIOR:
+            SelectItem(std::max(0, curSel_ - PageRows()), true);
+            return;
+        case VK_NEXT:
+            SelectItem(std::min(GetCount() - 1, curSel_ + PageRows()), true);
             return;
         default:
             break;

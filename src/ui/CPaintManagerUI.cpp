@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "ui/CContainerUI.h"
 #include "ui/CControlUI.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CEditUI.h"
@@ -34,6 +35,8 @@ SharedState& Shared() {
 }
 
 constexpr int kDefaultFontSize = 12;
+// The frame around the control Tab moved to: visible on the skin's dark and light parts.
+constexpr ARGB kFocusFrameColor = 0xFF4DA3FF;
 
 UiPoint PointOf(LPARAM lParam) { return {LowSigned(lParam), HighSigned(lParam)}; }
 
@@ -210,6 +213,60 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
 }
 
 void CPaintManagerUI::SetPopup(CControlUI* control) { popup_ = control; }
+
+std::vector<CControlUI*> CPaintManagerUI::TabStops() const {
+    std::vector<CControlUI*> stops;
+    if (!root_) return stops;
+    // Hidden and disabled containers hide and disable what they hold.
+    root_->FindControl(
+        [&stops](CControlUI* c) -> CControlUI* {
+            if (c->IsTabStop() && c->IsKeyboardEnabled() && c->IsShownInTree()) stops.push_back(c);
+            return nullptr;
+        },
+        UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST);
+    return stops;
+}
+
+void CPaintManagerUI::InvalidateFocusFrame() {
+    if (!focus_) return;
+    const int grow = ScaleValue(2);
+    Invalidate(focus_->GetPos().Deflate({-grow, -grow, -grow, -grow}));
+}
+
+bool CPaintManagerUI::SetNextTabControl(bool forward) {
+    DoLayout();
+    const std::vector<CControlUI*> stops = TabStops();
+    if (stops.empty()) return false;
+    const auto at = std::find(stops.begin(), stops.end(), focus_);
+    size_t next = 0;
+    if (at == stops.end()) {
+        next = forward ? 0 : stops.size() - 1;
+    } else {
+        const size_t index = static_cast<size_t>(at - stops.begin());
+        next = forward ? (index + 1) % stops.size() : (index + stops.size() - 1) % stops.size();
+    }
+    InvalidateFocusFrame();
+    SetFocus(stops[next]);
+    focusFrame_ = true;
+    InvalidateFocusFrame();
+    // A tab stop inside a scrolling container comes into view.
+    if (focus_) {
+        for (CControlUI* p = focus_->GetParent(); p; p = p->GetParent()) {
+            auto* container = static_cast<CContainerUI*>(p->GetInterface("Container"));
+            if (container && container->GetVerticalScrollBar()) {
+                container->ScrollIntoView(focus_->GetPos());
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+void CPaintManagerUI::UseParentResource(CPaintManagerUI* parent) {
+    parent_ = parent == this ? nullptr : parent;
+    parentLife_ = parent_ ? parent_->Lifetime() : std::weak_ptr<int>();
+    NeedUpdate();
+}
 
 bool CPaintManagerUI::AddOptionGroup(const std::string& group, CControlUI* control) {
     auto& members = optionGroups_[group];
@@ -493,6 +550,10 @@ bool CPaintManagerUI::DispatchPointer(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
+        if (focusFrame_) {
+            InvalidateFocusFrame();
+            focusFrame_ = false;
+        }
         CControlUI* hit = FindControl(pt);
         if (!hit || hit->GetManager() != this) return true;
         auto alive = hit->Lifetime();
@@ -552,6 +613,10 @@ bool CPaintManagerUI::DispatchPointer(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool CPaintManagerUI::DispatchKey(UINT msg, WPARAM wParam, LPARAM lParam) {
     CControlUI* target = focus_;
+    const UINT mods = static_cast<UINT>(lParam) & 0xFFFF;
+    if (msg == WM_KEYDOWN && wParam == VK_TAB && !(mods & (MK_CONTROL | MK_ALT)) && !(target && target->IsWantTab())) {
+        return SetNextTabControl(!(mods & MK_SHIFT));
+    }
     if (!target) return false;
     TEventUI event = MakeEvent(msg == WM_KEYDOWN ? UIEVENT_KEYDOWN : msg == WM_KEYUP ? UIEVENT_KEYUP : UIEVENT_CHAR,
                                target, lastMouse_, wParam, lParam);
@@ -568,7 +633,9 @@ void CPaintManagerUI::AddDefaultAttributeList(std::string_view controlName, std:
 
 std::string_view CPaintManagerUI::GetDefaultAttributeList(std::string_view controlName) const {
     auto it = defaults_.find(std::string(controlName));
-    return it == defaults_.end() ? std::string_view() : std::string_view(it->second);
+    if (it != defaults_.end()) return it->second;
+    if (const CPaintManagerUI* parent = GetParentResource()) return parent->GetDefaultAttributeList(controlName);
+    return {};
 }
 
 void CPaintManagerUI::AddFont(int id, std::string face, int size, bool bold, bool underline, bool italic, bool shared) {
@@ -610,16 +677,27 @@ void CPaintManagerUI::RemoveAllSharedFonts() {
     Shared().hasSharedDefault = false;
 }
 
+const FontDesc* CPaintManagerUI::OwnFont(int id) const {
+    for (const CPaintManagerUI* m = this; m; m = m->GetParentResource()) {
+        auto it = m->fonts_.find(id);
+        if (it != m->fonts_.end()) return &it->second;
+    }
+    return nullptr;
+}
+
 bool CPaintManagerUI::HasFont(int id) const {
-    if (fonts_.count(id)) return true;
+    if (OwnFont(id)) return true;
     std::lock_guard lock(Shared().mutex);
     return Shared().sharedFonts.count(id) != 0;
 }
 
 FontDesc CPaintManagerUI::GetDefaultFontInfo() const {
     FontDesc font;
+    const CPaintManagerUI* parent = GetParentResource();
     if (hasDefaultFont_) {
         font = defaultFont_;
+    } else if (parent && parent->hasDefaultFont_) {
+        font = parent->defaultFont_;
     } else {
         std::lock_guard lock(Shared().mutex);
         if (Shared().hasSharedDefault) {
@@ -634,9 +712,8 @@ FontDesc CPaintManagerUI::GetDefaultFontInfo() const {
 
 FontDesc CPaintManagerUI::GetFont(int id) const {
     if (id >= 0) {
-        auto it = fonts_.find(id);
-        if (it != fonts_.end()) {
-            FontDesc font = it->second;
+        if (const FontDesc* own = OwnFont(id)) {
+            FontDesc font = *own;
             font.size = ScaleValue(font.size);
             return font;
         }
@@ -728,6 +805,10 @@ void CPaintManagerUI::Paint(IRenderTarget& target, const UiRect& dirty) {
     if (!root_) return;
     root_->DoPaint(target, dirty);
     if (popup_) popup_->PaintPopup(target);
+    if (IsFocusFrameShown() && focus_->IsShownInTree()) {
+        const int grow = ScaleValue(1);
+        target.DrawBorder(focus_->GetPos().Deflate({-grow, -grow, -grow, -grow}), ScaleValue(1), 0, kFocusFrameColor);
+    }
 }
 
 int CPaintManagerUI::MessageLoop() {

@@ -65,6 +65,11 @@ public:
     void SetFocus(CControlUI* control);
     CControlUI* GetHover() const { return hover_; }
     CControlUI* GetClick() const { return click_; }
+    // Moves the focus to the next (or previous) tab stop in tree order, wrapping around;
+    // false when the window has none. The focused control then shows a focus frame until
+    // the pointer is used.
+    bool SetNextTabControl(bool forward = true);
+    bool IsFocusFrameShown() const { return focusFrame_ && focus_; }
     // A control showing a drop-down gets pointer events first until it closes it.
     void SetPopup(CControlUI* control);
     CControlUI* GetPopup() const { return popup_; }
@@ -105,6 +110,11 @@ public:
     // signed distance in the high word). WM_KEYDOWN/UP: wParam = VK_*, lParam = MK_SHIFT/
     // MK_CONTROL/MK_ALT bits, the scan code in bits 16-23 and the extended flag in bit 24. WM_CHAR: wParam = one Unicode code point.
     bool MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // A window opened for another one (a drop-down, a menu) uses its fonts and <Default>
+    // lists where it has none of its own.
+    void UseParentResource(CPaintManagerUI* parent);
+    CPaintManagerUI* GetParentResource() const { return parentLife_.expired() ? nullptr : parent_; }
 
     // <Default> attribute lists by control element name.
     void AddDefaultAttributeList(std::string_view controlName, std::string_view list);
@@ -170,6 +180,10 @@ private:
     void FlushAsyncNotifications();
     TEventUI MakeEvent(int type, CControlUI* sender, UiPoint pt, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void UpdateToolTip();
+    std::vector<CControlUI*> TabStops() const;
+    void InvalidateFocusFrame();
+    // A font of this window or of its parent resource, not yet scaled.
+    const FontDesc* OwnFont(int id) const;
 
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
     const std::thread::id thread_ = std::this_thread::get_id();
@@ -181,6 +195,9 @@ private:
     CControlUI* hover_ = nullptr;
     CControlUI* click_ = nullptr;
     CControlUI* popup_ = nullptr;
+    bool focusFrame_ = false;
+    CPaintManagerUI* parent_ = nullptr;
+    std::weak_ptr<int> parentLife_;
     UiPoint lastMouse_;
     std::map<std::string, std::vector<CControlUI*>> optionGroups_;
     std::vector<INotifyUI*> notifiers_;

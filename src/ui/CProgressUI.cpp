@@ -46,7 +46,7 @@ void CProgressUI::SetForeColor(ARGB color) {
 }
 
 UiRect CProgressUI::ForeRect() const {
-    UiRect rc = rcItem_;
+    UiRect rc = BarRect();
     if (max_ <= min_) return {rc.left, rc.top, rc.left, rc.top};
     const int64_t span = max_ - min_;
     if (horizontal_) {

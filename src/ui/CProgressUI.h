@@ -27,6 +27,8 @@ public:
     AttrResult SetAttribute(std::string_view name, std::string_view value) override;
 
 protected:
+    // The bar itself: the whole control, less what a derived class keeps beside it.
+    virtual UiRect BarRect() const { return rcItem_; }
     // The filled part of the bar.
     UiRect ForeRect() const;
 

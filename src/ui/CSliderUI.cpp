@@ -23,33 +23,59 @@ bool CSliderUI::SetThumbImage(std::string_view image) {
     return true;
 }
 
+void CSliderUI::SetTicks(int ticks) {
+    ticks_ = std::max(0, ticks);
+    Invalidate();
+}
+
+void CSliderUI::SetShowValue(bool show) {
+    showValue_ = show;
+    Invalidate();
+}
+
+UiRect CSliderUI::ValueRect() const {
+    if (!showValue_) return {};
+    const int band = Scaled(valueSize_);
+    if (IsHorizontal()) return {std::max(rcItem_.left, rcItem_.right - band), rcItem_.top, rcItem_.right, rcItem_.bottom};
+    return {rcItem_.left, rcItem_.top, rcItem_.right, std::min(rcItem_.bottom, rcItem_.top + band)};
+}
+
+UiRect CSliderUI::BarRect() const {
+    if (!showValue_) return rcItem_;
+    const UiRect band = ValueRect();
+    if (IsHorizontal()) return {rcItem_.left, rcItem_.top, band.left, rcItem_.bottom};
+    return {rcItem_.left, band.bottom, rcItem_.right, rcItem_.bottom};
+}
+
 UiRect CSliderUI::GetThumbRect() const {
+    const UiRect bar = BarRect();
     const UiSize thumb = GetThumbSize();
     const int span = GetMaxValue() - GetMinValue();
     const int offsetValue = GetValue() - GetMinValue();
     if (IsHorizontal()) {
-        const int travel = std::max(0, rcItem_.Width() - thumb.cx);
-        const int left = rcItem_.left + (span > 0 ? static_cast<int>(static_cast<int64_t>(travel) * offsetValue / span) : 0);
-        const int top = rcItem_.top + (rcItem_.Height() - thumb.cy) / 2;
+        const int travel = std::max(0, bar.Width() - thumb.cx);
+        const int left = bar.left + (span > 0 ? static_cast<int>(static_cast<int64_t>(travel) * offsetValue / span) : 0);
+        const int top = bar.top + (bar.Height() - thumb.cy) / 2;
         return {left, top, left + thumb.cx, top + thumb.cy};
     }
-    const int travel = std::max(0, rcItem_.Height() - thumb.cy);
-    const int bottom = rcItem_.bottom - (span > 0 ? static_cast<int>(static_cast<int64_t>(travel) * offsetValue / span) : 0);
-    const int left = rcItem_.left + (rcItem_.Width() - thumb.cx) / 2;
+    const int travel = std::max(0, bar.Height() - thumb.cy);
+    const int bottom = bar.bottom - (span > 0 ? static_cast<int>(static_cast<int64_t>(travel) * offsetValue / span) : 0);
+    const int left = bar.left + (bar.Width() - thumb.cx) / 2;
     return {left, bottom - thumb.cy, left + thumb.cx, bottom};
 }
 
 int CSliderUI::ValueAt(UiPoint pt) const {
+    const UiRect bar = BarRect();
     const UiSize thumb = GetThumbSize();
     const int span = GetMaxValue() - GetMinValue();
     int travel = 0;
     int offset = 0;
     if (IsHorizontal()) {
-        travel = rcItem_.Width() - thumb.cx;
-        offset = pt.x - rcItem_.left - thumb.cx / 2;
+        travel = bar.Width() - thumb.cx;
+        offset = pt.x - bar.left - thumb.cx / 2;
     } else {
-        travel = rcItem_.Height() - thumb.cy;
-        offset = rcItem_.bottom - pt.y - thumb.cy / 2;
+        travel = bar.Height() - thumb.cy;
+        offset = bar.bottom - pt.y - thumb.cy / 2;
     }
     if (travel <= 0 || span <= 0) return GetMinValue();
     offset = std::clamp(offset, 0, travel);
@@ -58,9 +84,11 @@ int CSliderUI::ValueAt(UiPoint pt) const {
     return GetMinValue() + static_cast<int>(scaled);
 }
 
-void CSliderUI::StepBy(int steps) {
+void CSliderUI::StepBy(int steps) { MoveTo(GetValue() + steps * step_); }
+
+void CSliderUI::MoveTo(int value) {
     const int old = GetValue();
-    SetValue(old + steps * step_);
+    SetValue(value);
     if (GetValue() != old) SendNotify(DUI_MSGTYPE_VALUECHANGED);
 }
 
@@ -68,7 +96,7 @@ void CSliderUI::DoEvent(TEventUI& event) {
     switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
+        if (IsEnabled() && BarRect().Contains(event.ptMouse)) {
             captured_ = true;
             const int old = GetValue();
             SetValue(ValueAt(event.ptMouse));
@@ -105,6 +133,10 @@ void CSliderUI::DoEvent(TEventUI& event) {
                 StepBy(1);
                 return;
             }
+            if (event.chKey == VK_HOME || event.chKey == VK_END) {
+                MoveTo(event.chKey == VK_HOME ? GetMinValue() : GetMaxValue());
+                return;
+            }
         }
         break;
     case UIEVENT_KILLFOCUS:
@@ -116,8 +148,49 @@ void CSliderUI::DoEvent(TEventUI& event) {
     CProgressUI::DoEvent(event);
 }
 
+void CSliderUI::PaintBkColor(IRenderTarget& target) {
+    if (!showValue_) {
+        CProgressUI::PaintBkColor(target);
+        return;
+    }
+    if (GetBkColor() >> 24) target.FillRect(BarRect(), GetBkColor());
+}
+
+// Marks on both sides of the bar at every interval, the two ends included.
+void CSliderUI::PaintTicks(IRenderTarget& target) {
+    if (ticks_ <= 0 || (tickColor_ >> 24) == 0) return;
+    const UiRect bar = BarRect();
+    const UiSize thumb = GetThumbSize();
+    const int mark = std::max(1, Scaled(1));
+    const int length = Scaled(4);
+    for (int i = 0; i <= ticks_; ++i) {
+        if (IsHorizontal()) {
+            const int travel = std::max(0, bar.Width() - thumb.cx);
+            const int x = bar.left + thumb.cx / 2 + travel * i / ticks_;
+            target.FillRect({x, bar.top, x + mark, bar.top + length}, tickColor_);
+            target.FillRect({x, bar.bottom - length, x + mark, bar.bottom}, tickColor_);
+        } else {
+            const int travel = std::max(0, bar.Height() - thumb.cy);
+            const int y = bar.bottom - thumb.cy / 2 - travel * i / ticks_;
+            target.FillRect({bar.left, y, bar.left + length, y + mark}, tickColor_);
+            target.FillRect({bar.right - length, y, bar.right, y + mark}, tickColor_);
+        }
+    }
+}
+
+void CSliderUI::PaintText(IRenderTarget& target) {
+    if (!showValue_) {
+        CProgressUI::PaintText(target);
+        return;
+    }
+    const FontDesc font = CurrentFont();
+    target.DrawText(ValueRect(), std::to_string(GetValue()), font, IsEnabled() ? GetTextColor() : GetDisabledTextColor(),
+                    DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+}
+
 void CSliderUI::PaintStatusImage(IRenderTarget& target) {
     CProgressUI::PaintStatusImage(target);
+    PaintTicks(target);
     const UiRect thumb = GetThumbRect();
     if (!thumbImage_.desc.file.empty()) {
         DrawImage(target, thumbImage_.desc, thumb);
@@ -135,6 +208,10 @@ AttrResult CSliderUI::SetAttribute(std::string_view name, std::string_view value
         {"thumbhotimage", [](S&, std::string_view v) { return attr::Image(v) ? AttrResult::Applied : AttrResult::Malformed; }},
         {"thumbpushedimage", [](S&, std::string_view v) { return attr::Image(v) ? AttrResult::Applied : AttrResult::Malformed; }},
         {"thumbcolor", [](S& s, std::string_view v) { return SetParsed(attr::Color(v), [&](ARGB c) { s.thumbColor_ = c; s.Invalidate(); }); }},
+        {"ticks", [](S& s, std::string_view v) { return SetParsed(attr::Int(v), [&](int n) { s.SetTicks(n); }); }},
+        {"tickcolor", [](S& s, std::string_view v) { return SetParsed(attr::Color(v), [&](ARGB c) { s.tickColor_ = c; s.Invalidate(); }); }},
+        {"showvalue", [](S& s, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { s.SetShowValue(b); }); }},
+        {"valuesize", [](S& s, std::string_view v) { return SetParsed(attr::Int(v), [&](int n) { s.valueSize_ = std::max(0, n); s.Invalidate(); }); }},
     };
     if (auto r = ApplyAttr(table, *this, name, value)) return *r;
     return CProgressUI::SetAttribute(name, value);

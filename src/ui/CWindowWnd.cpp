@@ -161,7 +161,7 @@ void CWindowWnd::OnPointer(const PointerEvent& event) {
     case PointerAction::Press:
         // A pop-up holds the pointer while it is open, so a press elsewhere arrives here.
         if (IsPopupWindow() && IsOutside(event.pos)) {
-            Close(IDCANCEL);
+            OnPopupDismiss(PopupDismiss::OutsidePress, event.pos);
             return;
         }
         if (left) HandleMessage(WM_LBUTTONDOWN, keys | MK_LBUTTON, pos);
@@ -198,7 +198,7 @@ void CWindowWnd::OnKey(const KeyEvent& event) {
         return;
     }
     if (IsPopupWindow() && event.virtualKey == VK_ESCAPE) {
-        Close(IDCANCEL);
+        OnPopupDismiss(PopupDismiss::Escape, {});
         return;
     }
     const HWND self = hwnd_;
@@ -215,7 +215,7 @@ void CWindowWnd::OnFocusChanged(bool focused) {
     HandleMessage(WM_ACTIVATE, focused ? WA_ACTIVE : WA_INACTIVE, 0);
     if (!IsWindow(self)) return;
     HandleMessage(focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
-    if (!focused && IsPopupWindow() && IsWindow(self)) Close(IDCANCEL);
+    if (!focused && IsPopupWindow() && IsWindow(self)) OnPopupDismiss(PopupDismiss::FocusLost, {});
 }
 
 void CWindowWnd::OnDisplayChanged() { HandleMessage(WM_DISPLAYCHANGE, 0, 0); }

@@ -79,6 +79,10 @@ protected:
     // A frameless pop-up (menus, the skin frame): closes with IDCANCEL on a press outside
     // it, on Escape and when it loses the focus.
     virtual bool IsPopupWindow() const { return false; }
+    enum class PopupDismiss { OutsidePress, Escape, FocusLost };
+    // What a pop-up does when it is dismissed; `clientPoint` is the press outside it (client
+    // coordinates). By default it closes with IDCANCEL; a menu with an open sub-menu stays.
+    virtual void OnPopupDismiss(PopupDismiss /*why*/, UiPoint /*clientPoint*/) { Close(IDCANCEL); }
     // The last call for a destroyed window; the object is not touched afterwards.
     virtual void OnFinalMessage(HWND /*hwnd*/) {}
     virtual void OnPaintSurface(IRenderTarget& /*target*/, const UiRect& /*dirty*/) {}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "ui/UiNotify.h"
 #include "ui/UiTypes.h"
 
@@ -31,6 +34,9 @@ public:
     virtual bool SelectItem(int index, bool takeFocus = false, bool triggerEvent = true) = 0;
     // Events an item does not handle itself (wheel, keys).
     virtual void DoItemEvent(TEventUI& event) = 0;
+    // Left and right edges of the columns (window coordinates) that the cells of a row
+    // follow; empty when the rows lay their cells out themselves.
+    virtual std::vector<std::pair<int, int>> GetColumns() const { return {}; }
 };
 
 // A selectable item of a list or combo (GetInterface("ListItem")).

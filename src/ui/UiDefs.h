@@ -71,6 +71,7 @@ inline constexpr UINT VK_UP = 0x26;
 inline constexpr UINT VK_RIGHT = 0x27;
 inline constexpr UINT VK_DOWN = 0x28;
 inline constexpr UINT VK_DELETE = 0x2E;
+inline constexpr UINT VK_F4 = 0x73;
 
 // Modifier and button state bits (wParam of pointer messages, TEventUI::wKeyState).
 inline constexpr UINT MK_LBUTTON = 0x0001;
@@ -141,5 +142,7 @@ inline constexpr const char* DUI_MSGTYPE_MENU = "menu";
 inline constexpr const char* DUI_MSGTYPE_TABSELECT = "tabselect";
 inline constexpr const char* DUI_MSGTYPE_DROPDOWN = "dropdown";
 inline constexpr const char* DUI_MSGTYPE_SCROLL = "scroll";
+inline constexpr const char* DUI_MSGTYPE_COLORCHANGED = "colorchanged";
+inline constexpr const char* DUI_MSGTYPE_HEADERCLICK = "headerclick";
 
 }  // namespace q208

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 #include "ui/CComboUI.h"
+#include "ui/CComboWnd.h"
 #include "ui/CEditUI.h"
 #include "ui/CHorizontalLayoutUI.h"
 #include "ui/CListLabelElementUI.h"
@@ -109,15 +110,26 @@ TEST_F(EventsTest, ComboSelectionByDropDownWheelAndCode) {
     wnd->Take();
     wnd->Click(50, 10);
     ASSERT_TRUE(combo->IsDropped());
+    CComboWnd* drop = combo->GetDropWindow();
+    ASSERT_NE(drop, nullptr);
+    // The list is a window of its own below the combo: three rows and a border.
+    EXPECT_EQ(drop->GetWindowRect(), (UiRect{0, 20, 200, 82}));
     CRecordingRenderTarget rt;
-    wnd->Surface().PaintInto(rt);
-    EXPECT_NE(rt.FindText("three"), nullptr);  // the drop-down paints over the window
-    wnd->Click(50, 50);  // second item: 20 + 20..40
+    static_cast<CHeadlessSurface*>(drop->GetSurface())->PaintInto(rt);
+    EXPECT_NE(rt.FindText("three"), nullptr);
+    auto* dropSink = &static_cast<CHeadlessSurface*>(drop->GetSurface())->Sink();
+    auto clickDrop = [&](int x, int y) {
+        dropSink->OnPointer({PointerAction::Move, PointerButton::None, {x, y}, 0, 0});
+        dropSink->OnPointer({PointerAction::Press, PointerButton::Left, {x, y}, 0, MK_LBUTTON});
+        dropSink->OnPointer({PointerAction::Release, PointerButton::Left, {x, y}, 0, 0});
+    };
+    clickDrop(50, 30);  // second row: 21..41
     EXPECT_FALSE(combo->IsDropped());
     EXPECT_EQ(combo->GetCurSel(), 1);
     EXPECT_EQ(combo->GetText(), "two");
     EXPECT_EQ(combo->GetItemAt(combo->GetCurSel())->GetUserData(), "2");
     EXPECT_EQ(wnd->Take(), (Events{"setfocus:c", "dropdown:c", "itemselect:c"}));
+    CPaintManagerUI::PumpMessages();
 
     wnd->OnWheel({{50, 10}, -120, 0});
     EXPECT_EQ(combo->GetCurSel(), 2);
@@ -127,7 +139,10 @@ TEST_F(EventsTest, ComboSelectionByDropDownWheelAndCode) {
 
     wnd->Click(50, 10);
     ASSERT_TRUE(combo->IsDropped());
-    wnd->Click(50, 190);  // outside closes without choosing
+    drop = combo->GetDropWindow();
+    static_cast<CHeadlessSurface*>(drop->GetSurface())->Sink().OnPointer(
+        {PointerAction::Press, PointerButton::Left, {50, 170}, 0, MK_LBUTTON});  // outside closes without choosing
+    CPaintManagerUI::PumpMessages();
     EXPECT_FALSE(combo->IsDropped());
     EXPECT_EQ(combo->GetCurSel(), 0);
 }

@@ -115,7 +115,7 @@ TEST_F(RenderTest, TheSampleSkinRendersWithItsOwnSize) {
     const RenderResult result = RenderLayoutToPng(request);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_TRUE(result.diagnostics.empty()) << result.diagnostics.front();
-    EXPECT_EQ(result.size, (UiSize{480, 320}));
+    EXPECT_EQ(result.size, (UiSize{760, 440}));
     const QImage image(QString::fromStdString(request.outFile));
     EXPECT_EQ(image.pixel(360, 16), 0xFF15181Du);  // title bar
 }

@@ -1,5 +1,6 @@
 #include "ui/qt/CQtPlatform.h"
 
+#include <climits>
 #include <cmath>
 
 #include <QAbstractEventDispatcher>
@@ -51,9 +52,13 @@ void EnsureQtApplication() {
     (void)app;
 }
 
-CQtPlatform::CQtPlatform() : timer_(std::make_unique<QTimer>()) {
+CQtPlatform::CQtPlatform() : timer_(std::make_unique<QTimer>()), foreignTimer_(std::make_unique<QTimer>()) {
     EnsureQtApplication();
     timer_->setSingleShot(true);
+    foreignTimer_->setSingleShot(true);
+    QObject::connect(foreignTimer_.get(), &QTimer::timeout, foreignTimer_.get(), [this] {
+        if (ourLoopDepth_ == 0 && !foreignSavedDepths_.empty()) PumpForeignLoop();
+    });
 }
 
 CQtPlatform::~CQtPlatform() = default;
@@ -80,9 +85,53 @@ QSocketNotifier& CQtPlatform::NotifierFor(const Event& wake) {
     return *slot;
 }
 
+CQtPlatform::ForeignLoopScope::ForeignLoopScope() {
+    platform_ = dynamic_cast<CQtPlatform*>(&UiPlatform());
+    if (platform_ && !platform_->OnGuiThread()) platform_ = nullptr;
+    if (platform_) platform_->EnterForeignLoop();
+}
+
+CQtPlatform::ForeignLoopScope::~ForeignLoopScope() {
+    if (platform_) platform_->LeaveForeignLoop();
+}
+
+// The foreign loop may have been entered from inside one of ours (a click handler opened
+// the dialog): for its duration the layer counts as not looping, so that the wake
+// descriptor is served there.
+void CQtPlatform::EnterForeignLoop() {
+    foreignSavedDepths_.push_back(ourLoopDepth_);
+    ourLoopDepth_ = 0;
+    NotifierFor(CMessageQueue::Current().WakeEvent()).setEnabled(true);
+    ArmForeignTimer();
+}
+
+void CQtPlatform::LeaveForeignLoop() {
+    if (foreignSavedDepths_.empty()) return;
+    ourLoopDepth_ = foreignSavedDepths_.back();
+    foreignSavedDepths_.pop_back();
+    if (foreignSavedDepths_.empty()) foreignTimer_->stop();
+}
+
+void CQtPlatform::ArmForeignTimer() {
+    if (foreignSavedDepths_.empty()) return;
+    const auto next = CMessageQueue::Current().Timers().NextDeadline();
+    if (!next) {
+        foreignTimer_->stop();
+        return;
+    }
+    const uint64_t now = NowMs();
+    foreignTimer_->start(*next <= now ? 0 : static_cast<int>(std::min<uint64_t>(*next - now, INT_MAX)));
+}
+
+void CQtPlatform::PumpForeignLoop() {
+    CMessageQueue::Current().ProcessPending();
+    ArmForeignTimer();
+}
+
 void CQtPlatform::OnWakeOutsideOurLoop(QSocketNotifier& notifier) {
     CMessageQueue& queue = CMessageQueue::Current();
     queue.ProcessPending();
+    ArmForeignTimer();
     // Still signalled (a quit request waits for our loop): stop the notifier from firing
     // until our loop waits again.
     if (queue.WakeEvent().IsSet()) notifier.setEnabled(false);

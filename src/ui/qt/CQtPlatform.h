@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "ui/IUiPlatform.h"
 
@@ -29,7 +30,27 @@ public:
     UiPoint CursorPos() const override;
     UiSize MeasureText(const std::string& text, const FontDesc& font) const override;
 
+    // While a loop other than the layer's runs on the UI thread (a native modal dialog's
+    // exec), the layer's posted messages and control timers are handled from inside that
+    // loop: device timers and workers' messages do not wait for the dialog to close.
+    // Does nothing when the installed platform is not a Qt one or off the UI thread.
+    class ForeignLoopScope {
+    public:
+        ForeignLoopScope();
+        ~ForeignLoopScope();
+        ForeignLoopScope(const ForeignLoopScope&) = delete;
+        ForeignLoopScope& operator=(const ForeignLoopScope&) = delete;
+
+    private:
+        CQtPlatform* platform_ = nullptr;
+    };
+
 private:
+    void EnterForeignLoop();
+    void LeaveForeignLoop();
+    // Runs what is due and arms the foreign-loop timer for the next control timer.
+    void PumpForeignLoop();
+    void ArmForeignTimer();
     bool OnGuiThread() const;
     QSocketNotifier& NotifierFor(const Event& wake);
     // The wake descriptor fired while a loop other than ours runs (a native dialog):
@@ -38,7 +59,9 @@ private:
 
     std::map<int, std::unique_ptr<QSocketNotifier>> notifiers_;
     std::unique_ptr<QTimer> timer_;
+    std::unique_ptr<QTimer> foreignTimer_;
     int ourLoopDepth_ = 0;
+    std::vector<int> foreignSavedDepths_;
 };
 
 // Creates the process's QApplication when none exists (tests, the render command).

@@ -195,6 +195,15 @@ void CQtSurfaceWidget::keyReleaseEvent(QKeyEvent* event) {
     Key(event, false);
 }
 
+bool CQtSurfaceWidget::focusNextPrevChild(bool next) {
+    if (!sink_) return true;
+    KeyEvent key;
+    key.virtualKey = VK_TAB;
+    key.modifiers = next ? 0 : kModShift;
+    sink_->OnKey(key);
+    return true;
+}
+
 void CQtSurfaceWidget::resizeEvent(QResizeEvent* event) {
     if (sink_) sink_->OnResized(event->size().width(), event->size().height());
 }

@@ -37,6 +37,9 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Tab and Shift+Tab belong to the window layer (its own focus order), also while the
+    // text field over an edit has Qt's focus.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void Pointer(QMouseEvent* event, int action);

@@ -7,6 +7,7 @@
 
 #include "ui/CWindowRegistry.h"
 #include "ui/CWindowWnd.h"
+#include "ui/qt/CQtPlatform.h"
 #include "ui/qt/CQtSurface.h"
 #include "ui/qt/CQtSurfaceWidget.h"
 #include "ui/qt/QtConvert.h"
@@ -61,7 +62,12 @@ QWidget* OwnerWidget(HWND owner) {
 // among them, which deletes it), nothing here touches a freed dialog afterwards.
 template <typename Dialog, typename Result>
 Result RunDialog(QPointer<Dialog> dialog, Result (*take)(Dialog&)) {
-    const int code = dialog->exec();
+    int code = QDialog::Rejected;
+    {
+        // Timers and posted messages of the layer go on while the dialog's loop runs.
+        CQtPlatform::ForeignLoopScope foreign;
+        code = dialog->exec();
+    }
     if (!dialog) return Result{};
     Result result = code == QDialog::Accepted ? take(*dialog) : Result{};
     delete dialog.data();
