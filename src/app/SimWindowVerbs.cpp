@@ -29,8 +29,21 @@ SimVerbResult Screenshot(CMainWnd& window, const std::string& file) {
     return {SimVerbs::kDone, file + "\n"};
 }
 
+// Several device pages have controls of the same name (the LEDs "light_n"); the name means
+// the one that is shown when there is one.
+CControlUI* ShownControl(CPaintManagerUI& manager, const std::string& name) {
+    CControlUI* root = manager.GetRoot();
+    CControlUI* shown = root ? root->FindControl(
+                                   [&name](CControlUI* control) -> CControlUI* {
+                                       return control->GetName() == name ? control : nullptr;
+                                   },
+                                   UIFIND_VISIBLE)
+                             : nullptr;
+    return shown ? shown : manager.FindControl(name);
+}
+
 SimVerbResult Probe(CMainWnd& window, const std::string& name) {
-    CControlUI* control = window.GetPaintManager().FindControl(name);
+    CControlUI* control = ShownControl(window.GetPaintManager(), name);
     if (!control) return {SimVerbs::kRefused, "no control named " + name};
     if (!control->IsVisible()) return {SimVerbs::kRefused, name + " is not shown"};
     std::string error;
