@@ -11,6 +11,7 @@
 #include "tools/KeyboardCommands.h"
 #include "tools/ProfileCommands.h"
 #include "tools/MouseCommands.h"
+#include "tools/MousePadCommands.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
 #include "tools/SimCommand.h"
@@ -61,6 +62,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     KeyboardCommands::AddTo(table);
     ProfileCommands::AddTo(table);
     MouseCommands::AddTo(table);
+    MousePadCommands::AddTo(table);
     return table;
 }
 
