@@ -7,15 +7,18 @@
 #include <thread>
 
 #include "app/CMainWnd.h"
+#include "app/CtlEndpoint.h"
 #include "app/MainWndMessages.h"
 #include "app/QtMainWndShell.h"
-#include "app/SimEndpoint.h"
+#include "sim/SimEndpoint.h"
 #include "app/SimWindowVerbs.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "editors/CDeviceProfileUI.h"
+#include "editors/CKeySetControlUI.h"
 #include "controls/RegisterControls.h"
 #include "device/SimBus.h"
 #include "devices/RegisterDeviceControls.h"
+#include "update/CUpdateInfoListItemUI.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/Paths.h"
 #include "platform/RegisteredMessageNames.h"
@@ -86,6 +89,10 @@ void RegisterProgramControls() {
                                                  [] { return std::make_unique<CMpDevicePowerUI>(); });
     CControlFactory::GetInstance().RegistControl(CDeviceProfileUI::kClassName,
                                                  [] { return std::make_unique<CDeviceProfileUI>(); });
+    CControlFactory::GetInstance().RegistControl(CUpdateInfoListItemUI::kClassName,
+                                                 [] { return std::make_unique<CUpdateInfoListItemUI>(); });
+    CControlFactory::GetInstance().RegistControl(CKeySetControlUI::kClassName,
+                                                 [] { return std::make_unique<CKeySetControlUI>(); });
 }
 
 int RunProgram(const AppOptions& options) {
@@ -97,6 +104,8 @@ int RunProgram(const AppOptions& options) {
         return 1;
     }
     const DataRoot root = FindDataRoot();
+    Trace("data root (%s): skin %s, DefaultData %s, Font %s\n", root.origin.c_str(), root.skin.c_str(),
+          root.defaultData.c_str(), root.fonts.c_str());
     // Removed last, after the window and the resources that use them.
     const PrivateFonts fonts(root.fonts);
 
@@ -150,6 +159,10 @@ int RunProgram(const AppOptions& options) {
         simEndpoint->SetExtraVerbs([windowVerbs](const std::string& line) { return windowVerbs.Run(line); });
         simEndpoint->Open();
     }
+    // q208ctl's device commands run here while the program runs; open before the window, so
+    // that a command sent while it starts waits for it instead of opening the device beside it.
+    CtlEndpoint ctlEndpoint(CMessageQueue::CurrentShared(), current);
+    ctlEndpoint.Open();
     if (!options.screenshotFile.empty()) {
         settings.onSettled = [current, file = options.screenshotFile, &exitCode] {
             std::string error;
@@ -174,6 +187,7 @@ int RunProgram(const AppOptions& options) {
         QuitTimer quit(window->GetHWND(), options.quitAfterSeconds);
         CPaintManagerUI::MessageLoop();
     }
+    ctlEndpoint.Close();
     *current = nullptr;
     window.reset();
     CResourceManager::GetInstance().Release();

@@ -15,6 +15,7 @@
 #include "app/ProfileActions.h"
 #include "app/RegisteredMessages.h"
 #include "app/SkinSettings.h"
+#include "app/UpdateTargets.h"
 #include "app/WorkToolBlock.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "device/CDetectionThread.h"
@@ -24,6 +25,9 @@
 #include "devices/mousepad/CVantorixMousePadDevice.h"
 #include "devices/base/CVantorixUSBDevice.h"
 #include "editors/CDeviceProfileUI.h"
+#include "editors/CKeyAssignEditor.h"
+#include "editors/CKeySetControlUI.h"
+#include "ui/CDeviceHook.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/RegisteredMessageNames.h"
 #include "platform/TickCount.h"
@@ -133,6 +137,7 @@ CMainWnd::CMainWnd(MainWndSettings settings)
 }
 
 CMainWnd::~CMainWnd() {
+    hook_.reset();
     if (skinReceiver_) SkinChangeSubject::Instance().Remove(skinReceiver_);
     if (power_) power_->Stop();
     CloseChildWindows();
@@ -144,6 +149,12 @@ CMainWnd::~CMainWnd() {
 void CMainWnd::InitWindow() {
     Trace("InitWindow\n");
     children_->SetMainWindow(GetHWND());
+    hook_ = std::make_unique<CDeviceHook>(*this);
+    keyEditor_ = std::make_unique<CKeyAssignEditor>([this](bool install) { ControlHook(install ? 1 : 0, CDeviceHook::kSingleKey); });
+    hook_->SetReleaseHandler([this] {
+        hookInstalled_ = false;
+        if (keyEditor_) keyEditor_->OnHookReleased();
+    });
     if (!settings_.languageFile.empty()) CResourceManager::GetInstance().LoadLanguage(settings_.languageFile);
     settings_.shell->CreateTray(GetHWND(), kMainWindowTitle);
     profiles_ = std::make_unique<ProfileActions>(settings_.profileDialogs, GetHWND(), [this] { return windowDpi_; });
@@ -227,8 +238,9 @@ std::unique_ptr<CControlUI> CMainWnd::CreateControl(std::string_view className) 
 
 // Page elements that stand for a layout file of their own.
 std::unique_ptr<CControlUI> CMainWnd::BuildSubLayout(std::string_view className) {
-    if (className != CDeviceProfileUI::kSubLayoutName) return nullptr;
     CDialogBuilder builder;
+    if (className == CKeySetControlUI::kSubLayoutName) return builder.Create(CKeySetControlUI::kLayoutFile, this, &m_pm);
+    if (className != CDeviceProfileUI::kSubLayoutName) return nullptr;
     return builder.Create(CDeviceProfileUI::kLayoutFile, this, &m_pm);
 }
 
@@ -494,6 +506,7 @@ void CMainWnd::ShowOption(int index, bool visible, bool select) {
     }
     if (COptionUI* mark = option->SelectOption()) mark->Selected(select, false);
     if (select) OnOptionSelected(index);
+    UpdatePagesShown();
 
     const int visibleCount = VisibleOptionCount();
     UpdateNoDeviceNotice();
@@ -520,6 +533,7 @@ void CMainWnd::HideOption(int index) {
     CDeviceOptionUI* option = OptionAt(index);
     if (!option) return;
     int next = -1;
+    if (keyEditor_) keyEditor_->OnDeviceHidden(option->GetDevice());
     if (option->IsVisible() && option->IsDeviceSelected()) {
         // The child windows may show what belongs to the page that goes away.
         CloseChildWindows();
@@ -564,6 +578,7 @@ void CMainWnd::OnOptionSelected(int index) {
         ApplySkinToRoot(*root, {false, 0, background->image});
     }
     if (option->GetPowerPage() >= 0) SelectTab(option->GetPowerLayoutName(), option->GetPowerPage());
+    if (keyEditor_) keyEditor_->OnDeviceShown(device);
 }
 
 void CMainWnd::UpdateNoDeviceNotice() {
@@ -598,6 +613,26 @@ void CMainWnd::ForEachKeyboardAndMouse(Fn&& fn) {
 
 void CMainWnd::TellWindowShown(bool shown) {
     ForEachKeyboardAndMouse([shown](CVantorixUSBDevice& device) { device.SetWindowShown(shown); });
+    UpdatePagesShown();
+}
+
+namespace {
+
+bool IsOnScreen(const CControlUI& control) {
+    for (const CControlUI* each = &control; each; each = each->GetParent()) {
+        if (!each->IsVisible()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void CMainWnd::UpdatePagesShown() {
+    IWindowSurface* surface = GetSurface();
+    const bool windowShown = IsWindowVisible() && !(surface && surface->IsMinimized());
+    for (const auto& page : pages_) {
+        if (CVantorixUSBDevice* device = page->Device()) device->SetPageShown(windowShown && IsOnScreen(*device));
+    }
 }
 
 void CMainWnd::TellWindowFocus(bool focused) {
@@ -690,13 +725,38 @@ void CMainWnd::RouteToEditor(TNotifyUI& msg) {
     if (!msg.pSender) return;
     if (const MainWndRoute* route = FindMainWndRoute(msg.sType, msg.pSender->GetName())) {
         if (route->owner == kProfileListOwner && profiles_) {
+            // A profile reset leaves the key editor showing what is no longer stored.
+            if (keyEditor_ && msg.sType == DUI_MSGTYPE_CLICK && EqualNoCase(msg.pSender->GetName(), "device_reset_btn"))
+                keyEditor_->SetEditorState(true);
             if (msg.sType == DUI_MSGTYPE_ITEMSELECT) profiles_->OnComboSelect(*msg.pSender);
             if (msg.sType != DUI_MSGTYPE_CLICK || profiles_->OnClick(*msg.pSender)) return;
         }
         if (route->owner == kDevicePageOwner && RouteToDevicePage(msg)) return;
+        if (route->owner == kKeyEditorOwner && keyEditor_ && keyEditor_->OnNotify(msg, DeviceOfControl(msg.pSender)))
+            return;
         Trace("main window: \"%s\" of \"%s\" goes to the %.*s, which is not part of this build\n", msg.sType.c_str(),
               msg.pSender->GetName().c_str(), static_cast<int>(route->owner.size()), route->owner.data());
     }
+}
+
+CVantorixUSBDevice* CMainWnd::DeviceOfControl(CControlUI* control) const {
+    for (; control; control = control->GetParent()) {
+        if (auto* device = static_cast<CVantorixUSBDevice*>(control->GetInterface(CVantorixUSBDevice::kClassName)))
+            return device;
+    }
+    return CurrentDevice();
+}
+
+// wParam 1 installs the hook in mode lParam (the key capture when 0), 0 removes it.
+void CMainWnd::ControlHook(WPARAM install, LPARAM mode) {
+    if (!hook_) return;
+    if (install == 1) {
+        if (!hook_->Install(mode ? static_cast<int>(mode) : CDeviceHook::kSingleKey))
+            Trace("main window: no hook mode %ld\n", static_cast<long>(mode));
+    } else {
+        hook_->Uninstall();
+    }
+    hookInstalled_ = hook_->IsInstalled();
 }
 
 // The device whose page holds the sender takes its page's controls.
@@ -779,7 +839,19 @@ CSetWnd* CMainWnd::SettingsWindow() const { return children_->Settings(); }
 
 CSkinFrame* CMainWnd::SkinFrame() const { return children_->SkinFrame(); }
 
-void CMainWnd::OpenSettingsWindow() { children_->OpenSettings(language_->AppliedIndex(), windowDpi_); }
+void CMainWnd::OpenSettingsWindow() {
+    std::vector<AttachedFirmware> attached;
+    for (const auto& page : pages_) {
+        const CVantorixUSBDevice* device = page->Device();
+        const CDeviceOptionUI* option = device ? device->GetOptionPanel() : nullptr;
+        if (option && option->IsVisible()) attached.push_back({page->model, device->FirmwareVersion()});
+    }
+    CUpdatePanel::Context update;
+    update.targets = UpdateTargetsFor(attached);
+    update.service = UpdateServiceSettings::Read(settings_.settingsFile);
+    update.userDataFolder = settings_.userDataFolder;
+    children_->OpenSettings(language_->AppliedIndex(), windowDpi_, std::move(update));
+}
 
 // Beside the skin button, in screen coordinates.
 void CMainWnd::OpenSkinFrame() {
@@ -987,6 +1059,9 @@ bool CMainWnd::HandleAlwaysMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRES
         return false;
     } else if (uMsg == WM_MOUSEWHEEL) {
         return false;
+    } else if (uMsg == WM_SIZE || uMsg == WM_SHOWWINDOW) {
+        UpdatePagesShown();  // minimised, restored, shown or hidden; the layout takes it too
+        return false;
     } else if (uMsg == productMessage_) {
         BringToFront();
         if (!firstPassSeen_ && lParam == 0) {
@@ -1046,8 +1121,7 @@ bool CMainWnd::HandleRunningMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRE
             ShowOption(index, true, VisibleOptionCount() == 0);
         }
     } else if (uMsg == WM_HOOK_CONTROL) {
-        // The input hook itself belongs to the macro recorder; the window keeps its state.
-        hookInstalled_ = wParam == 1;
+        ControlHook(wParam, lParam);
     } else if (uMsg == kTrayMessage) {
         OnTray(lParam);
     } else if (uMsg == kMenuMessage) {
@@ -1099,7 +1173,8 @@ bool CMainWnd::OnHookMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     const auto it = std::find(hookMessages_.begin(), hookMessages_.end(), uMsg);
     if (it == hookMessages_.end()) return false;
     const char* name = kHookEventNames[it - hookMessages_.begin()];
-    if (hookHandler_) hookHandler_(name, wParam, lParam);
+    if (std::string_view(name) == kHookKeySingleKey && keyEditor_) keyEditor_->OnHookKey(wParam, lParam);
+    else if (hookHandler_) hookHandler_(name, wParam, lParam);
     else Trace("main window: %s with nobody recording\n", name);
     return true;
 }

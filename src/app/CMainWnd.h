@@ -27,6 +27,8 @@ namespace q208 {
 
 class ChildWindows;
 class CDetectionThread;
+class CDeviceHook;
+class CKeyAssignEditor;
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
 class CSetWnd;
@@ -141,6 +143,9 @@ public:
     void OpenSkinFrame();
     void CloseChildWindows();
     void SetHookEventHandler(HookEventHandler handler) { hookHandler_ = std::move(handler); }
+    // The input hook (installed by WM_HOOK_CONTROL) and the key editor of the pages.
+    CDeviceHook* Hook() const { return hook_.get(); }
+    CKeyAssignEditor* KeyEditor() const { return keyEditor_.get(); }
     ChildWindows& Children() { return *children_; }
 
 protected:
@@ -161,6 +166,8 @@ private:
     void HideToTray();
     // The keyboard and mouse objects hear whether the window is shown and has the focus.
     void TellWindowShown(bool shown);
+    // Tells every device whether its page is on screen now.
+    void UpdatePagesShown();
     void TellWindowFocus(bool focused);
     void SetMaximized(bool maximized);
     void OpenDesktopSettings(int panel);
@@ -198,6 +205,9 @@ private:
     void OnEditorClick(const std::string& name);
     void RouteToEditor(TNotifyUI& msg);
     bool RouteToDevicePage(TNotifyUI& msg);
+    // The device whose page holds the control, else the current device.
+    CVantorixUSBDevice* DeviceOfControl(CControlUI* control) const;
+    void ControlHook(WPARAM install, LPARAM mode);
     template <typename Fn>
     void ForEachLightingDevice(Fn&& fn);
     template <typename Fn>
@@ -233,6 +243,8 @@ private:
     std::vector<UINT> hookMessages_;
     std::vector<UINT> gameMessages_;
     HookEventHandler hookHandler_;
+    std::unique_ptr<CDeviceHook> hook_;
+    std::unique_ptr<CKeyAssignEditor> keyEditor_;
     bool hookInstalled_ = false;
     int lightControl_ = 1;
     bool powerRunning_ = true;

@@ -22,12 +22,12 @@ CSkinFrame* ChildWindows::SkinFrame() const {
     return skinFrame_ && IsWindow(skinFrame_->GetHWND()) ? skinFrame_.get() : nullptr;
 }
 
-void ChildWindows::OpenSettings(int appliedLanguage, int dpi) {
+void ChildWindows::OpenSettings(int appliedLanguage, int dpi, CUpdatePanel::Context update) {
     if (CSetWnd* open = Settings()) {
         open->ShowWindow(true, true);
         return;
     }
-    settings_ = std::make_unique<CSetWnd>(main_, appliedLanguage, defaultDataFolder_);
+    settings_ = std::make_unique<CSetWnd>(main_, appliedLanguage, defaultDataFolder_, std::move(update));
     if (!settings_->Create(main_, "setwnd")) {
         Trace("main window: the settings window could not be created\n");
         settings_.reset();

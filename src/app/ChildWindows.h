@@ -6,6 +6,7 @@
 #include "app/CSkinFrame.h"
 #include "app/SkinSettings.h"
 #include "ui/UiTypes.h"
+#include "update/CUpdatePanel.h"
 
 namespace q208 {
 
@@ -27,7 +28,8 @@ public:
 
     CSetWnd* Settings() const;
     CSkinFrame* SkinFrame() const;
-    void OpenSettings(int appliedLanguage, int dpi);
+    // `update`: what the settings window's update check asks about, and where.
+    void OpenSettings(int appliedLanguage, int dpi, CUpdatePanel::Context update = {});
     // `anchor`: the opening button in screen coordinates.
     void OpenSkinFrame(const UiRect& anchor, int dpi);
     void CloseAll();

@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::string_view kColour = "lighting editor";
 constexpr std::string_view kPages = kDevicePageOwner;
-constexpr std::string_view kKeys = "key assignment editor";
+constexpr std::string_view kKeys = kKeyEditorOwner;
 constexpr std::string_view kMacro = "macro editor";
 constexpr std::string_view kShoot = "fire-key editor";
 constexpr std::string_view kProfiles = kProfileListOwner;
@@ -98,6 +98,7 @@ constexpr std::array kRoutes{
     MainWndRoute{"itemselect", "device_sleep2_combo", false, kPages},
     MainWndRoute{"itemselect", "custom_eq_name_combo", false, kHeadset},
     MainWndRoute{"itemselect", "macro_name_list", false, kMacro},
+    MainWndRoute{"setfocus", "keyset_keyboard_text_edit", false, kKeys},
     MainWndRoute{"click_select_end", "device_key_light", false, kSelect},
     MainWndRoute{"click_select_end", "mouse_device_key_light", false, kSelect},
     // clicks
@@ -117,7 +118,7 @@ constexpr std::array kRoutes{
     MainWndRoute{"click", "key_butt_keydefalut", false, kKeys},
     MainWndRoute{"click", "key_butt_keycancel", false, kKeys},
     MainWndRoute{"click", "key_butt_prosave", false, kKeys},
-    MainWndRoute{"click", "default_btn", false, kPages},
+    MainWndRoute{"click", "default_btn", false, kKeys},
     MainWndRoute{"click", "reset_repeat_btn", false, kPages},
     MainWndRoute{"click", "macro_btn_", true, kMacro},
     MainWndRoute{"click", "macro_inset_", true, kMacro},

@@ -16,6 +16,8 @@ struct MainWndRoute {
 
 // The owner of the profile panels' controls (ProfileActions).
 inline constexpr std::string_view kProfileListOwner = "profile list";
+// The owner of the key assignment panels and of the keys of the device pictures.
+inline constexpr std::string_view kKeyEditorOwner = "key assignment editor";
 // The owner of the device pages' own controls.
 inline constexpr std::string_view kDevicePageOwner = "device page";
 

@@ -8,11 +8,13 @@
 #include "app/CMainWnd.h"
 #include "app/CSetWnd.h"
 #include "app/CSkinFrame.h"
+#include "editors/KeyAssignTables.h"
 #include "sim/SimControl.h"
 #include "ui/CControlUI.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/IWindowSurface.h"
+#include "ui/ScanCodes.h"
 #include "ui/qt/SyntheticInput.h"
 #include "ui/qt/WindowSnapshot.h"
 
@@ -23,35 +25,21 @@ namespace {
 using sim::SimVerbResult;
 using sim::SimVerbs;
 
-SimVerbResult Screenshot(CMainWnd& window, const std::string& file) {
-    std::string error;
-    if (!SaveWindowPng(window.GetPaintManager(), file, &error)) return {SimVerbs::kRefused, error};
-    return {SimVerbs::kDone, file + "\n"};
+bool ShownWithItsParents(const CControlUI* control) {
+    for (; control; control = control->GetParent()) {
+        if (!control->IsVisible()) return false;
+    }
+    return true;
 }
 
-// Several device pages have controls of the same name (the LEDs "light_n"); the name means
-// the one that is shown when there is one.
+// The control of that name the user can see: pages of several devices share control names
+// ("key_3", "keyset_function_combo"), and only the shown page's is meant.
 CControlUI* ShownControl(CPaintManagerUI& manager, const std::string& name) {
-    CControlUI* root = manager.GetRoot();
-    CControlUI* shown = root ? root->FindControl(
-                                   [&name](CControlUI* control) -> CControlUI* {
-                                       return control->GetName() == name ? control : nullptr;
-                                   },
-                                   UIFIND_VISIBLE)
-                             : nullptr;
-    return shown ? shown : manager.FindControl(name);
-}
-
-SimVerbResult Probe(CMainWnd& window, const std::string& name) {
-    CControlUI* control = ShownControl(window.GetPaintManager(), name);
-    if (!control) return {SimVerbs::kRefused, "no control named " + name};
-    if (!control->IsVisible()) return {SimVerbs::kRefused, name + " is not shown"};
-    std::string error;
-    const auto colour = MeanColourOf(window.GetPaintManager(), control->GetPos(), &error);
-    if (!colour) return {SimVerbs::kRefused, error};
-    char text[16];
-    std::snprintf(text, sizeof text, "%06x", static_cast<unsigned>(*colour));
-    return {SimVerbs::kDone, name + " " + text + "\n"};
+    CControlUI* first = manager.FindControl(name);
+    if (!first || ShownWithItsParents(first) || !manager.GetRoot()) return first;
+    CControlUI* shown = manager.GetRoot()->FindControl(
+        [&name](CControlUI* c) { return c->GetName() == name && ShownWithItsParents(c) ? c : nullptr; }, UIFIND_ALL);
+    return shown ? shown : first;
 }
 
 // "skin/NAME" names a control of the skin frame, "NAME" one of the main window.
@@ -73,14 +61,46 @@ Target TargetOf(CMainWnd& main, const std::string& argument) {
     return {WindowNamed(main, argument.substr(0, slash)), argument.substr(slash + 1)};
 }
 
+// "WINDOW/FILE" saves a child window ("settings//tmp/set.png"); any other FILE the main window.
+SimVerbResult Screenshot(CMainWnd& main, const std::string& argument) {
+    WindowImplBase* window = &main;
+    std::string file = argument;
+    if (const size_t slash = argument.find('/'); slash != std::string::npos && slash > 0) {
+        if (WindowImplBase* named = WindowNamed(main, argument.substr(0, slash))) {
+            window = named;
+            file = argument.substr(slash + 1);
+        } else if (argument.substr(0, slash) == "skin" || argument.substr(0, slash) == "settings") {
+            return {SimVerbs::kRefused, "that window is not open: " + argument};
+        }
+    }
+    std::string error;
+    if (!SaveWindowPng(window->GetPaintManager(), file, &error)) return {SimVerbs::kRefused, error};
+    return {SimVerbs::kDone, file + "\n"};
+}
+
+SimVerbResult Probe(CMainWnd& main, const std::string& argument) {
+    const Target target = TargetOf(main, argument);
+    if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
+    CControlUI* control = ShownControl(target.window->GetPaintManager(), target.control);
+    if (!control) return {SimVerbs::kRefused, "no control named " + target.control};
+    if (!control->IsVisible()) return {SimVerbs::kRefused, target.control + " is not shown"};
+    std::string error;
+    const auto colour = MeanColourOf(target.window->GetPaintManager(), control->GetPos(), &error);
+    if (!colour) return {SimVerbs::kRefused, error};
+    char text[16];
+    std::snprintf(text, sizeof text, "%06x", static_cast<unsigned>(*colour));
+    return {SimVerbs::kDone, argument + " " + text + "\n"};
+}
+
 SimVerbResult Click(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
     if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
     UiPoint point{-10, -10};  // "outside": beside the window's top-left corner
     if (target.control != "outside") {
         target.window->GetPaintManager().DoLayout();
-        CControlUI* control = target.window->GetPaintManager().FindControl(target.control);
-        if (!control || !control->IsVisible()) return {SimVerbs::kRefused, "no control shown named " + target.control};
+        CControlUI* control = ShownControl(target.window->GetPaintManager(), target.control);
+        if (!control || !ShownWithItsParents(control))
+            return {SimVerbs::kRefused, "no control shown named " + target.control};
         const UiRect rc = control->GetPos();
         point = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
@@ -91,13 +111,24 @@ SimVerbResult Click(CMainWnd& main, const std::string& argument) {
 SimVerbResult Key(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
     if (!target.window) return {SimVerbs::kRefused, "that window is not open: " + argument};
-    if (target.control != "escape" || !SendKeyTo(*target.window, VK_ESCAPE)) return {SimVerbs::kRefused, "no such key"};
+    if (target.control == "escape") {
+        if (!SendKeyTo(*target.window, VK_ESCAPE)) return {SimVerbs::kRefused, "the window takes no input"};
+        return {SimVerbs::kDone, "pressed " + argument + "\n"};
+    }
+    // Any other key by its name in the key table, as the physical key sends it.
+    const auto position = keytables::FindKeyByName(target.control);
+    const auto evdev = position && *position < keytables::kCaptureTableSize
+                           ? EvdevFromScanCode({keytables::CaptureTable()[*position].scanCode,
+                                                keytables::CaptureTable()[*position].extended})
+                           : std::nullopt;
+    if (!evdev) return {SimVerbs::kRefused, "no such key"};
+    if (!SendPhysicalKeyTo(*target.window, *evdev)) return {SimVerbs::kRefused, "the window takes no input"};
     return {SimVerbs::kDone, "pressed " + argument + "\n"};
 }
 
 SimVerbResult Text(CMainWnd& main, const std::string& argument) {
     const Target target = TargetOf(main, argument);
-    CControlUI* control = target.window ? target.window->GetPaintManager().FindControl(target.control) : nullptr;
+    CControlUI* control = target.window ? ShownControl(target.window->GetPaintManager(), target.control) : nullptr;
     if (!control) return {SimVerbs::kRefused, "no control named " + argument};
     return {SimVerbs::kDone, argument + ": " + control->GetText() + "\n"};
 }

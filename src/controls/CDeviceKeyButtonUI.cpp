@@ -75,7 +75,20 @@ void CDeviceKeyButtonUI::PaintStatusImage(IRenderTarget& target) {
     } else if (lightOn_) {
         DrawTinted(target, lightImage_, lightColour_, lightIntensity_, lightOn_);
     }
-    if (!keySetHidden_) DrawTinted(target, keySetImage_, 0, 0, false);
+    if (!keySetHidden_ && IsImageEmpty(keySetImage_.desc)) {
+        FillKeySetMark(target);
+    } else if (!keySetHidden_) {
+        DrawTinted(target, keySetImage_, 0, 0, false);
+    }
+}
+
+// Without a marker image a reassigned key shows a small corner mark.
+void CDeviceKeyButtonUI::FillKeySetMark(IRenderTarget& target) {
+    constexpr int kMarkSize = 6;
+    constexpr ARGB kMarkColour = 0xFFD29922;
+    const UiRect rc = GetPos();
+    const int size = std::min({kMarkSize, rc.Width(), rc.Height()});
+    target.FillRect({rc.right - size, rc.top, rc.right, rc.top + size}, kMarkColour);
 }
 
 // Without a light image the button shows the light as the key does: each component scaled

@@ -35,6 +35,7 @@ public:
 
 private:
     void FillLight(IRenderTarget& target);
+    void FillKeySetMark(IRenderTarget& target);
     void DrawTinted(IRenderTarget& target, const ImageAttr& image, uint32_t colour, int intensity, bool on);
 
     ImageAttr lightImage_;

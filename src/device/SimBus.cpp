@@ -52,8 +52,11 @@ public:
         std::vector<uint8_t> bytes;
     };
 
-    Handle(std::shared_ptr<Interface> itf, size_t collection)
-        : itf_(std::move(itf)), collection_(collection) {
+    // Every collection's reports, for a handle on the whole interface.
+    static constexpr size_t kAllCollections = SIZE_MAX;
+
+    Handle(std::shared_ptr<Interface> itf, size_t collection, size_t ringReports = kRingReports)
+        : itf_(std::move(itf)), collection_(collection), ringReports_(ringReports) {
         std::lock_guard lock(itf_->mutex);
         // Reports that arrived before the open are not this handle's.
         itf_->DeliverDue(TickCount64());
@@ -70,7 +73,7 @@ public:
 
     // Interface lock held. A full ring keeps what it has, as the kernel does.
     void Deliver(const Interface::InFlight& report) {
-        if (ring_.size() >= kRingReports) return;
+        if (ring_.size() >= ringReports_) return;
         ring_.push_back(Queued{report.collection, report.bytes});
         wake_.Set();
     }
@@ -115,28 +118,31 @@ public:
     }
 
 private:
-    // Bytes stored, -1 when unplugged, 0 when nothing of ours is queued (then *nextDue says
+    // Bytes stored, -1 when unplugged and nothing is left, 0 when nothing of ours is queued (then *nextDue says
     // when a report on its way becomes due). Reports of the interface's other collections
     // are taken off the ring and dropped, as a hidraw read of another collection's report is.
     int TakeReport(uint8_t* buf, size_t len, uint64_t* nextDue) {
         std::lock_guard lock(itf_->mutex);
-        if (itf_->unplugged) return kHidIoFailed;
         wake_.Reset();  // under the lock: a report delivered after this check sets it again
         itf_->DeliverDue(TickCount64());
+        // A hidraw node that went away still hands out the reports it holds, and fails only
+        // once it holds none: an answer that came in just before an unplug is read.
         while (!ring_.empty()) {
             Queued report = std::move(ring_.front());
             ring_.pop_front();
-            if (report.collection == collection_) return CopyOut(report.bytes, buf, len);
+            if (collection_ == kAllCollections) return CopyOut(report.bytes, report.collection, buf, len);
+            if (report.collection == collection_) return CopyOut(report.bytes, collection_, buf, len);
         }
+        if (itf_->unplugged) return kHidIoFailed;
         *nextDue = itf_->NextDue();
         return 0;
     }
 
-    int CopyOut(const std::vector<uint8_t>& report, uint8_t* buf, size_t len) const {
+    int CopyOut(const std::vector<uint8_t>& report, size_t collection, uint8_t* buf, size_t len) const {
         const size_t copied = std::min(report.size(), len);
         std::memcpy(buf, report.data(), copied);
         const size_t inputLength =
-            itf_->descriptor->Collections()[collection_].ReportByteLength(HidReportType::Input);
+            itf_->descriptor->Collections()[collection].ReportByteLength(HidReportType::Input);
         const size_t padded = std::min(len, inputLength);
         if (copied >= padded) return static_cast<int>(copied);
         std::memset(buf + copied, 0, padded - copied);
@@ -145,6 +151,7 @@ private:
 
     std::shared_ptr<Interface> itf_;
     size_t collection_;
+    size_t ringReports_;
     std::deque<Queued> ring_;  // guarded by the interface's lock
     Event wake_{Event::ResetMode::Manual};
 };
@@ -229,6 +236,26 @@ bool SimBus::QueueInput(int id, std::span<const uint8_t> report, int delayMs) {
 std::vector<std::string> SimBus::PathsOf(int id) const {
     const std::shared_ptr<Interface> itf = Find(id);
     return itf ? itf->paths : std::vector<std::string>{};
+}
+
+std::vector<int> SimBus::InterfaceIds() const {
+    std::lock_guard lock(mutex_);
+    std::vector<int> ids;
+    for (const auto& entry : interfaces_) ids.push_back(entry.first);
+    return ids;
+}
+
+bool SimBus::Info(int id, InterfaceInfo& out) const {
+    const std::shared_ptr<Interface> itf = Find(id);
+    if (!itf) return false;
+    out = itf->info;
+    return true;
+}
+
+std::unique_ptr<IHidHandle> SimBus::OpenInterface(int id, size_t ringReports) {
+    std::shared_ptr<Interface> itf = Find(id);
+    if (!itf) return nullptr;
+    return std::make_unique<Handle>(std::move(itf), Handle::kAllCollections, ringReports);
 }
 
 std::shared_ptr<SimBus::Interface> SimBus::Find(int id) const {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -30,8 +31,16 @@ fs::path XdgFolder(const char* variable, const char* fallbackBelowHome) {
     return p;
 }
 
-DataRoot InstalledLayout(const fs::path& root) {
-    return DataRoot{root / "skin", root / "DefaultData", root / "Font"};
+DataRoot InstalledLayout(const fs::path& root, std::string origin) {
+    return DataRoot{root / "skin", root / "DefaultData", root / "Font", std::move(origin)};
+}
+
+// Whether `inner` is `outer` or lies below it, after resolving links and "..".
+bool IsWithin(const fs::path& inner, const fs::path& outer) {
+    std::error_code ec;
+    const fs::path a = fs::weakly_canonical(inner, ec);
+    const fs::path b = fs::weakly_canonical(outer, ec);
+    return !b.empty() && std::mismatch(b.begin(), b.end(), a.begin(), a.end()).first == b.end();
 }
 
 }  // namespace
@@ -74,13 +83,25 @@ std::string RuntimeFolderProblem() { return CheckPrivateFolder(RuntimeFolderPath
 
 fs::path RuntimeFolder() { return RuntimeFolderProblem().empty() ? RuntimeFolderPath() : fs::path(); }
 
-DataRoot FindDataRoot() {
-    if (fs::path env = EnvPath("Q208_DATA_DIR"); !env.empty()) return InstalledLayout(env);
+fs::path ExecutablePath() {
     std::error_code ec;
-    if (fs::is_directory(fs::path(Q208_INSTALL_DATADIR) / "skin", ec)) return InstalledLayout(Q208_INSTALL_DATADIR);
-    const fs::path source(Q208_SOURCE_DIR);
-    return DataRoot{source / "skin", source / "data" / "DefaultData", source / "data" / "Font"};
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : exe;
 }
+
+DataRoot FindDataRootFor(const fs::path& executableFolder) {
+    if (fs::path env = EnvPath("Q208_DATA_DIR"); !env.empty()) return InstalledLayout(env, "Q208_DATA_DIR");
+    const fs::path installed = (executableFolder / ".." / "share" / "q208").lexically_normal();
+    std::error_code ec;
+    if (fs::is_directory(installed / "skin", ec)) return InstalledLayout(installed, "installed");
+    if (IsWithin(executableFolder, Q208_BUILD_DIR)) {
+        const fs::path source(Q208_SOURCE_DIR);
+        return DataRoot{source / "skin", source / "data" / "DefaultData", source / "data" / "Font", "source tree"};
+    }
+    return InstalledLayout(installed, "installed (missing)");
+}
+
+DataRoot FindDataRoot() { return FindDataRootFor(ExecutablePath().parent_path()); }
 
 bool EnsureFolder(const fs::path& folder) {
     std::error_code ec;

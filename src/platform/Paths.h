@@ -28,10 +28,18 @@ struct DataRoot {
     std::filesystem::path skin;
     std::filesystem::path defaultData;
     std::filesystem::path fonts;
+    // Why this root: "Q208_DATA_DIR", "installed", "source tree", "installed (missing)".
+    std::string origin;
 };
-// Q208_DATA_DIR when set (installed layout), else the installed share/q208 when it exists,
-// else the source tree the program was built from (skin/, data/DefaultData, data/Font).
+// Q208_DATA_DIR when set (installed layout); else <exe>/../share/q208, so that a tree
+// installed or unpacked into any prefix finds its own data; a program that runs from its
+// build folder reads the source tree it was built from (skin/, data/DefaultData,
+// data/Font). An installed program never falls back to the source tree.
 DataRoot FindDataRoot();
+// The same for an executable in `executableFolder`.
+DataRoot FindDataRootFor(const std::filesystem::path& executableFolder);
+// The running program's executable (/proc/self/exe); empty when it cannot be read.
+std::filesystem::path ExecutablePath();
 
 // Creates a folder level by level; true when it exists afterwards.
 bool EnsureFolder(const std::filesystem::path& folder);

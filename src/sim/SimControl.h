@@ -21,11 +21,13 @@ inline constexpr std::size_t kMaxSimVerbBytes = 4096;
 
 // Verbs the endpoint of a running q208 also takes, about its window rather than the devices.
 inline constexpr const char* kSimWindowVerbSynopsis[] = {
-    "screenshot FILE (the main window as a PNG; a running q208 only)",
-    "probe CONTROL (the mean colour of a control of the main window, rrggbb; a running q208 only)",
+    "screenshot [WINDOW/]FILE (the main window, or WINDOW skin or settings, as a PNG; a running q208 only)",
+    "probe [WINDOW/]CONTROL (the mean colour of a control of the main window, or of WINDOW skin or settings, "
+    "rrggbb; a running q208 only)",
     "click [WINDOW/]CONTROL (a click on a control of the main window, or of WINDOW skin or settings; "
     "skin/outside presses beside the skin frame; a running q208 only)",
-    "key WINDOW/escape (Escape in main, skin or settings; a running q208 only)",
+    "key WINDOW/escape|WINDOW/KEY (Escape in main, skin or settings; KEY a key of the key table, e.g. main/A or "
+    "main/RAlt, pressed and released as the physical key; a running q208 only)",
     "window WINDOW|minimize|restore|paints (main, skin or settings: 'WINDOW WxH+X+Y dpi D shown 0|1 max 0|1'; "
     "minimize or restore the main window; paints: 'paints N AREA', how often and how many pixels it was painted; "
     "a running q208 only)",

@@ -7,6 +7,8 @@
 
 #include "sim/SimControl.h"
 #include "sim/SimVerbs.h"
+#include "tools/AssignCommand.h"
+#include "tools/DoctorCommand.h"
 #include "tools/HidListCommand.h"
 #include "tools/KeyboardCommands.h"
 #include "tools/ProfileCommands.h"
@@ -20,7 +22,7 @@ namespace q208 {
 namespace {
 
 constexpr const char* kCommonSynopsis =
-    "[--simulate[=LIST]] [--sim-script FILE] [--trace] [--device NAME] [--slot N]";
+    "[--simulate[=LIST]] [--sim-script FILE] [--trace] [--direct] [--device NAME] [--slot N]";
 
 std::string SimVerbsSynopsis() {
     std::istringstream lines(sim::SimVerbs::Synopsis());
@@ -53,6 +55,10 @@ CtlCommandTable CtlCommandTable::Standard() {
                       "list the HID top-level collections with their usage and report lengths",
                       {"--sysfs"}, HidListCommand::Run});
     ProtocolCommands::AddTo(table);
+    table.Add(Command{"doctor", "[rule] [--sysfs ROOT] [--dev DIR] [--rules-root ROOT]",
+                      "our devices' hidraw nodes, whether this user can open them, the udev rule, what to do; "
+                      "'rule' prints the rule",
+                      {"--sysfs", "--dev", "--rules-root"}, DoctorCommand::Run});
     table.Add(Command{"send", "NAME [WPARAM [LPARAM]]",
                       "send a registered message to the running program (numbers decimal or 0x hex)",
                       {}, SendCommand::Run});
@@ -62,6 +68,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     KeyboardCommands::AddTo(table);
     ProfileCommands::AddTo(table);
     MouseCommands::AddTo(table);
+    AssignCommand::AddTo(table);
     MousePadCommands::AddTo(table);
     return table;
 }
@@ -95,8 +102,11 @@ void CtlCommandTable::PrintUsage(std::ostream& to) const {
        << "                     receiver-keyboard, receiver-mouse\n"
        << "  --slot N           the device of supported-interface slot N (0-12, see 'list')\n"
        << "  without --device and --slot: the first primary interface found in slot order\n"
-       << "\nexit codes: 0 done; 1 bad command line; 2 no device, or the device failed\n"
-       << "('error: OPERATION: result CODE (MEANING)' on stderr); 3 no running q208 found (send, sim)\n"
+       << "  --direct           open the device here even while q208 runs (device commands\n"
+       << "                     otherwise go through the running q208, which owns the device)\n"
+       << "\nexit codes: 0 done; 1 bad command line; 2 no device, the device failed\n"
+       << "('error: OPERATION: result CODE (MEANING)' on stderr), or a running q208 that does not\n"
+       << "answer; 3 no running q208 found (send, sim)\n"
        << "\nsim verbs (KIND: keyboard, receiver-keyboard, mouse, receiver-mouse, mousepad, headset, receiver):\n"
        << SimVerbsSynopsis();
 }
@@ -123,6 +133,8 @@ bool CtlCommandTable::Parse(const std::vector<std::string>& args, CtlOptions& op
             if (!takeValue(options.simScript)) return false;
         } else if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "--direct") {
+            options.direct = true;
         } else if (arg == "--device") {
             if (!takeValue(options.device)) return false;
         } else if (arg == "--slot") {
@@ -158,8 +170,8 @@ bool CtlCommandTable::Parse(const std::vector<std::string>& args, CtlOptions& op
 }
 
 // A mistake gets its one-line reason and a pointer to the usage, which would bury it.
-int CtlCommandTable::Run(const std::vector<std::string>& args, std::ostream& out,
-                         std::ostream& err) const {
+int CtlCommandTable::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                         ICtlDeviceHost* host) const {
     if (std::find(args.begin(), args.end(), "--help") != args.end() ||
         std::find(args.begin(), args.end(), "-h") != args.end()) {
         PrintUsage(out);
@@ -176,6 +188,8 @@ int CtlCommandTable::Run(const std::vector<std::string>& args, std::ostream& out
         PrintHelpPointer(err);
         return 1;
     }
+    options.commandLine = args;
+    options.host = host;
     const int code = Find(options.command)->handler(options, out, err);
     if (code != kUsageError) return code;
     PrintHelpPointer(err);

@@ -34,7 +34,10 @@ public:
     void Add(Command command);
     // Exit code: the handler's, 1 on a bad command line (the full usage only when there are
     // no arguments at all), 0 for --help. Device commands exit 2 when the device fails.
-    int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) const;
+    // With `host` the running q208 executes the command for q208ctl (device commands use
+    // its channels).
+    int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            ICtlDeviceHost* host = nullptr) const;
     void PrintUsage(std::ostream& to) const;
     static void PrintHelpPointer(std::ostream& to);
 

@@ -9,6 +9,7 @@
 #include "tools/CtlCommandTable.h"
 #include "tools/CtlDeviceSelector.h"
 #include "tools/CtlDeviceSession.h"
+#include "tools/CtlRunningCopy.h"
 #include "tools/SupportedDeviceFinder.h"
 
 namespace q208::ctl {
@@ -123,6 +124,7 @@ int RunOnDevice(CtlOptions options, std::ostream& out, std::ostream& err, std::s
     if (!options.device.empty() && std::find(accepted.begin(), accepted.end(), options.device) == accepted.end()) {
         return UsageError(err, Refusal(options.command, accepted, options.device));
     }
+    if (auto forwarded = CtlRunningCopy::Forward(options, out, err)) return *forwarded;
     if (options.device.empty() && options.slot < 0) options.device = std::string(defaultDevice);
     CtlBusSession bus;
     std::string error;
@@ -141,7 +143,7 @@ int RunOnDevice(CtlOptions options, std::ostream& out, std::ostream& err, std::s
     if (std::find(accepted.begin(), accepted.end(), target.name) == accepted.end()) {
         return UsageError(err, Refusal(options.command, accepted, target.name));
     }
-    CtlDeviceSession session(bus.Bus(), target, options.trace ? &err : nullptr);
+    CtlDeviceSession session(bus.Bus(), target, options.trace ? &err : nullptr, options.host);
     if (!session.Open()) {
         err << "error: open " << target.name << ": cannot open " << target.path << " for reading and writing\n";
         return kExitFailed;

@@ -13,6 +13,7 @@
 #include "device/DeviceSlot.h"
 #include "tools/CtlBusSession.h"
 #include "tools/CtlDeviceSession.h"
+#include "tools/CtlRunningCopy.h"
 #include "tools/HexText.h"
 #include "tools/SupportedDeviceFinder.h"
 
@@ -77,6 +78,7 @@ using DeviceBody = std::function<int(CtlDeviceSession& session, std::ostream& ou
 
 // Starts the bus, finds and selects the device, opens its channel and runs `body` on it.
 int RunOnDevice(const CtlOptions& options, std::ostream& out, std::ostream& err, const DeviceBody& body) {
+    if (auto forwarded = CtlRunningCopy::Forward(options, out, err)) return *forwarded;
     CtlBusSession bus;
     std::string error;
     if (!bus.Start(options, error, &out, &err)) return UsageError(err, error);
@@ -89,7 +91,7 @@ int RunOnDevice(const CtlOptions& options, std::ostream& out, std::ostream& err,
             return ReportFailure(err, Failure{{}, kResultOk, error + " on " + bus.Where() + NotFoundHint(finder)});
         case CtlDeviceSelector::Outcome::Selected: break;
     }
-    CtlDeviceSession session(bus.Bus(), target, options.trace ? &err : nullptr);
+    CtlDeviceSession session(bus.Bus(), target, options.trace ? &err : nullptr, options.host);
     if (!session.Open()) {
         return ReportFailure(err, Failure{"open " + target.name, kResultOk, "cannot open " + target.path + " for reading and writing"});
     }

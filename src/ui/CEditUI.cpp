@@ -111,7 +111,7 @@ void CEditUI::DoEvent(TEventUI& event) {
     switch (event.Type) {
     case UIEVENT_SETFOCUS:
         CLabelUI::DoEvent(event);
-        if (!readOnly_) BeginNativeEdit();
+        if (!readOnly_ && !captureOnly_) BeginNativeEdit();
         return;
     case UIEVENT_KILLFOCUS: {
         CLabelUI::DoEvent(event);
@@ -125,9 +125,11 @@ void CEditUI::DoEvent(TEventUI& event) {
     case UIEVENT_MOUSEMOVE:
         return;  // the manager already gave the edit the focus
     case UIEVENT_CHAR:
+        if (captureOnly_) return;
         if (!readOnly_ && IsEnabled()) ApplyEditedText(GetRawText() + event.text);
         return;
     case UIEVENT_KEYDOWN:
+        if (captureOnly_) return;
         if (readOnly_ || !IsEnabled()) break;
         if (event.chKey == VK_BACK) {
             auto chars = Characters(GetRawText());
@@ -164,6 +166,7 @@ AttrResult CEditUI::SetAttribute(std::string_view name, std::string_view value) 
         {"numberonly", [](E& e, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { e.SetNumberOnly(b); }); }},
         {"readonly", [](E& e, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { e.SetReadOnly(b); }); }},
         {"password", [](E& e, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { e.SetPasswordMode(b); }); }},
+        {"captureonly", [](E& e, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { e.SetCaptureOnly(b); }); }},
         {"minvalue", [](E& e, std::string_view v) {
              return SetParsed(attr::Int(v), [&](int n) { e.SetRange(n, e.GetRange() ? e.GetRange()->second : n); });
          }},

@@ -26,6 +26,10 @@ public:
     void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool IsPasswordMode() const { return password_; }
     void SetPasswordMode(bool password) { password_ = password; Invalidate(); }
+    // A capture-only edit shows what the program puts into it: focusing it opens no native
+    // text field and typed keys do not change it (the input hook takes them meanwhile).
+    bool IsCaptureOnly() const { return captureOnly_; }
+    void SetCaptureOnly(bool captureOnly) { captureOnly_ = captureOnly; }
     // Numeric range of the value; applied to a number when the edit is committed.
     void SetRange(long long minValue, long long maxValue);
     void ClearRange() { range_.reset(); }
@@ -50,6 +54,7 @@ private:
     bool numberOnly_ = false;
     bool readOnly_ = false;
     bool password_ = false;
+    bool captureOnly_ = false;
     std::optional<std::pair<long long, long long>> range_;
 };
 

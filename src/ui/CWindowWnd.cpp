@@ -228,6 +228,11 @@ void CWindowWnd::OnDpiChanged(int dpi, const UiRect& suggested) {
 
 void CWindowWnd::OnResized(int width, int height) { HandleMessage(WM_SIZE, 0, MakeLParam(width, height)); }
 
+void CWindowWnd::OnMinimizedChanged(bool minimized) {
+    const UiRect client = GetSurface() ? GetSurface()->Geometry() : UiRect{};
+    HandleMessage(WM_SIZE, minimized ? SIZE_MINIMIZED : SIZE_RESTORED, MakeLParam(client.Width(), client.Height()));
+}
+
 void CWindowWnd::OnMoved(int x, int y) { HandleMessage(WM_MOVE, 0, MakeLParam(x, y)); }
 
 void CWindowWnd::OnCloseRequested() { HandleMessage(WM_CLOSE, IDCANCEL, 0); }

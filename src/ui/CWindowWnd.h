@@ -65,6 +65,7 @@ public:
     void OnKey(const KeyEvent& event) override;
     void OnFocusChanged(bool focused) override;
     void OnResized(int width, int height) override;
+    void OnMinimizedChanged(bool minimized) override;
     void OnMoved(int x, int y) override;
     // Closing from the window manager is a WM_CLOSE with IDCANCEL.
     void OnCloseRequested() override;

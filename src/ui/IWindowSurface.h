@@ -22,6 +22,8 @@ public:
     virtual void OnFocusChanged(bool focused) = 0;
     // The client area got a new size (also once after the surface was first shown).
     virtual void OnResized(int width, int height) = 0;
+    // The window was minimised or came back from it (its size is unchanged).
+    virtual void OnMinimizedChanged(bool /*minimized*/) {}
     virtual void OnMoved(int x, int y) = 0;
     // The user asked to close the window (title bar, window manager). The window decides;
     // the backend never destroys the surface by itself.
@@ -89,10 +91,15 @@ public:
     virtual UiRect MonitorRect() const { return {}; }
     // Lets the desktop move the window with the pointer held down (dragging our title bar).
     virtual void BeginMove() {}
+    // Every key goes to this window while grabbed, whichever of its fields has the focus and
+    // whatever other program would get it (the input hook's capture and recording).
+    virtual void GrabKeyboard(bool grab) { keyboardGrabbed_ = grab; }
+    virtual bool IsKeyboardGrabbed() const { return keyboardGrabbed_; }
 
 private:
     bool minimized_ = false;
     bool maximized_ = false;
+    bool keyboardGrabbed_ = false;
 };
 
 }  // namespace q208

@@ -17,7 +17,9 @@ struct ScanRun {
 constexpr std::array kScanRuns = {
     // Esc .. keypad '.': the main block, function keys F1-F10, locks and keypad share
     // their numbering with set 1, except Num Lock below.
-    ScanRun{1, 68, 0x01, false},
+    ScanRun{1, 53, 0x01, false},
+    ScanRun{54, 54, 0x36, true},   // right Shift: reported with the extended flag, as Windows does
+    ScanRun{55, 68, 0x37, false},
     ScanRun{69, 69, 0x45, true},   // Num Lock: E0 45 as Windows reports it
     ScanRun{70, 83, 0x46, false},  // Scroll Lock, keypad
     ScanRun{85, 85, 0x76, false},  // Zenkaku/Hankaku
@@ -43,6 +45,9 @@ constexpr std::array kScanRuns = {
     ScanRun{116, 116, 0x5E, true}, // Power
     ScanRun{117, 117, 0x59, false},// keypad '='
     ScanRun{119, 119, 0x45, false},// Pause (E1 1D 45: reported without the E0 flag)
+    ScanRun{121, 121, 0x7E, false},// keypad comma (the Brazilian keyboard's)
+    ScanRun{122, 122, 0x72, false},// Hangul
+    ScanRun{123, 123, 0x71, false},// Hanja
     ScanRun{124, 124, 0x7D, false},// Yen
     ScanRun{125, 127, 0x5B, true}, // left and right Windows key, Menu
     ScanRun{128, 128, 0x68, true}, // Stop

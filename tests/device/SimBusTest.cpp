@@ -122,7 +122,8 @@ TEST(SimBus, FullRingKeepsTheOldestReportsAndDropsNewOnes) {
         ASSERT_NE(reader.ReadReport(buf, 64, nullptr, 0), 0) << i;
         EXPECT_EQ(buf[1], i);
     }
-    EXPECT_EQ(reader.ReadReport(buf, 64, nullptr, 0), 0) << "reports 64 … 69 found the ring full";
+    EXPECT_EQ(SimBus::kHandleRingReports, 63u) << "a hidraw reader keeps 63 reports (a ring of 64, one free)";
+    EXPECT_EQ(reader.ReadReport(buf, 64, nullptr, 0), 0) << "reports 63 … 69 found the ring full";
 
     // Room again: the next report is kept.
     bus->QueueInput(id, VendorReport(99));
@@ -167,6 +168,53 @@ TEST(SimBus, UnplugFailsPendingAndLaterIoEvenFromItsOwnHandler) {
     EXPECT_EQ(writer.WriteReport(command.data(), 64, nullptr, 1000), 0);
     EXPECT_FALSE(writer.PathExists(writer.DevicePath()));
     EXPECT_FALSE(writer.Reopen());
+}
+
+TEST(SimBus, ReportsHeldBeforeAnUnplugAreStillReadThenReadsFail) {
+    // hidraw hands out what a reader's ring holds after the device went away: an answer
+    // that came in just before an unplug is read; only then do reads fail.
+    auto bus = std::make_shared<SimBus>();
+    const int id = bus->Plug(KeyboardInterface(), nullptr);
+    CHidDevice reader(bus);
+    ASSERT_TRUE(reader.Open(bus->PathsOf(id)[1], true, false, true, false));
+    for (uint8_t i = 0; i < 3; ++i) ASSERT_TRUE(bus->QueueInput(id, VendorReport(i)));
+    EXPECT_TRUE(bus->QueueInput(id, VendorReport(9), 200));  // still on its way: lost with the device
+    bus->Unplug(id);
+    uint8_t buf[64];
+    for (uint8_t i = 0; i < 3; ++i) {
+        ASSERT_NE(reader.ReadReport(buf, 64, nullptr, 0), 0) << int(i);
+        EXPECT_EQ(buf[1], i);
+    }
+    const uint64_t start = TickCount64();
+    EXPECT_EQ(reader.ReadReport(buf, 64, nullptr, 10000), 0);
+    EXPECT_LT(TickCount64() - start, 5000u) << "an empty ring of a device that went away fails, not waits";
+}
+
+TEST(SimBus, AHandleOnTheWholeInterfaceReadsEveryCollectionInOrderWithItsOwnRing) {
+    // What a bridge to another bus reads: the interface's reports as a raw hidraw node hands
+    // them out, not one collection's.
+    auto bus = std::make_shared<SimBus>();
+    const int id = bus->Plug(KeyboardInterface(), nullptr);
+    const std::unique_ptr<IHidHandle> whole = bus->OpenInterface(id, 200);
+    ASSERT_NE(whole, nullptr);
+    const uint8_t volumeUp[3] = {3, 0xE9, 0};
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_TRUE(i % 2 ? bus->QueueInput(id, VendorReport(static_cast<uint8_t>(i))) : bus->QueueInput(id, volumeUp));
+    }
+    uint8_t buf[64];
+    for (int i = 0; i < 100; ++i) {
+        const int n = whole->Read(buf, sizeof(buf), 0, nullptr);
+        ASSERT_GT(n, 0) << i << ": a ring larger than a reader's keeps the whole burst";
+        EXPECT_EQ(buf[0], i % 2 ? 4 : 3) << i;
+        if (i % 2) {
+            EXPECT_EQ(buf[1], i);
+        }
+    }
+    EXPECT_EQ(whole->Read(buf, sizeof(buf), 0, nullptr), kHidIoTimeout);
+    EXPECT_GT(whole->Write(VendorReport(1).data(), 64, 0, nullptr), 0);
+    bus->Unplug(id);
+    EXPECT_EQ(whole->Read(buf, sizeof(buf), 0, nullptr), kHidIoFailed);
+    EXPECT_EQ(bus->OpenInterface(id, 200), nullptr);
 }
 
 TEST(CHidDevice, RefusesOverlongPathsAndParsesNumbersFromThePath) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "../ui/UiTestSupport.h"
 #include "DeviceTestSupport.h"
 #include "devices/base/CDeviceOptionUI.h"
@@ -154,6 +156,40 @@ TEST_F(DeviceOptionTest, ReceiverRetriesWhileOfflineAndWrapsTheCount) {
     EXPECT_EQ(device_->frames, 1);
     Advance(1);
     EXPECT_EQ(device_->frames, 2);
+}
+
+// A device with no host frames to take: the timer shows the colours once and rests; a change
+// of the colours (from any thread) is shown at once, and nothing polls in between.
+TEST_F(DeviceOptionTest, LightFrameTimerRestsUntilTheColoursChange) {
+    OpenWired();
+    device_->streams = false;
+    option_->StartConnect(1);
+    Advance(1);
+    Advance(5);
+    EXPECT_EQ(device_->frames, 1);
+    EXPECT_FALSE(Armed(Option::kTimerLightFrame));
+    Advance(1000);
+    EXPECT_EQ(device_->frames, 1);
+
+    std::thread renderer([&] { device_->SetKeyColour(3, 0x00FF0000); });
+    renderer.join();
+    CPaintManagerUI::PumpMessages();
+    EXPECT_EQ(device_->frames, 2);
+    device_->SetKeyColour(3, 0x00FF0000);  // the same colour is no change
+    device_->SetKeyColour(4, 0x0000FF00);
+    device_->SetKeyColour(5, 0x000000FF);  // two changes before the UI thread runs: one frame
+    CPaintManagerUI::PumpMessages();
+    EXPECT_EQ(device_->frames, 3);
+
+    // Streaming again: the next change arms the timer, which then keeps its 5 ms period.
+    device_->streams = true;
+    device_->SetKeyColour(6, 0x00FFFFFF);
+    CPaintManagerUI::PumpMessages();
+    EXPECT_EQ(device_->frames, 4);
+    EXPECT_TRUE(Armed(Option::kTimerLightFrame));
+    Advance(5);
+    Advance(5);
+    EXPECT_EQ(device_->frames, 6);
 }
 
 TEST_F(DeviceOptionTest, KeepAlivesRunBeginAndEndConfigOnTheirPeriods) {

@@ -83,8 +83,10 @@ public:
         ++frames;
         CVantorixUSBDevice::SendLightFrame();
     }
+    bool StreamsLightFrames() const override { return streams; }
 
     bool online = true;
+    bool streams = true;  // takes host frames: the light-frame timer keeps its period
     int keepAliveMinutes = 1;
     int reads = 0, refreshes = 0, reserved15 = 0, reserved16 = 0, statusReads = 0, frames = 0;
 };

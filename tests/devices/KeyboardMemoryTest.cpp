@@ -80,6 +80,27 @@ TEST_P(KeyboardMemoryTest, KeyMapCodeInNoRowGivesThatKeyNoRowAndTheRowNoKey) {
     EXPECT_FALSE(memory_.RowOfDeviceKey(f1).has_value());
 }
 
+TEST_P(KeyboardMemoryTest, AReassignedKeyIsFoundAgainThroughItsProfileAssignment) {
+    const uint8_t f1 = DeviceKeyOfRow(1);
+    const uint8_t volumeUp[] = {0x30, 0xE9, 0x00};
+    ASSERT_TRUE(rig_.Keyboard().Poke(sim::SimArea::KeyMap, f1 * 3u, volumeUp));
+    ReadAll();
+    ASSERT_EQ(memory_.TableToKey(1), kNoKey);
+    KeyAssignmentRecord f1Record, f2Record;
+    f1Record.current = {1, 0x30, 0xE9, 0x00, 0};
+    f2Record.current = {2, 0x30, 0xE9, 0x00, 0};  // a row that still has its key keeps it
+    const KeyAssignmentRecord list[] = {f1Record, f2Record};
+    memory_.MapAssignedRows(list);
+    EXPECT_EQ(memory_.TableToKey(1), f1);
+    EXPECT_NE(memory_.TableToLed(1), kNoKey);
+    EXPECT_EQ(memory_.TableToKey(2), DeviceKeyOfRow(2));  // still its own key
+    // A code that no free key holds (or more than one does) maps nothing.
+    KeyAssignmentRecord stray;
+    stray.current = {3, 0x20, 0x00, 0x3A, 0};  // F1's factory code: F1's key is taken
+    memory_.MapAssignedRows(std::span(&stray, 1));
+    EXPECT_EQ(memory_.TableToKey(3), DeviceKeyOfRow(3));
+}
+
 TEST_P(KeyboardMemoryTest, DisabledKeyDoesNotPullTheKeylessRowsOntoItsLed) {
     const uint8_t f1 = DeviceKeyOfRow(1);
     const uint8_t noKey[] = {0x20, 0x00, 0x00};

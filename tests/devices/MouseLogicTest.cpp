@@ -205,3 +205,29 @@ TEST_F(MouseStageRulesTest, EditsReachTheProfile) {
 
 }  // namespace
 }  // namespace q208
+
+namespace q208 {
+namespace {
+
+TEST(MouseButtonMapTest, AReassignedButtonIsFoundAgainThroughItsAssignment) {
+    // Four buttons: left, right, and the back button given the middle button's code, then
+    // forward as a fire button.
+    const std::vector<uint8_t> keyMap = {0x10, 0x01, 0x00, 0x10, 0x02, 0x00, 0x10, 0x04, 0x00, 0x14, 0x28, 0x03};
+    MouseButtonMap map;
+    map.Rebuild(keyMap, 4);
+    EXPECT_EQ(map.ButtonOf(2), 2);  // middle: its default code
+    EXPECT_FALSE(map.HasButton(3));  // forward: reassigned, its default code is gone
+    std::vector<KeyAssignmentRecord> records(MouseButtonMap::kFunctionCount);
+    for (size_t j = 0; j < records.size(); ++j) {
+        const auto& code = MouseButtonMap::DefaultCodes()[j];
+        records[j].current = records[j].defaults = {static_cast<uint16_t>(j), code[0], code[1], code[2], 0};
+    }
+    records[3].current = {3, 0x14, 0x28, 0x03, 0};
+    records[4].current = {4, 0x10, 0x04, 0x00, 0};  // the middle button's code, whose button is taken
+    map.MapAssigned(keyMap, 4, records);
+    EXPECT_EQ(map.ButtonOf(3), 3);
+    EXPECT_FALSE(map.HasButton(4));
+}
+
+}  // namespace
+}  // namespace q208

@@ -88,13 +88,9 @@ TEST(MousePadBlockTest, TheProfilesLightingFillsItsBytesAndThePadsBytesStay) {
     EXPECT_EQ(Block::WriteOffset(3), 192);
 }
 
-TEST(MousePadPreviewScheduleTest, StepsOnceTheRoundsReachTheSpeedsThreshold) {
-    for (const auto& [speed, every] : {std::pair{0, 8}, {1, 6}, {2, 4}, {3, 2}, {4, 1}, {9, 1}, {-3, 8}}) {
-        MousePadPreviewSchedule schedule;
-        int steps = 0;
-        for (int round = 0; round < 48; ++round) steps += schedule.Round(speed) ? 1 : 0;
-        EXPECT_EQ(steps, 48 / every) << "speed " << speed;
-    }
+TEST(MousePadPreviewScheduleTest, TheWaitBeforeAStepFollowsTheSpeed) {
+    for (const auto& [speed, ms] : {std::pair{0, 8}, {1, 6}, {2, 4}, {3, 2}, {4, 1}, {9, 1}, {-3, 8}})
+        EXPECT_EQ(MousePadPreviewSchedule::WaitMs(speed), ms) << "speed " << speed;
 }
 
 class MousePadRendererTest : public ::testing::Test {

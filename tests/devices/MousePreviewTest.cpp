@@ -36,6 +36,23 @@ TEST(MousePreviewScheduleTest, ThresholdsBySpeedAndModesWithoutOne) {
     EXPECT_EQ(steps, 49);
 }
 
+// Sleeping for WaitMs between passes steps at the same rate as waking every millisecond.
+TEST(MousePreviewScheduleTest, SleepingUntilDueKeepsTheRate) {
+    for (int speed = 0; speed <= 4; ++speed) {
+        MousePreviewSchedule schedule;
+        int steps = 0, passes = 0;
+        for (uint32_t tick = 1000; tick <= 1160;) {
+            steps += schedule.Pass(tick, 0, speed) ? 1 : 0;
+            ++passes;
+            tick += static_cast<uint32_t>(schedule.WaitMs(tick, 0, speed));
+        }
+        EXPECT_EQ(steps, StepsOver(0, speed, 160)) << "speed " << speed;
+        EXPECT_LE(passes, steps + 2) << "speed " << speed;  // no pass without a step
+    }
+    MousePreviewSchedule still;
+    EXPECT_EQ(still.WaitMs(0, 9, 4), MousePreviewSchedule::kUnthresholdedWaitMs);
+}
+
 TEST(MouseRendererTest, GroupsRingAndReactiveFade) {
     MouseRenderer renderer;
     std::vector<KeyColour> leds(15);

@@ -38,6 +38,7 @@ protected:
     // SIGTERM, then SIGKILL; the exit code (-1 for a signal).
     int StopQ208();
     bool Q208Running() { return q208_.Running(); }
+    pid_t Q208Pid() const { return q208_.Pid(); }
 
     // Runs q208ctl with the test's folders; output and exit code.
     ProcessResult RunCtl(const std::vector<std::string>& args, int timeoutMs = kCtlTimeoutMs) const;

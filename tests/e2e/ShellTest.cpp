@@ -78,6 +78,8 @@ TEST_F(Shell, TheDesktopsKeyboardAndMouseSettingsOpen) {
     const char* path = std::getenv("PATH");
     extraEnvironment_["PATH"] = bin.string() + ":" + (path ? path : "/usr/bin:/bin");
     ASSERT_TRUE(StartQ208());
+    // A click reaches the window once it is shown (after the first detection pass).
+    ASSERT_TRUE(Poll([&] { return Open("main"); }, kWaitTimeoutMs));
     ASSERT_EQ(Sim("click", "windowdeviceset_1").exitCode, 0);
     ASSERT_EQ(Sim("click", "windowdeviceset_0").exitCode, 0);
     auto opened = [&] {

@@ -101,3 +101,28 @@ TEST(Paths, DataRootFromTheSourceTreeHasTheSkin) {
     const auto root = q208::FindDataRoot();
     EXPECT_TRUE(std::filesystem::is_directory(root.skin)) << root.skin;
 }
+
+// An installed or unpacked tree reads its own share/q208, wherever it was put; a program
+// outside the build folder never reads the source tree, even when its own data is missing.
+TEST(Paths, DataRootBesideTheExecutable) {
+    ScopedEnv dir("Q208_DATA_DIR", nullptr);
+    const auto prefix = std::filesystem::temp_directory_path() / ("q208-prefix-" + std::to_string(getpid()));
+    std::filesystem::create_directories(prefix / "bin");
+    const auto missing = q208::FindDataRootFor(prefix / "bin");
+    EXPECT_EQ(missing.origin, "installed (missing)");
+    EXPECT_EQ(missing.skin, prefix / "share/q208/skin");
+
+    std::filesystem::create_directories(prefix / "share/q208/skin");
+    const auto installed = q208::FindDataRootFor(prefix / "bin");
+    EXPECT_EQ(installed.origin, "installed");
+    EXPECT_EQ(installed.defaultData, prefix / "share/q208/DefaultData");
+    EXPECT_EQ(installed.fonts, prefix / "share/q208/Font");
+    std::filesystem::remove_all(prefix);
+}
+
+TEST(Paths, DataRootOfAProgramInTheBuildFolderIsTheSourceTree) {
+    ScopedEnv dir("Q208_DATA_DIR", nullptr);
+    const auto root = q208::FindDataRootFor(q208::ExecutablePath().parent_path());
+    EXPECT_EQ(root.origin, "source tree");
+    EXPECT_TRUE(std::filesystem::exists(root.defaultData / "Language.config")) << root.defaultData;
+}

@@ -80,11 +80,15 @@ void CDeviceOptionUI::RequestEntryShown() {
 }
 
 void CDeviceOptionUI::Arm(UINT id, UINT elapseMs) {
-    if (manager_) manager_->SetTimer(this, id, elapseMs);
+    if (!manager_) return;
+    manager_->SetTimer(this, id, elapseMs);
+    if (id == kTimerLightFrame) lightFrameArmed_ = true;
 }
 
 void CDeviceOptionUI::Disarm(UINT id) {
-    if (manager_) manager_->KillTimer(this, id);
+    if (!manager_) return;
+    manager_->KillTimer(this, id);
+    if (id == kTimerLightFrame) lightFrameArmed_ = false;
 }
 
 void CDeviceOptionUI::StartConnect(UINT delayMs) { Arm(kTimerConnect, delayMs); }
@@ -113,13 +117,23 @@ void CDeviceOptionUI::OnTimer(UINT id) {
     }
 }
 
+// The timer keeps its period (5 ms on the cable, 20 ms through the receiver) while the device
+// takes host frames from it. With nothing to send it rests instead of waking the program
+// 250 times a second for nothing: the light buttons follow the colours through
+// OnColoursChanged, and a device that starts streaming again has changed its colours too.
 void CDeviceOptionUI::OnLightFrame() {
     CVantorixUSBDevice* device = GetDevice();
     // The light buttons repaint themselves when their colour changes; the page is not
     // redrawn for a frame that changed nothing.
     device->SendLightFrame();
     CDeviceChannel& channel = device->CommandChannel();
-    if (channel.IsOpen()) Arm(kTimerLightFrame, channel.ViaReceiver() ? kLightFrameReceiverMs : kLightFrameWiredMs);
+    if (channel.IsOpen() && device->StreamsLightFrames())
+        Arm(kTimerLightFrame, channel.ViaReceiver() ? kLightFrameReceiverMs : kLightFrameWiredMs);
+}
+
+void CDeviceOptionUI::OnColoursChanged() {
+    if (lightFrameArmed_ || !GetDevice()) return;
+    OnLightFrame();
 }
 
 void CDeviceOptionUI::OnConnect() {

@@ -48,6 +48,9 @@ public:
     CDeviceOptionUI();
     ~CDeviceOptionUI() override;
 
+    // The device's colours changed: a resting light-frame timer shows them at once.
+    void OnColoursChanged();
+
     std::string GetClass() const override { return kClassName; }
     void* GetInterface(std::string_view name) override;
     void DoEvent(TEventUI& event) override;
@@ -114,6 +117,7 @@ private:
 
     CVantorixUSBDevice* device_ = nullptr;
     std::weak_ptr<int> deviceLife_;
+    bool lightFrameArmed_ = false;
     int kind_ = 0;
     int role_ = 0;
     std::string label_;

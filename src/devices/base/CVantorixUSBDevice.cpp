@@ -11,6 +11,7 @@
 #include "devices/base/IDeviceProfilePanel.h"
 #include "profile/ProfilePaths.h"
 #include "ui/CComboUI.h"
+#include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"
 
@@ -83,7 +84,27 @@ CVantorixUSBDevice::CVantorixUSBDevice(std::shared_ptr<IHidBus> bus, LightRender
 
 CVantorixUSBDevice::CVantorixUSBDevice(std::shared_ptr<IHidBus> bus, std::unique_ptr<LightRenderer> renderer,
                                        size_t colourCount)
-    : commandChannel_(bus), listenerChannel_(bus), colours_(colourCount), renderer_(std::move(renderer)) {}
+    : commandChannel_(bus),
+      listenerChannel_(bus),
+      colours_(colourCount),
+      uiQueue_(CMessageQueue::CurrentShared()),
+      renderer_(std::move(renderer)) {
+    colours_.SetChangeListener([this] { OnColoursChanged(); });
+}
+
+void CVantorixUSBDevice::OnColoursChanged() {
+    if (coloursPosted_.exchange(true)) return;  // the UI thread has not taken the last one yet
+    const auto queue = uiQueue_.lock();
+    if (!queue) {
+        coloursPosted_ = false;
+        return;
+    }
+    queue->PostTask([this, life = Lifetime()] {
+        if (life.expired()) return;
+        coloursPosted_ = false;
+        if (CDeviceOptionUI* option = GetOptionPanel()) option->OnColoursChanged();
+    });
+}
 
 CVantorixUSBDevice::~CVantorixUSBDevice() = default;
 
@@ -387,5 +408,19 @@ void CVantorixUSBDevice::BindProfilePanel() {
 }
 
 std::filesystem::path CVantorixUSBDevice::UserFolder() const { return DeviceUserFolder(GetModelFolder()); }
+
+void CVantorixUSBDevice::ShowKeySetMarks() {
+    const std::vector<KeyAssignmentRecord> records = GetKeyAssignments();
+    for (int key = 0; key < static_cast<int>(records.size()); ++key) {
+        CControlUI* button = GetKeyButton(key);
+        auto* keyButton = button ? static_cast<IDeviceKeyButton*>(button->GetInterface(IDeviceKeyButton::kInterfaceName))
+                                 : nullptr;
+        const KeyAssignmentHalf& now = records[key].current;
+        const KeyAssignmentHalf& factory = records[key].defaults;
+        if (keyButton)
+            keyButton->SetKeySetImageHidden(now.type == factory.type && now.param1 == factory.param1 &&
+                                            now.param2 == factory.param2);
+    }
+}
 
 }  // namespace q208

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,14 @@
 #include "devices/lighting/KeyColourBuffer.h"
 #include "devices/lighting/KeyStateBuffer.h"
 #include "devices/lighting/LightRenderer.h"
+#include "profile/ProfileRecords.h"
 #include "ui/CHorizontalLayoutUI.h"
 #include "ui/CNotifyPump.h"
 
 namespace q208 {
 
 class CDeviceOptionUI;
+class CMessageQueue;
 class IDeviceKeyButton;
 class IDevicePowerPanel;
 class IDeviceProfilePanel;
@@ -63,6 +66,9 @@ public:
     virtual void RenderOff();
     // Shows the per-key colours on the light buttons; the device classes also send them.
     virtual void SendLightFrame();
+    // True while the light-frame timer has frames to send to the device; when it has none the
+    // timer rests and a change of the colours alone brings the light buttons up to date.
+    virtual bool StreamsLightFrames() const { return false; }
     virtual void SetKeyColour(int index, uint32_t value);
     virtual uint32_t GetKeyColour(int index) const;
     virtual void ReadDevice() {}
@@ -71,6 +77,12 @@ public:
     virtual void Reserved16() {}
     virtual void RefreshStatus() {}
     virtual bool IsOnline() { return true; }
+    // The firmware version from the device's information block (bytes 0 and 1, low byte
+    // first); 0 while the block has not been read or the device has none.
+    virtual uint32_t FirmwareVersion() const { return 0; }
+    static uint32_t FirmwareVersionOf(std::span<const uint8_t> infoBlock) {
+        return infoBlock.size() < 2 ? 0u : infoBlock[0] | static_cast<uint32_t>(infoBlock[1]) << 8;
+    }
     // Period of the keep-alive sequence in minutes.
     virtual int KeepAliveMinutes() const { return 1; }
     virtual bool LoadProfile() { return false; }
@@ -113,6 +125,16 @@ public:
     virtual bool IsListening(int /*kind*/) const { return false; }
     // The device went away: its threads stop and its channels close.
     virtual void OnDeviceRemoved() { commandChannel_.CloseAll(); }
+    // ---- key assignments (devices with a key map override them) ----
+    // The profile's assignments; entry i is what key button "key_" i of the page does.
+    virtual std::vector<KeyAssignmentRecord> GetKeyAssignments() { return {}; }
+    // Entry `index` gets `current` in the profile, which is saved; false when there is no
+    // such entry. WriteKeyMapToDevice then sends it.
+    virtual bool StoreKeyAssignment(int /*index*/, const KeyAssignmentHalf& /*current*/) { return false; }
+    // Each key button shows the key-set marker while its key does not do what it does from
+    // the factory.
+    void ShowKeySetMarks();
+
     // A notification of a control on the device's page, passed on by the main window;
     // false when the device has no use for it.
     virtual bool OnPageNotify(TNotifyUI& /*msg*/) { return false; }
@@ -187,6 +209,10 @@ public:
     bool IsWindowShown() const { return windowShown_.load(); }
     bool HasWindowFocus() const { return windowFocus_.load(); }
     bool SeveralDevicesShown() const { return severalDevices_.load(); }
+    // Whether the device's page is on screen (selected, window shown and not minimised):
+    // on-screen previews rest while nobody can see them.
+    void SetPageShown(bool shown) { pageShown_ = shown; }
+    bool IsPageShown() const { return pageShown_.load(); }
 
     // Stores the value; a keyboard also turns host lighting on (0x1C) when it is not 0.
     // Returns the device result of that command, 1 when nothing had to be sent.
@@ -245,6 +271,10 @@ private:
     std::map<int, int> tableToLed_;
     std::map<int, int> keyGroups_;
     KeyColourBuffer colours_;
+    // Posts one "colours changed" to the UI thread at a time, whichever thread renders.
+    void OnColoursChanged();
+    std::weak_ptr<CMessageQueue> uiQueue_;
+    std::atomic<bool> coloursPosted_{false};
     static constexpr uint64_t kNothingShown = ~uint64_t{0};
     uint64_t shownGeneration_ = kNothingShown;  // the colours' generation the light buttons show
     mutable std::mutex lightMutex_;  // renderer (light, animation and key states)
@@ -260,6 +290,7 @@ private:
     std::atomic<bool> windowShown_{false};
     std::atomic<bool> windowFocus_{false};
     std::atomic<bool> severalDevices_{false};
+    std::atomic<bool> pageShown_{true};
     std::array<int, 3> optionState_{};
     std::atomic<int> statusIndex_{-1};
 };

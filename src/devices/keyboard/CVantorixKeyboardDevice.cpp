@@ -35,7 +35,7 @@ CVantorixKeyboardDevice::CVantorixKeyboardDevice(std::shared_ptr<IHidBus> bus, L
       sender_(commands_, KeyColours(), memory_),
       custom_(commands_, KeyColours(), memory_),
       listener_(ListenerChannel(), memory_, ListenerHandlers()),
-      animation_(CommandChannel(), animator_, sender_) {
+      animation_(CommandChannel(), animator_, sender_, [this] { return IsPageShown(); }) {
     SetKind(kKindKeyboard, 0);
     SetDisplayStrings({}, {}, kKeyboardFolder);
     SetButtonCounts(kKeyTableRows, kKeyTableRows);
@@ -116,6 +116,7 @@ void CVantorixKeyboardDevice::ReadDevice() {
             Trace("keyboard: reading the key map failed (%d)\n", result);
     }
     LoadProfile();
+    memory_.MapAssignedRows(keyList_);
     ReadLightingSetting();
     AfterLoad();
     if (!animation_.IsRunning()) animation_.Start();
@@ -242,6 +243,7 @@ bool CVantorixKeyboardDevice::WriteProfileToDevice() {
 
 void CVantorixKeyboardDevice::AfterLoad() {
     CVantorixUSBDevice::SendLightFrame();  // the light buttons show the current colours
+    ShowKeySetMarks();
     Invalidate();
     ++pageRefreshes_;
 }
@@ -258,6 +260,10 @@ void CVantorixKeyboardDevice::SendLightFrame() {
     // While the animation thread runs it streams the frames itself; one sender at a time.
     if (animation_.IsRunning()) return;
     sender_.Send(animator_.GetLightState().effect);
+}
+
+bool CVantorixKeyboardDevice::StreamsLightFrames() const {
+    return !animation_.IsRunning() && KeyboardFrameSender::IsStreamed(animator_.GetLightState().effect);
 }
 
 int CVantorixKeyboardDevice::WriteLightingToDevice(uint8_t entry, uint8_t activeEntry) {
@@ -302,6 +308,20 @@ int CVantorixKeyboardDevice::WriteKeyMapToDevice(int bank, std::span<const KeyAs
     const int result = KeyboardKeyMapWriter::Write(commands_, CommandChannel(), memory_, bank, assignments);
     if (result != kResultOk) Trace("keyboard: writing the key map failed (%d)\n", result);
     return result;
+}
+
+std::vector<KeyAssignmentRecord> CVantorixKeyboardDevice::GetKeyAssignments() { return profile_.GetKeyList(); }
+
+bool CVantorixKeyboardDevice::StoreKeyAssignment(int index, const KeyAssignmentHalf& current) {
+    keyList_ = profile_.GetKeyList();
+    if (index < 0 || index >= static_cast<int>(keyList_.size())) return false;
+    KeyAssignmentHalf& half = keyList_[index].current;
+    half = current;
+    half.index = static_cast<uint16_t>(index);
+    half.spare = 0;
+    profile_.SetKeyList(keyList_);
+    SaveProfile();
+    return true;
 }
 
 bool CVantorixKeyboardDevice::WriteKeyMapToDevice() {

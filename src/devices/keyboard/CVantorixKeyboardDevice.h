@@ -52,10 +52,12 @@ public:
     // ---- overridden device operations ----
     bool Initialize() override;
     void SendLightFrame() override;
+    bool StreamsLightFrames() const override;
     void ReadDevice() override;
     void RefreshFromDevice() override;
     void RefreshStatus() override;
     bool IsOnline() override;
+    uint32_t FirmwareVersion() const override { return FirmwareVersionOf(memory_.Info()); }
     bool LoadProfile() override;
     void AfterLoad() override;
     // Writes the profile's key assignments to bank 0.
@@ -73,6 +75,8 @@ public:
     void SaveProfile() override;
     void SetOptionState(int first, int second, int third) override;
     void SetLightState(const LightState& light) override;
+    std::vector<KeyAssignmentRecord> GetKeyAssignments() override;
+    bool StoreKeyAssignment(int index, const KeyAssignmentHalf& current) override;
 
     // ---- keyboard operations with their arguments ----
     // 1, 0 with a closed channel, or the device result of the key-map write.

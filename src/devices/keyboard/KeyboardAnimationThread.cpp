@@ -37,7 +37,8 @@ void KeyboardAnimationThread::Run(const Event& stop) {
     uint32_t last = start;
     uint32_t lastFrame = last - KeyboardAnimator::kDefaultCountPeriodMs;
     while (!stop.Wait(std::max(kPassWaitMs, MsToNextTick(start)))) {
-        if (!channel_.IsOpen()) {
+        const bool unseen = !KeyboardFrameSender::IsStreamed(animator_.GetLightState().effect) && !pageShown_();
+        if (!channel_.IsOpen() || unseen) {
             stop.Wait(kClosedWaitMs);
             last = TickCount();
             continue;

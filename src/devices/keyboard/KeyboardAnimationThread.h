@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "device/CDeviceChannel.h"
 #include "devices/keyboard/KeyboardAnimator.h"
@@ -15,15 +16,18 @@ namespace q208 {
 // the command channel is closed it waits 100 ms, while the channel's lighting hold is set
 // it does nothing; otherwise it advances the animator by the milliseconds since the last
 // pass and, when the effect rendered, streams the live frame (effects 29 and 30 only, at
-// most one frame per count period).
+// most one frame per count period). An effect the keyboard renders itself is animated only
+// for the page, so it rests like a closed channel while the page is not on screen.
 class KeyboardAnimationThread {
 public:
     static constexpr int kPassWaitMs = 1;
     static constexpr int kClosedWaitMs = 100;
     static constexpr int kStopTimeoutMs = 1000;
 
-    KeyboardAnimationThread(CDeviceChannel& channel, KeyboardAnimator& animator, KeyboardFrameSender& sender)
-        : channel_(channel), animator_(animator), sender_(sender) {}
+    using ShownQuery = std::function<bool()>;
+    KeyboardAnimationThread(CDeviceChannel& channel, KeyboardAnimator& animator, KeyboardFrameSender& sender,
+                            ShownQuery pageShown = [] { return true; })
+        : channel_(channel), animator_(animator), sender_(sender), pageShown_(std::move(pageShown)) {}
     ~KeyboardAnimationThread() { Stop(); }
     KeyboardAnimationThread(const KeyboardAnimationThread&) = delete;
     KeyboardAnimationThread& operator=(const KeyboardAnimationThread&) = delete;
@@ -41,6 +45,7 @@ private:
     CDeviceChannel& channel_;
     KeyboardAnimator& animator_;
     KeyboardFrameSender& sender_;
+    ShownQuery pageShown_;
     WorkerThread thread_{"kbd-animation"};
     std::atomic<uint32_t> renders_{0};
     std::atomic<uint32_t> framesSent_{0};

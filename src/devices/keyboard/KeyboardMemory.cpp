@@ -1,6 +1,7 @@
 #include "devices/keyboard/KeyboardMemory.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "device/DeviceResult.h"
 
@@ -76,6 +77,34 @@ void KeyboardMemory::BuildMaps() {
         }
         tableToKey_[row].store(key);
         tableToLed_[row].store(key == kNoKey ? kNoKey : ledMap_[key]);
+    }
+}
+
+// A reassigned key no longer carries its row's factory code: the profile's assignment finds
+// it, when exactly one device key without a row holds that code.
+void KeyboardMemory::MapAssignedRows(std::span<const KeyAssignmentRecord> assignments) {
+    const int keyCount = std::min<int>(KeyCount(), kCopySize / kBytesPerKey);
+    std::vector<bool> taken(static_cast<size_t>(std::max(keyCount, 0)), false);
+    for (int row = 0; row < kKeyTableRows; ++row) {
+        if (const uint8_t key = tableToKey_[row].load(); key != kNoKey && key < taken.size()) taken[key] = true;
+    }
+    for (const KeyAssignmentRecord& record : assignments) {
+        const int row = record.current.index;
+        if (row < 0 || row >= kKeyTableRows || !KeyboardKeyTable[row].hasKey || tableToKey_[row].load() != kNoKey) continue;
+        const KeyAssignmentHalf& now = record.current;
+        int found = -1;
+        int matches = 0;
+        for (int k = 0; k < keyCount; ++k) {
+            const uint8_t* bytes = &keyMap_[static_cast<size_t>(k) * kBytesPerKey];
+            if (!taken[k] && bytes[0] == now.type && bytes[1] == now.param1 && bytes[2] == now.param2) {
+                found = k;
+                ++matches;
+            }
+        }
+        if (matches != 1) continue;
+        taken[found] = true;
+        tableToKey_[row].store(static_cast<uint8_t>(found));
+        tableToLed_[row].store(ledMap_[found]);
     }
 }
 

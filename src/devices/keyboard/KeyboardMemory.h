@@ -4,10 +4,12 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "device/CDeviceChannel.h"
 #include "device/CDeviceCommands.h"
 #include "devices/keyboard/KeyboardLayout.h"
+#include "profile/ProfileRecords.h"
 
 namespace q208 {
 
@@ -44,6 +46,9 @@ public:
 
     // Builds both maps from the copies (also for tests and tools that set copies directly).
     void BuildMaps();
+    // Rows left without a device key because their key was reassigned find it through the
+    // profile's assignments (entry index = row); see the definition.
+    void MapAssignedRows(std::span<const KeyAssignmentRecord> assignments);
     void SetCopies(const InfoBlock& info, const Copy& keyMap, const Copy& ledMap);
 
     const InfoBlock& Info() const { return info_; }

@@ -18,10 +18,13 @@ void KeyColourBuffer::CopyTo(std::span<KeyColour> out) const {
 
 bool KeyColourBuffer::Set(size_t index, KeyColour colour) {
     if (index >= size_) return false;
-    std::lock_guard lock(mutex_);
-    if (entries_[index] == colour) return true;
-    entries_[index] = colour;
-    generation_.fetch_add(1, std::memory_order_release);
+    {
+        std::lock_guard lock(mutex_);
+        if (entries_[index] == colour) return true;
+        entries_[index] = colour;
+        generation_.fetch_add(1, std::memory_order_release);
+    }
+    TellChanged();
     return true;
 }
 

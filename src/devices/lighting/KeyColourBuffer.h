@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <span>
 #include <vector>
@@ -24,10 +25,15 @@ public:
     // generation moves on only when a colour really changed.
     template <typename Fn>
     void Update(Fn&& fn) {
-        std::lock_guard lock(mutex_);
-        previous_ = entries_;
-        fn(std::span<KeyColour>(entries_));
-        if (previous_ != entries_) generation_.fetch_add(1, std::memory_order_release);
+        bool changed = false;
+        {
+            std::lock_guard lock(mutex_);
+            previous_ = entries_;
+            fn(std::span<KeyColour>(entries_));
+            changed = previous_ != entries_;
+            if (changed) generation_.fetch_add(1, std::memory_order_release);
+        }
+        if (changed) TellChanged();
     }
     // Runs fn(std::span<const KeyColour>) under the lock: frame builders read in place.
     template <typename Fn>
@@ -49,12 +55,22 @@ public:
     // to show while it stays the same.
     uint64_t Generation() const { return generation_.load(std::memory_order_acquire); }
 
+    // Called, outside the lock and on the writing thread, each time the generation moves on,
+    // so whoever shows the colours can wait for a change instead of polling for one. Set it
+    // before any thread writes.
+    void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
 private:
+    void TellChanged() const {
+        if (listener_) listener_();
+    }
+
     const size_t size_;
     mutable std::mutex mutex_;
     std::vector<KeyColour> entries_;
     std::vector<KeyColour> previous_;  // the colours before the running Update
     std::atomic<uint64_t> generation_{0};
+    std::function<void()> listener_;
 };
 
 }  // namespace q208

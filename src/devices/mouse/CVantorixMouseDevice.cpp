@@ -162,15 +162,21 @@ void CVantorixMouseDevice::StopPreview() {
     preview_.Stop(kPreviewStopMs, WorkerThread::AfterTimeOut::Join);
 }
 
+// The preview sleeps until its next step is due, and rests while the channel is closed or
+// the page is not on screen (nobody sees it then).
 void CVantorixMouseDevice::RunPreview(const q208::Event& stop) {
     MousePreviewSchedule schedule;
-    while (!stop.Wait(kPassWaitMs)) {
-        if (!CommandChannel().IsOpen()) {
-            stop.Wait(kClosedWaitMs);
+    int waitMs = kPassWaitMs;
+    while (!stop.Wait(waitMs)) {
+        if (!CommandChannel().IsOpen() || !IsPageShown()) {
+            waitMs = kClosedWaitMs;
             continue;
         }
         const int mode = previewMode_.load();
-        if (schedule.Pass(TickCount(), mode, previewSpeed_.load())) PreviewStep(mode);
+        const int speed = previewSpeed_.load();
+        const uint32_t now = TickCount();
+        if (schedule.Pass(now, mode, speed)) PreviewStep(mode);
+        waitMs = schedule.WaitMs(now, mode, speed);
     }
     Trace("MS灯光线程设定退出");
 }
@@ -454,6 +460,7 @@ void CVantorixMouseDevice::BindPageControls() {
 void CVantorixMouseDevice::AfterLoad() {
     ShowStages();
     ShowSettings();
+    ShowKeySetMarks();
     CVantorixUSBDevice::SendLightFrame();
     Invalidate();
     ++pageRefreshes_;
@@ -563,6 +570,12 @@ void CVantorixMouseDevice::OnSleepCombo(MouseController::Sleep which, int minute
 void CVantorixMouseDevice::OnLogo(int mode) {
     controller_.SetLogo(mode);
     SaveAndWrite();
+}
+
+bool CVantorixMouseDevice::StoreKeyAssignment(int index, const KeyAssignmentHalf& current) {
+    if (!controller_.SetButton(index, {current.type, current.param1, current.param2})) return false;
+    SaveProfile();
+    return true;
 }
 
 bool CVantorixMouseDevice::OnPageNotify(TNotifyUI& msg) {

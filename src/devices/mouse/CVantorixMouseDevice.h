@@ -55,6 +55,9 @@ public:
     void RefreshFromDevice() override;
     void RefreshStatus() override;
     bool IsOnline() override;
+    uint32_t FirmwareVersion() const override {
+        return controller_.Memory().HasInfo() ? FirmwareVersionOf(controller_.Memory().Info()) : 0;
+    }
     int KeepAliveMinutes() const override;
     bool LoadProfile() override;
     void AfterLoad() override;
@@ -72,6 +75,8 @@ public:
     void SetLightParams(uint32_t first, uint32_t second, uint32_t word1, uint32_t word2) override;
     void SetFunctionMode(int mode) override;
     void SetLightState(const LightState& light) override;
+    std::vector<KeyAssignmentRecord> GetKeyAssignments() override { return controller_.Buttons(); }
+    bool StoreKeyAssignment(int index, const KeyAssignmentHalf& current) override;
 
     bool AttachListener(const std::string& path, int kind) override;
     void DetachListener(int kind) override;

@@ -40,6 +40,26 @@ void MouseButtonMap::Rebuild(std::span<const uint8_t> keyMap, int keyCount) {
     }
 }
 
+void MouseButtonMap::MapAssigned(std::span<const uint8_t> keyMap, int keyCount,
+                                 std::span<const KeyAssignmentRecord> records) {
+    const size_t keys = std::min(static_cast<size_t>(std::max(keyCount, 0)), keyMap.size() / kCodeSize);
+    for (size_t j = 0; j < kFunctionCount && j < records.size(); ++j) {
+        if (map_[j] != kNoButton) continue;
+        const KeyAssignmentHalf& now = records[j].current;
+        const Code code{now.type, now.param1, now.param2};
+        size_t found = kNoButton;
+        int matches = 0;
+        for (size_t key = 0; key < keys && key < kNoButton; ++key) {
+            const bool taken = std::find(map_.begin(), map_.end(), static_cast<uint8_t>(key)) != map_.end();
+            if (!taken && std::equal(code.begin(), code.end(), keyMap.begin() + key * kCodeSize)) {
+                found = key;
+                ++matches;
+            }
+        }
+        if (matches == 1) map_[j] = static_cast<uint8_t>(found);
+    }
+}
+
 std::vector<int> MouseButtonMap::MacrosInUse(std::span<const KeyAssignmentRecord> records, int macroCount) const {
     std::vector<int> numbers;
     for (size_t j = 0; j < kFunctionCount && j < records.size(); ++j) {

@@ -31,6 +31,10 @@ public:
 
     // Entry j: the first key index whose code is function j's default code, kNoButton when none.
     void Rebuild(std::span<const uint8_t> keyMap, int keyCount);
+    // A function whose button was reassigned no longer has its default code in the key map:
+    // its current assignment finds the button, when exactly one button without a function
+    // holds that code.
+    void MapAssigned(std::span<const uint8_t> keyMap, int keyCount, std::span<const KeyAssignmentRecord> records);
     uint8_t ButtonOf(size_t function) const { return function < kFunctionCount ? map_[function] : kNoButton; }
     bool HasButton(size_t function) const { return ButtonOf(function) != kNoButton; }
     const std::array<uint8_t, kFunctionCount>& Entries() const { return map_; }

@@ -40,6 +40,7 @@ bool MouseController::LoadProfile(const std::filesystem::path& path) {
 
 void MouseController::TakeProfileRecords() {
     keyList_ = profile_.GetKeyList();
+    memory_.MapAssignedButtons(keyList_);
     stages_ = profile_.GetDpiStages();
     activeStage_ = profile_.GetActiveDpiStage();
     settings_ = profile_.GetMouseSettings();
@@ -64,7 +65,9 @@ std::vector<std::string> MouseController::MacroNames(const std::filesystem::path
 
 int MouseController::ReadDevice() {
     if (!channel_.IsOpen()) return kResultNoAnswer;
-    return memory_.ReadAll(commands_, channel_);
+    const int result = memory_.ReadAll(commands_, channel_);
+    memory_.MapAssignedButtons(keyList_);
+    return result;
 }
 
 int MouseController::ReadInfo() {

@@ -60,6 +60,10 @@ public:
     MouseSensor Sensor() const;
     std::span<const uint8_t> KeyMap() const { return {keyMap_.data(), size_t(KeyCount()) * MouseButtonMap::kCodeSize}; }
     const MouseButtonMap& Buttons() const { return buttons_; }
+    // Reassigned buttons found through the profile's assignments (MouseButtonMap::MapAssigned).
+    void MapAssignedButtons(std::span<const KeyAssignmentRecord> records) {
+        buttons_.MapAssigned(keyMap_, KeyCount(), records);
+    }
 
 private:
     InfoBlock info_{};

@@ -26,7 +26,6 @@
 namespace q208 {
 namespace {
 
-constexpr int kPassWaitMs = 1;
 constexpr int kClosedWaitMs = 100;
 constexpr int kMaxLevel = 4;
 constexpr size_t kStatusSize = CDeviceCommands::kStatusSize;
@@ -129,14 +128,17 @@ void CVantorixMousePadDevice::StartPreview() {
 
 void CVantorixMousePadDevice::StopPreview() { preview_.Stop(kPreviewStopMs, WorkerThread::AfterTimeOut::Join); }
 
+// The preview sleeps until its next step is due, and rests while the channel is closed or
+// the page is not on screen (nobody sees it then).
 void CVantorixMousePadDevice::RunPreview(const q208::Event& stop) {
-    MousePadPreviewSchedule schedule;
-    while (!stop.Wait(kPassWaitMs)) {
-        if (!CommandChannel().IsOpen()) {
-            stop.Wait(kClosedWaitMs);
+    int waitMs = MousePadPreviewSchedule::WaitMs(previewSpeed_.load());
+    while (!stop.Wait(waitMs)) {
+        if (!CommandChannel().IsOpen() || !IsPageShown()) {
+            waitMs = kClosedWaitMs;
             continue;
         }
-        if (schedule.Round(previewSpeed_.load())) PreviewStep(previewMode_.load());
+        PreviewStep(previewMode_.load());
+        waitMs = MousePadPreviewSchedule::WaitMs(previewSpeed_.load());
     }
     Trace("MS灯光线程设定退出");
 }

@@ -14,10 +14,4 @@ int MousePadPreviewSchedule::Threshold(int speedLevel) {
     return kThresholds[static_cast<size_t>(std::clamp(speedLevel, 0, static_cast<int>(kThresholds.size()) - 1))];
 }
 
-bool MousePadPreviewSchedule::Round(int speedLevel) {
-    if (++count_ < Threshold(speedLevel)) return false;
-    count_ = 0;
-    return true;
-}
-
 }  // namespace q208

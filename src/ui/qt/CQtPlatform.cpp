@@ -4,6 +4,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QIcon>
 #include <QCursor>
 #include <QFontMetrics>
 #include <QScreen>
@@ -43,6 +44,10 @@ void EnsureQtApplication() {
     // objects (input devices, fonts) are torn down at exit in an order that a static
     // application object would break.
     static QApplication* const app = new QApplication(argc, argv);
+    // The desktop matches the windows to the installed desktop entry (Wayland app id, the
+    // dock's icon and name) and shows the theme's icon of the program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.q208.Q208"));
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("q208")));
     (void)app;
 }
 

@@ -179,4 +179,15 @@ void CQtSurface::BeginMove() {
     if (QWindow* window = widget_->windowHandle()) window->startSystemMove();
 }
 
+// The surface widget itself takes the keys, so a native text field over an edit sees none.
+void CQtSurface::GrabKeyboard(bool grab) {
+    if (grab) {
+        widget_->grabKeyboard();
+    } else if (QWidget::keyboardGrabber() == widget_.get()) {
+        widget_->releaseKeyboard();
+    }
+}
+
+bool CQtSurface::IsKeyboardGrabbed() const { return QWidget::keyboardGrabber() == widget_.get(); }
+
 }  // namespace q208

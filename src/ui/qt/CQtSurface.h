@@ -42,6 +42,8 @@ public:
     bool IsMaximized() const override;
     UiRect MonitorRect() const override;
     void BeginMove() override;
+    void GrabKeyboard(bool grab) override;
+    bool IsKeyboardGrabbed() const override;
 
     // For tests and the tray: the widget and the open text field (null when none).
     CQtSurfaceWidget* Widget() const { return widget_.get(); }

@@ -221,6 +221,11 @@ void CQtSurfaceWidget::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && sink_ && !IsPopup()) sink_->OnFocusChanged(isActiveWindow());
     // Changes while minimised were not painted (CQtSurface::Invalidate): all of it now.
     if (event->type() == QEvent::WindowStateChange && !isMinimized()) update();
+    if (event->type() == QEvent::WindowStateChange && sink_) {
+        const bool minimized = isMinimized();
+        const bool was = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+        if (minimized != was) sink_->OnMinimizedChanged(minimized);
+    }
 }
 
 }  // namespace q208

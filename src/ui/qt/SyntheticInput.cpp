@@ -53,4 +53,17 @@ bool SendKeyTo(CWindowWnd& window, UINT virtualKey) {
     return true;
 }
 
+bool SendPhysicalKeyTo(CWindowWnd& window, unsigned evdevCode) {
+    constexpr quint32 kNativeScanOffset = 8;
+    QPointer<QWidget> widget = WidgetOf(window);
+    if (!widget) return false;
+    if (QWidget* grabber = QWidget::keyboardGrabber()) widget = grabber;
+    const quint32 native = evdevCode + kNativeScanOffset;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, native, 0, 0);
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, native, 0, 0);
+    if (widget && widget->isVisible()) QCoreApplication::sendEvent(widget, &release);
+    return true;
+}
+
 }  // namespace q208

@@ -10,5 +10,9 @@ namespace q208 {
 // has no Qt surface or the key is not one of Escape and Return.
 bool SendClickTo(CWindowWnd& window, UiPoint client);
 bool SendKeyTo(CWindowWnd& window, UINT virtualKey);
+// A press and release of the physical key with this Linux input key code (its native scan
+// code is the code plus 8, as X11 and Wayland report it), to the widget that has the
+// keyboard: the one grabbing it, else the window's. False without a Qt surface.
+bool SendPhysicalKeyTo(CWindowWnd& window, unsigned evdevCode);
 
 }  // namespace q208

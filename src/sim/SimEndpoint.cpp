@@ -1,4 +1,4 @@
-#include "app/SimEndpoint.h"
+#include "sim/SimEndpoint.h"
 
 #include <string>
 

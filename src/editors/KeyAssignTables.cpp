@@ -1,0 +1,286 @@
+#include "editors/KeyAssignTables.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace q208::keytables {
+
+namespace {
+
+using namespace keykind;
+
+// Code, kind, modifier bits or first parameter, usage or second parameter, name key. The
+// code of a keyboard key is the desktop's key code for it (0x0101 tells the keypad's Enter
+// from the main one); the keyboard's own function keys have none.
+constexpr KeyFunction kKeyTable[kKeyTableSize] = {
+    {0x00A2, 0x20, 0x01, 0x00, "keyboard_key_LCtrl"},
+    {0x00A0, 0x20, 0x02, 0x00, "keyboard_key_LShift"},
+    {0x00A4, 0x20, 0x04, 0x00, "keyboard_key_LAlt"},
+    {0x005B, 0x20, 0x08, 0x00, "keyboard_key_LWin"},
+    {0x00A3, 0x20, 0x10, 0x00, "keyboard_key_RCtrl"},
+    {0x00A1, 0x20, 0x20, 0x00, "keyboard_key_RShift"},
+    {0x00A5, 0x20, 0x40, 0x00, "keyboard_key_RAlt"},
+    {0x005C, 0x20, 0x80, 0x00, "keyboard_key_RWin"},
+    {0x0041, 0x20, 0x00, 0x04, "keyboard_key_A"},
+    {0x0042, 0x20, 0x00, 0x05, "keyboard_key_B"},
+    {0x0043, 0x20, 0x00, 0x06, "keyboard_key_C"},
+    {0x0044, 0x20, 0x00, 0x07, "keyboard_key_D"},
+    {0x0045, 0x20, 0x00, 0x08, "keyboard_key_E"},
+    {0x0046, 0x20, 0x00, 0x09, "keyboard_key_F"},
+    {0x0047, 0x20, 0x00, 0x0A, "keyboard_key_G"},
+    {0x0048, 0x20, 0x00, 0x0B, "keyboard_key_H"},
+    {0x0049, 0x20, 0x00, 0x0C, "keyboard_key_I"},
+    {0x004A, 0x20, 0x00, 0x0D, "keyboard_key_J"},
+    {0x004B, 0x20, 0x00, 0x0E, "keyboard_key_K"},
+    {0x004C, 0x20, 0x00, 0x0F, "keyboard_key_L"},
+    {0x004D, 0x20, 0x00, 0x10, "keyboard_key_M"},
+    {0x004E, 0x20, 0x00, 0x11, "keyboard_key_N"},
+    {0x004F, 0x20, 0x00, 0x12, "keyboard_key_O"},
+    {0x0050, 0x20, 0x00, 0x13, "keyboard_key_P"},
+    {0x0051, 0x20, 0x00, 0x14, "keyboard_key_Q"},
+    {0x0052, 0x20, 0x00, 0x15, "keyboard_key_R"},
+    {0x0053, 0x20, 0x00, 0x16, "keyboard_key_S"},
+    {0x0054, 0x20, 0x00, 0x17, "keyboard_key_T"},
+    {0x0055, 0x20, 0x00, 0x18, "keyboard_key_U"},
+    {0x0056, 0x20, 0x00, 0x19, "keyboard_key_V"},
+    {0x0057, 0x20, 0x00, 0x1A, "keyboard_key_W"},
+    {0x0058, 0x20, 0x00, 0x1B, "keyboard_key_X"},
+    {0x0059, 0x20, 0x00, 0x1C, "keyboard_key_Y"},
+    {0x005A, 0x20, 0x00, 0x1D, "keyboard_key_Z"},
+    {0x0031, 0x20, 0x00, 0x1E, "keyboard_key_1"},
+    {0x0032, 0x20, 0x00, 0x1F, "keyboard_key_2"},
+    {0x0033, 0x20, 0x00, 0x20, "keyboard_key_3"},
+    {0x0034, 0x20, 0x00, 0x21, "keyboard_key_4"},
+    {0x0035, 0x20, 0x00, 0x22, "keyboard_key_5"},
+    {0x0036, 0x20, 0x00, 0x23, "keyboard_key_6"},
+    {0x0037, 0x20, 0x00, 0x24, "keyboard_key_7"},
+    {0x0038, 0x20, 0x00, 0x25, "keyboard_key_8"},
+    {0x0039, 0x20, 0x00, 0x26, "keyboard_key_9"},
+    {0x0030, 0x20, 0x00, 0x27, "keyboard_key_0"},
+    {0x000D, 0x20, 0x00, 0x28, "keyboard_key_Enter"},
+    {0x001B, 0x20, 0x00, 0x29, "keyboard_key_Esc"},
+    {0x0008, 0x20, 0x00, 0x2A, "keyboard_key_BackSpace"},
+    {0x0009, 0x20, 0x00, 0x2B, "keyboard_key_Tab"},
+    {0x0020, 0x20, 0x00, 0x2C, "keyboard_key_Space"},
+    {0x00BD, 0x20, 0x00, 0x2D, "keyboard_key_-"},
+    {0x00BB, 0x20, 0x00, 0x2E, "keyboard_key_="},
+    {0x00DB, 0x20, 0x00, 0x2F, "keyboard_key_["},
+    {0x00DD, 0x20, 0x00, 0x30, "keyboard_key_]"},
+    {0x00DC, 0x20, 0x00, 0x31, "keyboard_key_xiegang"},
+    {0x00BA, 0x20, 0x00, 0x33, "keyboard_key_;"},
+    {0x00DE, 0x20, 0x00, 0x34, "keyboard_key_'"},
+    {0x00C0, 0x20, 0x00, 0x35, "keyboard_key_`"},
+    {0x00BC, 0x20, 0x00, 0x36, "keyboard_key_<"},
+    {0x00BE, 0x20, 0x00, 0x37, "keyboard_key_."},
+    {0x00BF, 0x20, 0x00, 0x38, "keyboard_key_/"},
+    {0x0014, 0x20, 0x00, 0x39, "keyboard_key_Caplk"},
+    {0x0070, 0x20, 0x00, 0x3A, "keyboard_key_F1"},
+    {0x0071, 0x20, 0x00, 0x3B, "keyboard_key_F2"},
+    {0x0072, 0x20, 0x00, 0x3C, "keyboard_key_F3"},
+    {0x0073, 0x20, 0x00, 0x3D, "keyboard_key_F4"},
+    {0x0074, 0x20, 0x00, 0x3E, "keyboard_key_F5"},
+    {0x0075, 0x20, 0x00, 0x3F, "keyboard_key_F6"},
+    {0x0076, 0x20, 0x00, 0x40, "keyboard_key_F7"},
+    {0x0077, 0x20, 0x00, 0x41, "keyboard_key_F8"},
+    {0x0078, 0x20, 0x00, 0x42, "keyboard_key_F9"},
+    {0x0079, 0x20, 0x00, 0x43, "keyboard_key_F10"},
+    {0x007A, 0x20, 0x00, 0x44, "keyboard_key_F11"},
+    {0x007B, 0x20, 0x00, 0x45, "keyboard_key_F12"},
+    {0x002C, 0x20, 0x00, 0x46, "keyboard_key_Print Scr"},
+    {0x0091, 0x20, 0x00, 0x47, "keyboard_key_Scroll Lock"},
+    {0x0013, 0x20, 0x00, 0x48, "keyboard_key_Pause"},
+    {0x002D, 0x20, 0x00, 0x49, "keyboard_key_Insert"},
+    {0x0024, 0x20, 0x00, 0x4A, "keyboard_key_Home"},
+    {0x0021, 0x20, 0x00, 0x4B, "keyboard_key_Page Up"},
+    {0x002E, 0x20, 0x00, 0x4C, "keyboard_key_Delete"},
+    {0x0023, 0x20, 0x00, 0x4D, "keyboard_key_End"},
+    {0x0022, 0x20, 0x00, 0x4E, "keyboard_key_Page Down"},
+    {0x0027, 0x20, 0x00, 0x4F, "keyboard_key_Right"},
+    {0x0025, 0x20, 0x00, 0x50, "keyboard_key_Left"},
+    {0x0028, 0x20, 0x00, 0x51, "keyboard_key_Down"},
+    {0x0026, 0x20, 0x00, 0x52, "keyboard_key_Up"},
+    {0x0090, 0x20, 0x00, 0x53, "keyboard_key_Num Lock"},
+    {0x006F, 0x20, 0x00, 0x54, "keyboard_key_Num /"},
+    {0x006A, 0x20, 0x00, 0x55, "keyboard_key_Num *"},
+    {0x006D, 0x20, 0x00, 0x56, "keyboard_key_Num -"},
+    {0x006B, 0x20, 0x00, 0x57, "keyboard_key_Num +"},
+    {0x0101, 0x20, 0x00, 0x58, "keyboard_key_Num Enter"},
+    {0x0061, 0x20, 0x00, 0x59, "keyboard_key_Num 1"},
+    {0x0062, 0x20, 0x00, 0x5A, "keyboard_key_Num 2"},
+    {0x0063, 0x20, 0x00, 0x5B, "keyboard_key_Num 3"},
+    {0x0064, 0x20, 0x00, 0x5C, "keyboard_key_Num 4"},
+    {0x0065, 0x20, 0x00, 0x5D, "keyboard_key_Num 5"},
+    {0x0066, 0x20, 0x00, 0x5E, "keyboard_key_Num 6"},
+    {0x0067, 0x20, 0x00, 0x5F, "keyboard_key_Num 7"},
+    {0x0068, 0x20, 0x00, 0x60, "keyboard_key_Num 8"},
+    {0x0069, 0x20, 0x00, 0x61, "keyboard_key_Num 9"},
+    {0x0060, 0x20, 0x00, 0x62, "keyboard_key_Num 0"},
+    {0x006E, 0x20, 0x00, 0x63, "keyboard_key_Decimal"},
+    {0x005D, 0x20, 0x00, 0x65, "keyboard_key_App"},
+    {0x00E2, 0x20, 0x00, 0x64, "keyboard_key_K45"},
+    {0x00C1, 0x20, 0x00, 0x87, "keyboard_key_K56"},
+    {0x00FF, 0x20, 0x00, 0x89, "keyboard_key_K14"},
+    {0x00C2, 0x20, 0x00, 0x85, "keyboard_key_K107"},
+    {0x00EB, 0x20, 0x00, 0x8B, "keyboard_key_K131"},
+    {0x00FF, 0x20, 0x00, 0x8A, "keyboard_key_K132"},
+    {0x00FF, 0x20, 0x00, 0x88, "keyboard_key_K133"},
+    {0x00E9, 0x20, 0x00, 0x91, "keyboard_key_K150"},
+    {0x00FF, 0x20, 0x00, 0x90, "keyboard_key_K151"},
+    {0x00BF, 0x20, 0x00, 0x32, "keyboard_key_K42"},
+    {0x00B7, 0x30, 0x92, 0x01, "media_calc"},
+    {0x00AC, 0x30, 0x23, 0x02, "keyboard_key_Browaer Home"},
+    {0x00B3, 0x30, 0xCD, 0x00, "keyboard_key_Media Play Pause"},
+    {0x00AA, 0x30, 0x21, 0x02, "keyboard_key_Browser Search"},
+    {0x00B4, 0x30, 0x8A, 0x01, "keyboard_key_Launch Mail"},
+    {0x00AF, 0x30, 0xE9, 0x00, "keyboard_key_Volume Up"},
+    {0x00AD, 0x30, 0xE2, 0x00, "media_mute"},
+    {0x00B2, 0x30, 0xB7, 0x00, "keyboard_key_Media Stop"},
+    {0x00AE, 0x30, 0xEA, 0x00, "keyboard_key_Volume Down"},
+    {0x00AB, 0x30, 0x2A, 0x02, "keyboard_key_Browser Favorites"},
+    {0x00A7, 0x30, 0x25, 0x02, "keyboard_key_Browser ForWard"},
+    {0x00A6, 0x30, 0x24, 0x02, "keyboard_key_Browser Back"},
+    {0x00B1, 0x30, 0xB6, 0x00, "keyboard_key_Media Prev Track"},
+    {0x00B0, 0x30, 0xB5, 0x00, "keyboard_key_Media Next Track"},
+    {0x00B6, 0x30, 0x94, 0x01, "keyboard_key_Computer"},
+    {0x00A8, 0x30, 0x27, 0x02, "keyboard_key_Browser Refresh"},
+    {0x00A9, 0x30, 0x26, 0x02, "wed_stop"},
+    {0x00B5, 0x30, 0x83, 0x01, "keyboard_key_Launch Media Select"},
+    {0x0103, 0x40, 0x01, 0x00, "keyboard_key_Power"},
+    {0x0104, 0x40, 0x02, 0x00, "keyboard_key_Sleep"},
+    {0x0105, 0x40, 0x04, 0x00, "keyboard_key_Wakeup"},
+    {0x0000, 0xA0, 0x47, 0x00, "keyboard_key_Launch App2"},
+    {0x0000, 0xA0, 0x47, 0x01, "keyboard_key_Volume Down"},
+    {0x0000, 0xA0, 0x47, 0x02, "keyboard_key_Volume Up"},
+    {0x0000, 0xA0, 0x47, 0x03, "keyboard_key_Volume Mute"},
+    {0x0000, 0xD0, 0xA2, 0x05, "keyboard_key_M5"},
+    {0x0000, 0xA0, 0x01, 0x00, "keyboard_key_FN"},
+    {0x0000, 0xA0, 0x1B, 0x00, "keyboard_key_GM"},
+    {0x0000, 0x20, 0x08, 0x0F, "keyboard_key_WINL"},
+    {0x0000, 0x20, 0x08, 0x07, "keyboard_key_WIND"},
+};
+
+// Set-1 scan code and extended flag of positions 0 … 112, as the input hook reports them:
+// the right-hand modifiers, the Windows keys, the navigation block, the arrows, the
+// keypad's slash and Enter, Num Lock, Print Screen and the menu key come with the flag;
+// right Shift does too.
+constexpr CapturedKey kCaptureTable[kCaptureTableSize] = {
+    {0x1D, false}, {0x2A, false}, {0x38, false}, {0x5B, true}, {0x1D, true}, {0x36, true}, {0x38, true}, {0x5C, true},
+    {0x1E, false}, {0x30, false}, {0x2E, false}, {0x20, false}, {0x12, false}, {0x21, false}, {0x22, false}, {0x23, false},
+    {0x17, false}, {0x24, false}, {0x25, false}, {0x26, false}, {0x32, false}, {0x31, false}, {0x18, false}, {0x19, false},
+    {0x10, false}, {0x13, false}, {0x1F, false}, {0x14, false}, {0x16, false}, {0x2F, false}, {0x11, false}, {0x2D, false},
+    {0x15, false}, {0x2C, false}, {0x02, false}, {0x03, false}, {0x04, false}, {0x05, false}, {0x06, false}, {0x07, false},
+    {0x08, false}, {0x09, false}, {0x0A, false}, {0x0B, false}, {0x1C, false}, {0x01, false}, {0x0E, false}, {0x0F, false},
+    {0x39, false}, {0x0C, false}, {0x0D, false}, {0x1A, false}, {0x1B, false}, {0x2B, false}, {0x27, false}, {0x28, false},
+    {0x29, false}, {0x33, false}, {0x34, false}, {0x35, false}, {0x3A, false}, {0x3B, false}, {0x3C, false}, {0x3D, false},
+    {0x3E, false}, {0x3F, false}, {0x40, false}, {0x41, false}, {0x42, false}, {0x43, false}, {0x44, false}, {0x57, false},
+    {0x58, false}, {0x37, true}, {0x46, false}, {0x45, false}, {0x52, true}, {0x47, true}, {0x49, true}, {0x53, true},
+    {0x4F, true}, {0x51, true}, {0x4D, true}, {0x4B, true}, {0x50, true}, {0x48, true}, {0x45, true}, {0x35, true},
+    {0x37, false}, {0x4A, false}, {0x4E, false}, {0x1C, true}, {0x4F, false}, {0x50, false}, {0x51, false}, {0x4B, false},
+    {0x4C, false}, {0x4D, false}, {0x47, false}, {0x48, false}, {0x49, false}, {0x52, false}, {0x53, false}, {0x5D, true},
+    {0x56, false}, {0x73, false}, {0x7D, false}, {0x7E, false}, {0x7B, false}, {0x79, false}, {0x70, false}, {0x71, false},
+    {0x72, false},
+};
+
+constexpr KeyFunction kMouseButtons[] = {
+    {0, kMouseButton, 0x01, 0, "keyset_mouse_left"},    {1, kMouseButton, 0x04, 0, "keyset_mouse_middle"},
+    {2, kMouseButton, 0x02, 0, "keyset_mouse_right"},   {3, kMouseButton, 0x10, 0, "keyset_mouse_forward"},
+    {4, kMouseButton, 0x08, 0, "keyset_mouse_back"},
+};
+
+constexpr KeyFunction kDpiFunctions[] = {
+    {0, kDpi, 1, 0, "keyset_dpi_1"},
+    {1, kDpi, 2, 0, "keyset_dpi_2"},
+    {2, kDpi, 3, 0, "keyset_dpi_3"},
+};
+
+// Consumer-page usages, low byte first.
+constexpr KeyFunction kMediaKeys[] = {
+    {0, kMedia, 0x83, 0x01, "keyset_media_player"},    {1, kMedia, 0xCD, 0x00, "keyset_media_play"},
+    {2, kMedia, 0xB7, 0x00, "keyset_media_stop"},      {3, kMedia, 0xB6, 0x00, "keyset_media_prev"},
+    {4, kMedia, 0xB5, 0x00, "keyset_media_next"},      {5, kMedia, 0xEA, 0x00, "keyset_media_volume_down"},
+    {6, kMedia, 0xE9, 0x00, "keyset_media_volume_up"}, {7, kMedia, 0xE2, 0x00, "keyset_media_mute"},
+    {8, kMedia, 0x23, 0x02, "keyset_media_home"},      {9, kMedia, 0x27, 0x02, "keyset_media_refresh"},
+    {10, kMedia, 0x26, 0x02, "keyset_media_web_stop"}, {11, kMedia, 0x24, 0x02, "keyset_media_back"},
+    {12, kMedia, 0x25, 0x02, "keyset_media_forward"},  {13, kMedia, 0x2A, 0x02, "keyset_media_bookmarks"},
+    {14, kMedia, 0x21, 0x02, "keyset_media_search"},   {15, kMedia, 0x94, 0x01, "keyset_media_computer"},
+    {16, kMedia, 0x92, 0x01, "keyset_media_calculator"}, {17, kMedia, 0x8A, 0x01, "keyset_media_mail"},
+};
+
+constexpr KeyFunction kSystemKeys[] = {
+    {0, kSystem, 0x01, 0, "keyset_system_power"},
+    {1, kSystem, 0x02, 0, "keyset_system_sleep"},
+    {2, kSystem, 0x04, 0, "keyset_system_wake"},
+};
+
+// Right Ctrl with a letter or sign.
+constexpr KeyFunction kComboKeys[] = {
+    {0, kKeyboard, 0x10, 0x12, "keyset_combo_open"},  {1, kKeyboard, 0x10, 0x11, "keyset_combo_new"},
+    {2, kKeyboard, 0x10, 0x1D, "keyset_combo_undo"},  {3, kKeyboard, 0x10, 0x16, "keyset_combo_save"},
+    {4, kKeyboard, 0x10, 0x06, "keyset_combo_copy"},  {5, kKeyboard, 0x10, 0x1B, "keyset_combo_cut"},
+    {6, kKeyboard, 0x10, 0x19, "keyset_combo_paste"}, {7, kKeyboard, 0x10, 0x09, "keyset_combo_find"},
+    {8, kKeyboard, 0x10, 0x04, "keyset_combo_all"},   {9, kKeyboard, 0x10, 0x2D, "keyset_combo_zoom_out"},
+    {10, kKeyboard, 0x10, 0x2E, "keyset_combo_zoom_in"},
+};
+
+// Case ignored, and "_" stands for a space ("Num_1"), so a name needs no quoting in a script.
+bool SameKeyName(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return c == '_' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+}
+
+}  // namespace
+
+std::span<const KeyFunction> KeyTable() { return kKeyTable; }
+std::span<const CapturedKey> CaptureTable() { return kCaptureTable; }
+std::span<const KeyFunction> MouseButtons() { return kMouseButtons; }
+std::span<const KeyFunction> DpiFunctions() { return kDpiFunctions; }
+std::span<const KeyFunction> MediaKeys() { return kMediaKeys; }
+std::span<const KeyFunction> SystemKeys() { return kSystemKeys; }
+std::span<const KeyFunction> ComboKeys() { return kComboKeys; }
+
+std::span<const KeyFunction> CategoryTable(KeyCategory category) {
+    switch (category) {
+    case KeyCategory::MouseButton: return kMouseButtons;
+    case KeyCategory::Dpi: return kDpiFunctions;
+    case KeyCategory::Media: return kMediaKeys;
+    case KeyCategory::System: return kSystemKeys;
+    case KeyCategory::Combo: return kComboKeys;
+    default: return {};
+    }
+}
+
+std::optional<int> FindCapturedKey(CapturedKey key) {
+    for (int i = 0; i < kCaptureTableSize; ++i) {
+        const CapturedKey& row = kCaptureTable[i];
+        if (row.scanCode == key.scanCode && row.extended == key.extended && kKeyTable[i].kind == kKeyboard) return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> FindPlainKey(uint8_t usage) {
+    for (int i = kFirstOrdinaryKey; i < kKeyTableSize; ++i) {
+        const KeyFunction& row = kKeyTable[i];
+        if (row.kind == kKeyboard && row.first == 0 && row.second == usage) return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> FindKeyByName(std::string_view name) {
+    constexpr std::string_view kPrefix = "keyboard_key_";
+    for (int i = 0; i < kKeyTableSize; ++i) {
+        std::string_view key = kKeyTable[i].nameKey;
+        if (SameKeyName(key, name)) return i;
+        if (key.starts_with(kPrefix) && SameKeyName(key.substr(kPrefix.size()), name)) return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> FindEntry(std::span<const KeyFunction> table, uint8_t first, uint8_t second) {
+    for (size_t i = 0; i < table.size(); ++i) {
+        if (table[i].first == first && table[i].second == second) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+}  // namespace q208::keytables

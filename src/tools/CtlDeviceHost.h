@@ -1,0 +1,19 @@
+#pragma once
+
+namespace q208 {
+
+class CDeviceChannel;
+struct CtlDeviceTarget;
+
+// The running q208 as seen by a device command it executes for q208ctl: the command runs
+// on the channel the program has open on the device, so that the program and the command
+// never read each other's answers.
+class ICtlDeviceHost {
+public:
+    virtual ~ICtlDeviceHost() = default;
+    // The program's open command channel to `target`, or null when the program has none
+    // (the command then opens one of its own on the program's bus).
+    virtual CDeviceChannel* CommandChannelFor(const CtlDeviceTarget& target) = 0;
+};
+
+}  // namespace q208
