@@ -23,6 +23,7 @@
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
 #include "devices/mouse/CVantorixMouseDevice.h"
+#include "devices/mousepad/CVantorixMousePadDevice.h"
 #include "devices/base/CVantorixUSBDevice.h"
 #include "editors/CDeviceProfileUI.h"
 #include "editors/CKeyAssignEditor.h"
@@ -77,6 +78,16 @@ constexpr const char* kHookEventNames[] = {
 constexpr const char* kGameEventNames[] = {kGameStart, kGameEnd, kGameKill, kGameDeath};
 
 bool IsBehindReceiver(uint16_t kind) { return kind == kKindReceiverKeyboard || kind == kKindReceiverMouse; }
+
+// The slot of the vendor interface a device of this kind listens on over its own cable.
+size_t WiredVendorSlot(uint16_t kind) {
+    switch (kind) {
+    case kKindKeyboard: return kSlotKeyboard;
+    case kKindMousePad: return kSlotMousePad;
+    case kKindHeadset: return kSlotHeadset;
+    default: return kSlotMouse;
+    }
+}
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -287,6 +298,9 @@ bool CMainWnd::BuildModelPage(int model) {
     if (auto* mouse = static_cast<CVantorixMouseDevice*>(device->GetInterface(CVantorixMouseDevice::kClassName))) {
         mouse->SetColourChooser([this](uint32_t initial) { return settings_.shell->ChooseColour(GetHWND(), initial); });
     }
+    if (auto* pad = static_cast<CVantorixMousePadDevice*>(device->GetInterface(CVantorixMousePadDevice::kClassName))) {
+        pad->SetColourChooser([this](uint32_t initial) { return settings_.shell->ChooseColour(GetHWND(), initial); });
+    }
     const int devicePage = deviceSwitch->GetCount() - 1;
 
     auto optionControl = builder.Create(row.optionLayout, this, &m_pm);
@@ -416,8 +430,7 @@ void CMainWnd::AttachListenerOf(CVantorixUSBDevice& device, uint16_t slotKind) {
     const bool behindReceiver = IsBehindReceiver(slotKind);
     const int kind = behindReceiver ? kListenerReceiverKind : kListenerWiredKind;
     if (device.IsListening(kind)) return;
-    const std::string path = behindReceiver ? receiverPath_
-                                            : slots_->DevicePath(slotKind == kKindKeyboard ? kSlotKeyboard : kSlotMouse);
+    const std::string path = behindReceiver ? receiverPath_ : slots_->DevicePath(WiredVendorSlot(slotKind));
     if (!path.empty()) device.AttachListener(path, kind);
 }
 

@@ -55,10 +55,9 @@ int ModelForSlotKind(uint16_t kind) {
 }
 
 const std::vector<DeviceClassStandIn>& DeviceClassStandIns() {
-    // Until the mouse-pad and headset classes join, their pages are served
-    // by the device base, which attaches, reads nothing and shows the entry.
+    // Until the headset class joins, its page is served by the device base,
+    // which attaches, reads nothing and shows the entry.
     static const std::vector<DeviceClassStandIn> table{
-        {"VantorixMousePadDevice", "VantorixUSBDevice"},
         {"VantorixQV2907Device", "VantorixUSBDevice"},
     };
     return table;

@@ -133,6 +133,13 @@ constexpr std::array kRoutes{
     MainWndRoute{"click", "music_setting_btn", false, kColour},
     MainWndRoute{"click", "hs_EQ_btn_save", false, kHeadset},
     MainWndRoute{"click", "hs_EQ_btn_delete", false, kHeadset},
+    // the mouse pad page's lighting controls
+    MainWndRoute{"itemselect", "pad_effect_combo", false, kPages},
+    MainWndRoute{"valuechanged", "pad_brightness_slider", false, kPages},
+    MainWndRoute{"valuechanged", "pad_speed_slider", false, kPages},
+    MainWndRoute{"selectchanged", "pad_colour_cycle_check", false, kPages},
+    MainWndRoute{"click", "pad_colour_option_", true, kPages},
+    MainWndRoute{"click", "pad_colour_btn", false, kPages},
 };
 
 bool EqualNoCase(std::string_view a, std::string_view b) {

@@ -3,6 +3,7 @@
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
 #include "devices/mouse/CVantorixMouseDevice.h"
+#include "devices/mousepad/CVantorixMousePadDevice.h"
 #include "devices/base/CVantorixUSBDevice.h"
 #include "ui/CControlFactory.h"
 
@@ -13,6 +14,8 @@ void RegisterDeviceControls() {
     factory.RegistControl(CVantorixUSBDevice::kClassName, [] { return std::make_unique<CVantorixUSBDevice>(); });
     factory.RegistControl(CVantorixKeyboardDevice::kClassName, [] { return std::make_unique<CVantorixKeyboardDevice>(); });
     factory.RegistControl(CVantorixMouseDevice::kClassName, [] { return std::make_unique<CVantorixMouseDevice>(); });
+    factory.RegistControl(CVantorixMousePadDevice::kClassName,
+                          [] { return std::make_unique<CVantorixMousePadDevice>(); });
     factory.RegistControl(CDeviceOptionUI::kClassName, [] { return std::make_unique<CDeviceOptionUI>(); });
 }
 

@@ -23,16 +23,33 @@ struct Field {
 };
 constexpr Field kBlockFields[] = {{"number", 0}, {"mode", 1}, {"brightness", 2}, {"inverse-speed", 3},
                                   {"multicolour", 5}, {"red", 6}, {"green", 7}, {"blue", 8}};
+// Bytes the host carries through as it read them.
+constexpr std::size_t kCarriedByte = 4;
+constexpr std::size_t kCarriedFrom = 9;
+
+void DescribeBlock(std::ostream& out, const std::vector<uint8_t>& block) {
+    for (const Field& field : kBlockFields) out << ' ' << field.name << '=' << int{block[field.offset]};
+}
 
 }  // namespace
 
-// The blocks where the host writes them (a × 64); the host reads the active one at n × 25.
+// The block the host reads (n × 25, with the bytes it carries through), then the blocks
+// where the host writes them (a × 64).
 void SimLightingPeripheral::DescribeConfig(std::ostream& out) const {
+    const std::size_t readAt = std::size_t{ActiveBlock()} * kReadStride;
     out << "active-block " << int{ActiveBlock()} << '\n';
+    const std::vector<uint8_t> active = LightingBlockAt(readAt);
+    if (active.empty()) {
+        out << "active@" << SimHexText::Hex(static_cast<unsigned>(readAt), 4) << ": past the setting area\n";
+    } else {
+        out << "active@" << SimHexText::Hex(static_cast<unsigned>(readAt), 4) << ':';
+        DescribeBlock(out, active);
+        const std::span<const uint8_t> carried(active.data() + kCarriedFrom, kBlockSize - kCarriedFrom);
+        out << " byte4=" << int{active[kCarriedByte]} << " carried " << SimHexText::Bytes(carried) << '\n';
+    }
     for (std::size_t offset = 0; offset + kBlockSize <= kConfigSize; offset += kWriteStride) {
-        const std::vector<uint8_t> block = LightingBlockAt(offset);
         out << "block@" << SimHexText::Hex(static_cast<unsigned>(offset), 4) << ':';
-        for (const Field& field : kBlockFields) out << ' ' << field.name << '=' << int{block[field.offset]};
+        DescribeBlock(out, LightingBlockAt(offset));
         out << '\n';
     }
 }

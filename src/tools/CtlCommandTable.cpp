@@ -13,6 +13,7 @@
 #include "tools/KeyboardCommands.h"
 #include "tools/ProfileCommands.h"
 #include "tools/MouseCommands.h"
+#include "tools/MousePadCommands.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
 #include "tools/SimCommand.h"
@@ -68,6 +69,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     ProfileCommands::AddTo(table);
     MouseCommands::AddTo(table);
     AssignCommand::AddTo(table);
+    MousePadCommands::AddTo(table);
     return table;
 }
 

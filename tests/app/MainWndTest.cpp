@@ -32,6 +32,7 @@
 #include "ui/CHeadlessPlatform.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
+#include "devices/mousepad/CVantorixMousePadDevice.h"
 #include "ui/CTabLayoutUI.h"
 #include "ui/UiMessaging.h"
 #include "ui/qt/CQtPlatform.h"
@@ -52,10 +53,10 @@ TEST_F(MainWndTest, StartsWithEveryPageHiddenAndTheNoticeShownAfterTheFirstPass)
 
 TEST_F(MainWndTest, ModelWithoutDeviceClassHasNoEntry) {
     MainWndSettings settings;
-    settings.standIns = {{"VantorixMousePadDevice", "VantorixUSBDevice"}};
+    settings.standIns = {};
     Start(settings);
-    // The keyboard's and the mouse's classes are registered, the pad is stood in for, the
-    // headset has neither.
+    // The keyboard's, the mouse's and the pad's classes are registered; the headset, without
+    // its stand-in, has none.
     constexpr int kHeadsetModel = 3;
     EXPECT_EQ(wnd_->OptionCount(), 3);
     EXPECT_EQ(wnd_->OptionIndexOfModel(kKeyboardModel), 0);
@@ -63,6 +64,7 @@ TEST_F(MainWndTest, ModelWithoutDeviceClassHasNoEntry) {
     EXPECT_EQ(wnd_->OptionIndexOfModel(kMousePadModel), 2);
     EXPECT_EQ(wnd_->OptionIndexOfModel(kHeadsetModel), -1);
     EXPECT_NE(wnd_->DeviceOfModel(kMouseModel)->GetInterface(CVantorixMouseDevice::kClassName), nullptr);
+    EXPECT_NE(wnd_->DeviceOfModel(kMousePadModel)->GetInterface(CVantorixMousePadDevice::kClassName), nullptr);
 }
 
 TEST_F(MainWndTest, CabledKeyboardTakesBothSlotsAndOnlyTheVendorSlotOpensTheChannel) {
@@ -95,6 +97,16 @@ TEST_F(MainWndTest, UnpluggingTheShownDeviceSelectsAnotherAndTheLastShowsTheNoti
     ASSERT_TRUE(PumpUntil([&] { return wnd_->VisibleOptionCount() == 0; }));
     EXPECT_TRUE(NoticeShown());
     EXPECT_EQ(DevicePage(), 0);
+}
+
+// The pad listens on its own interface, not on the mouse's slot.
+TEST_F(MainWndTest, APluggedMousePadListensOnItsOwnInterfaceAndReadsItsBlock) {
+    devices_->Plug(SimDeviceKind::MousePad);
+    Start();
+    CVantorixUSBDevice* pad = wnd_->DeviceOfModel(kMousePadModel);
+    ASSERT_NE(pad, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return pad->IsListening(1) && pad->GetLightState().effect == 1; }));
+    EXPECT_EQ(pad->GetSlot().devicePath, wnd_->Slots().DevicePath(kSlotMousePad));
 }
 
 TEST_F(MainWndTest, KeyboardSwitchedOnBehindTheReceiverIsAttachedByThePoll) {

@@ -10,5 +10,7 @@ namespace q208 {
 inline constexpr UINT WM_DEVICE_OPTION = 3331;
 // Power status read from a device: wParam = byte 4 of its status block.
 inline constexpr UINT WM_DEVICE_POWER_STATUS = 3329;
+// A lighting block was read from a device (mouse pad, headset): wParam = its block number.
+inline constexpr UINT WM_DEVICE_LIGHTING_READ = 3328;
 
 }  // namespace q208
