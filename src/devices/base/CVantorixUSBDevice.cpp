@@ -94,16 +94,20 @@ CVantorixUSBDevice::CVantorixUSBDevice(std::shared_ptr<IHidBus> bus, std::unique
 
 void CVantorixUSBDevice::OnColoursChanged() {
     if (coloursPosted_.exchange(true)) return;  // the UI thread has not taken the last one yet
-    const auto queue = uiQueue_.lock();
-    if (!queue) {
-        coloursPosted_ = false;
-        return;
-    }
-    queue->PostTask([this, life = Lifetime()] {
-        if (life.expired()) return;
+    const bool posted = PostToUi([this] {
         coloursPosted_ = false;
         if (CDeviceOptionUI* option = GetOptionPanel()) option->OnColoursChanged();
     });
+    if (!posted) coloursPosted_ = false;
+}
+
+bool CVantorixUSBDevice::PostToUi(std::function<void()> fn) {
+    const auto queue = uiQueue_.lock();
+    if (!queue) return false;
+    queue->PostTask([life = Lifetime(), fn = std::move(fn)] {
+        if (!life.expired()) fn();
+    });
+    return true;
 }
 
 CVantorixUSBDevice::~CVantorixUSBDevice() = default;

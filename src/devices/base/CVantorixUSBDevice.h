@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -235,6 +236,9 @@ public:
 
 protected:
     void BindProfilePanel();
+    // Runs fn on the UI thread unless the device is gone by then; false when no UI thread
+    // takes it (a device made without a message queue).
+    bool PostToUi(std::function<void()> fn);
     // Runs one renderer over the per-key colours under the light lock.
     template <typename Fn>
     void Render(Fn&& fn) {

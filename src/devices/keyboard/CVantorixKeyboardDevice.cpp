@@ -30,7 +30,6 @@ constexpr uint8_t kEntryAndSubValueHighByte = 0x11;
 CVantorixKeyboardDevice::CVantorixKeyboardDevice(std::shared_ptr<IHidBus> bus, LightRenderer::Clock clock)
     : CVantorixUSBDevice(std::move(bus), std::make_unique<KeyboardRenderer>(std::move(clock)), kDefaultColourCount),
       commands_(CommandChannel()),
-      uiQueue_(CMessageQueue::CurrentShared()),
       animator_(KeyColours(), static_cast<KeyboardRenderer&>(SharedRenderer()), LightMutex()),
       sender_(commands_, KeyColours(), memory_),
       custom_(commands_, KeyColours(), memory_),
@@ -81,14 +80,6 @@ void CVantorixKeyboardDevice::OnListenerEvent(uint16_t event) {
     PostToUi([this] {
         ReadLightingSetting();
         AfterLoad();
-    });
-}
-
-void CVantorixKeyboardDevice::PostToUi(std::function<void()> fn) {
-    const auto queue = uiQueue_.lock();
-    if (!queue) return;
-    queue->PostTask([life = Lifetime(), fn = std::move(fn)] {
-        if (!life.expired()) fn();
     });
 }
 

@@ -130,7 +130,6 @@ private:
     KeyboardListener::Handlers ListenerHandlers();
     void OnListenerEvent(uint16_t event);
     // Runs fn on the UI thread while this page exists.
-    void PostToUi(std::function<void()> fn);
     void ReadLightingSetting();
     void ApplyLightState(const LightState& light);
     int WriteLightingRecord(uint8_t entry, const KeyboardLightingRecord::Bytes& record);
@@ -147,7 +146,6 @@ private:
     std::atomic<int> subValue_{0};
     std::vector<KeyAssignmentRecord> keyList_;
     std::vector<int> macroNumbers_;
-    std::weak_ptr<CMessageQueue> uiQueue_;
     HWND mainWindow_ = 0;
     bool statusHold_ = false;
     bool reloadPending_ = false;

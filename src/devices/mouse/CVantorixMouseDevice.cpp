@@ -86,7 +86,6 @@ constexpr SystemControl kSystemChecks[] = {
 CVantorixMouseDevice::CVantorixMouseDevice(std::shared_ptr<IHidBus> bus, LightRenderer::Clock clock)
     : CVantorixUSBDevice(std::move(bus), std::make_unique<MouseRenderer>(std::move(clock)), kDefaultColourCount),
       controller_(CommandChannel(), profile_),
-      uiQueue_(CMessageQueue::CurrentShared()),
       listener_(ListenerChannel(), ListenerHandlers()) {
     SetKind(kKindMouse, 0);
     SetDisplayStrings({}, {}, kMouseFolder);
@@ -127,14 +126,6 @@ MouseListener::Handlers CVantorixMouseDevice::ListenerHandlers() {
         });
     };
     return handlers;
-}
-
-void CVantorixMouseDevice::PostToUi(std::function<void()> fn) {
-    const auto queue = uiQueue_.lock();
-    if (!queue) return;
-    queue->PostTask([life = Lifetime(), fn = std::move(fn)] {
-        if (!life.expired()) fn();
-    });
 }
 
 bool CVantorixMouseDevice::AttachListener(const std::string& path, int kind) {

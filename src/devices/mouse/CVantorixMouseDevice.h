@@ -123,7 +123,6 @@ public:
 
 private:
     MouseListener::Handlers ListenerHandlers();
-    void PostToUi(std::function<void()> fn);
     void RunPreview(const q208::Event& stop);
     void StartPreview();
     void StopPreview();
@@ -145,7 +144,6 @@ private:
     MouseController controller_;
     std::string profileId_;
     std::vector<std::string> macroNames_;
-    std::weak_ptr<CMessageQueue> uiQueue_;
     HWND mainWindow_ = 0;
     ColourChooser colourChooser_;
     bool statusHold_ = false;

@@ -66,7 +66,6 @@ uint32_t SecondWord(const LightInfoRecord& l) {
 CVantorixMousePadDevice::CVantorixMousePadDevice(std::shared_ptr<IHidBus> bus, LightRenderer::Clock clock)
     : CVantorixUSBDevice(std::move(bus), std::make_unique<MousePadRenderer>(std::move(clock)), kLedCount),
       controller_(CommandChannel(), profile_),
-      uiQueue_(CMessageQueue::CurrentShared()),
       listener_(ListenerChannel(), [this] {
           PostToUi([this] {
               if (CDeviceOptionUI* option = GetOptionPanel()) option->RequestRefresh(kResyncDelayMs);
@@ -99,14 +98,6 @@ HWND CVantorixMousePadDevice::MainWindow() const {
 }
 
 // ---- listener and preview ----
-
-void CVantorixMousePadDevice::PostToUi(std::function<void()> fn) {
-    const auto queue = uiQueue_.lock();
-    if (!queue) return;
-    queue->PostTask([life = Lifetime(), fn = std::move(fn)] {
-        if (!life.expired()) fn();
-    });
-}
 
 bool CVantorixMousePadDevice::AttachListener(const std::string& path, int kind) {
     const bool attached = listener_.Attach(path, kind);

@@ -112,7 +112,6 @@ public:
     void PreviewStep(int mode);
 
 private:
-    void PostToUi(std::function<void()> fn);
     void RunPreview(const q208::Event& stop);
     void StartPreview();
     void StopPreview();
@@ -136,7 +135,6 @@ private:
     std::vector<std::string> macroNames_;
     std::vector<std::string> customLightNames_;
     std::vector<std::string> comboNames_;  // the effect names the combo holds
-    std::weak_ptr<CMessageQueue> uiQueue_;
     HWND mainWindow_ = 0;
     ColourChooser colourChooser_;
     bool writeFailed_ = false;
