@@ -27,18 +27,17 @@ struct CDetectionThread::Context {
 
 void CDetectionThread::Context::Run(const Event& stop) {
     firstPass = true;
-    for (;;) {
-        if (stop.Wait(kStopPollMs)) {
-            Trace("抓取设备线程设定退出");
-            break;
-        }
+    // One wait a pass: the pause between passes watches the stop event, so a stop is seen
+    // at once without a wake of its own.
+    while (!stop.IsSet()) {
         if (!Pass(stop)) {
             Trace("detection: the HID bus cannot be enumerated; detection ends");
-            break;
+            busy = false;
+            return;
         }
-        // The pause between passes also watches the stop event, so a stop is seen at once.
         stop.Wait(kPassIntervalMs);
     }
+    Trace("抓取设备线程设定退出");
     busy = false;
 }
 

@@ -18,7 +18,6 @@ namespace q208 {
 // ownership, so a worker that outlives Stop's bound never touches freed memory.
 class CDetectionThread {
 public:
-    static constexpr int kStopPollMs = 1;
     static constexpr int kPassIntervalMs = 100;
     static constexpr int kStopTimeoutMs = 1000;
 

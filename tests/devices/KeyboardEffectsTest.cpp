@@ -211,6 +211,24 @@ TEST(KeyboardAnimatorClock, CountsTicksOfTheCountPeriod) {
     EXPECT_TRUE(animator.Step(1));
 }
 
+// The animation thread sleeps as long as this says, so it must count down to the very pass
+// that renders, and start over after it.
+TEST(KeyboardAnimatorClock, MsUntilDueCountsDownToTheRenderingPass) {
+    KeyColourBuffer colours(kKeyTableRows);
+    KeyboardAnimator animator(colours, [] { return 0u; });
+    EXPECT_EQ(animator.MsUntilDue(), 0u);                   // no effect yet
+    animator.SetLightState({.effect = 3, .speedLevel = 0});  // interval 5 counts of 16 ms
+    EXPECT_EQ(animator.MsUntilDue(), 80u);
+    EXPECT_FALSE(animator.Step(30));
+    EXPECT_EQ(animator.MsUntilDue(), 50u);
+    EXPECT_FALSE(animator.Step(49));
+    EXPECT_EQ(animator.MsUntilDue(), 1u);
+    EXPECT_TRUE(animator.Step(1));
+    EXPECT_EQ(animator.MsUntilDue(), 80u);
+    animator.SetLightState({.effect = 29});  // renders on every pass
+    EXPECT_EQ(animator.MsUntilDue(), 0u);
+}
+
 namespace {
 
 bool Differ(const std::vector<KeyColour>& a, const std::vector<KeyColour>& b) { return a != b; }

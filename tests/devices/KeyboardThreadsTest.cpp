@@ -2,6 +2,7 @@
 // keyboard on the cable and through the receiver.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -196,6 +197,31 @@ TEST_P(KeyboardAnimationTest, LightingHoldAndClosedChannelPauseTheAnimation) {
     rig_.channel_.CloseAll();
     Run(30, 150);
     EXPECT_EQ(thread_.Renders(), 0u);
+}
+
+// Off screen, a device-rendered effect costs no passes at all until the wait is woken; the
+// page shown again animates at once, long before the rest's safety bound.
+TEST_P(KeyboardAnimationTest, UnseenEffectRestsUntilWoken) {
+    std::atomic<bool> shown{false};
+    Event wake(Event::ResetMode::Auto);
+    KeyboardAnimationThread thread(
+        rig_.channel_, animator_, sender_, [&shown] { return shown.load(); },
+        [&wake](const Event& stop, int ms) { return Event::WaitAny({&stop, &wake}, ms) == 0; });
+    LightState light;
+    light.effect = 3;
+    light.speedLevel = 4;
+    animator_.SetLightState(light);
+    ASSERT_TRUE(thread.Start());
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(thread.Renders(), 0u);
+    shown = true;
+    wake.Set();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(
+                                                                  KeyboardAnimationThread::kUnseenRestMs / 2);
+    while (thread.Renders() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_GT(thread.Renders(), 0u);
+    thread.Stop();
 }
 
 TEST_P(KeyboardAnimationTest, StopWinsOverAFrameWaitingForASilentKeyboard) {

@@ -14,6 +14,7 @@
 
 #include "device/CDeviceChannel.h"
 #include "device/DeviceSlot.h"
+#include "platform/Event.h"
 #include "devices/lighting/KeyColourBuffer.h"
 #include "devices/lighting/KeyStateBuffer.h"
 #include "devices/lighting/LightRenderer.h"
@@ -212,8 +213,18 @@ public:
     bool SeveralDevicesShown() const { return severalDevices_.load(); }
     // Whether the device's page is on screen (selected, window shown and not minimised):
     // on-screen previews rest while nobody can see them.
-    void SetPageShown(bool shown) { pageShown_ = shown; }
+    void SetPageShown(bool shown) {
+        if (!pageShown_.exchange(shown) && shown) previewWake_.Set();
+    }
     bool IsPageShown() const { return pageShown_.load(); }
+    // A resting preview waits on this until its page is shown again or what it shows
+    // changed, instead of waking on a short period to look.
+    void WakePreview() { previewWake_.Set(); }
+    const q208::Event& PreviewWake() const { return previewWake_; }
+    // Rests the calling preview thread up to `ms`; true when `stop` was set meanwhile. The
+    // bound is a safety net only: showing the page wakes it at once.
+    static constexpr int kPreviewRestMs = 1000;
+    bool RestPreview(const q208::Event& stop, int ms) const { return q208::Event::WaitAny({&stop, &previewWake_}, ms) == 0; }
 
     // Stores the value; a keyboard also turns host lighting on (0x1C) when it is not 0.
     // Returns the device result of that command, 1 when nothing had to be sent.
@@ -295,6 +306,7 @@ private:
     std::atomic<bool> windowFocus_{false};
     std::atomic<bool> severalDevices_{false};
     std::atomic<bool> pageShown_{true};
+    q208::Event previewWake_{q208::Event::ResetMode::Auto};
     std::array<int, 3> optionState_{};
     std::atomic<int> statusIndex_{-1};
 };

@@ -34,7 +34,9 @@ CVantorixKeyboardDevice::CVantorixKeyboardDevice(std::shared_ptr<IHidBus> bus, L
       sender_(commands_, KeyColours(), memory_),
       custom_(commands_, KeyColours(), memory_),
       listener_(ListenerChannel(), memory_, ListenerHandlers()),
-      animation_(CommandChannel(), animator_, sender_, [this] { return IsPageShown(); }) {
+      animation_(
+          CommandChannel(), animator_, sender_, [this] { return IsPageShown(); },
+          [this](const q208::Event& stop, int ms) { return RestPreview(stop, ms); }) {
     SetKind(kKindKeyboard, 0);
     SetDisplayStrings({}, {}, kKeyboardFolder);
     SetButtonCounts(kKeyTableRows, kKeyTableRows);
@@ -144,7 +146,10 @@ void CVantorixKeyboardDevice::ReadLightingSetting() {
 
 // The animator restarts the effect when its number changed; the light state it writes is the
 // device's only one.
-void CVantorixKeyboardDevice::ApplyLightState(const LightState& light) { animator_.SetLightState(light); }
+void CVantorixKeyboardDevice::ApplyLightState(const LightState& light) {
+    animator_.SetLightState(light);
+    WakePreview();  // the animation thread may sleep on the old effect's interval
+}
 
 void CVantorixKeyboardDevice::SetLightState(const LightState& light) { ApplyLightState(light); }
 

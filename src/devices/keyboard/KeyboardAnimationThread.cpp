@@ -1,6 +1,7 @@
 #include "devices/keyboard/KeyboardAnimationThread.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "devices/keyboard/KeyboardThreadTrace.h"
 #include "platform/TickCount.h"
@@ -24,29 +25,40 @@ void KeyboardAnimationThread::Stop() {
     KeyboardThreadTrace::Stopped(thread_.Stop(kStopTimeoutMs, WorkerThread::AfterTimeOut::Join));
 }
 
-// The animator counts its intervals in ticks of one count period, so a pass between two
-// ticks changes nothing: each pass sleeps until the next tick boundary instead of waking
-// every millisecond. The stop event still ends the wait at once.
+// The animator counts its intervals in ticks of one count period and renders only when the
+// effect's interval is due, so each pass sleeps until then (or the next tick boundary for an
+// effect that renders every pass) instead of waking every millisecond. The wait also ends
+// when the light state changes or the page is shown, and the stop event ends it at once.
 int KeyboardAnimationThread::MsToNextTick(uint32_t start) {
     const uint32_t period = KeyboardAnimator::kDefaultCountPeriodMs;
     return static_cast<int>(period - (TickCount() - start) % period);
+}
+
+int KeyboardAnimationThread::MsToNextPass(uint32_t start) const {
+    const uint32_t due = animator_.MsUntilDue();
+    return std::max(kPassWaitMs, due > 0 ? static_cast<int>(due) : MsToNextTick(start));
 }
 
 void KeyboardAnimationThread::Run(const Event& stop) {
     const uint32_t start = TickCount();
     uint32_t last = start;
     uint32_t lastFrame = last - KeyboardAnimator::kDefaultCountPeriodMs;
-    while (!stop.Wait(std::max(kPassWaitMs, MsToNextTick(start)))) {
+    bool resting = false;
+    int waitMs = kPassWaitMs;
+    while (!wait_(stop, waitMs)) {
+        const uint32_t now = TickCount();
         const bool unseen = !KeyboardFrameSender::IsStreamed(animator_.GetLightState().effect) && !pageShown_();
         if (!channel_.IsOpen() || unseen) {
-            stop.Wait(kClosedWaitMs);
-            last = TickCount();
+            waitMs = channel_.IsOpen() ? kUnseenRestMs : kClosedWaitMs;
+            resting = true;
             continue;
         }
-        const uint32_t now = TickCount();
-        const uint32_t elapsed = now - last;
+        // Time spent resting is not animated: the effect goes on where it stopped.
+        const uint32_t elapsed = std::exchange(resting, false) ? 0 : now - last;
         last = now;
-        if (channel_.LightingHold() || !animator_.Step(elapsed)) continue;
+        const bool rendered = !channel_.LightingHold() && animator_.Step(elapsed);
+        waitMs = MsToNextPass(start);
+        if (!rendered) continue;
         renders_.fetch_add(1, std::memory_order_relaxed);
         const int effect = animator_.GetLightState().effect;
         // Effect 29 renders on every pass; the keyboard takes frames far slower than that.
@@ -56,6 +68,7 @@ void KeyboardAnimationThread::Run(const Event& stop) {
         lastFrame = now;
         sender_.Send(effect, &stop);
         framesSent_.fetch_add(1, std::memory_order_relaxed);
+        waitMs = MsToNextPass(start);
     }
 }
 

@@ -65,6 +65,15 @@ bool KeyboardAnimator::Step(uint32_t elapsedMs) {
     return true;
 }
 
+uint32_t KeyboardAnimator::MsUntilDue() const {
+    std::lock_guard lock(mutex_);
+    if (!effect_) return 0;
+    const uint32_t interval =
+        static_cast<uint32_t>(EffectInterval(effect_->interval, renderer_.Light().speedLevel));
+    if (counter_ >= interval) return 0;
+    return (interval - counter_) * countPeriodMs_ - pendingMs_;
+}
+
 bool KeyboardAnimator::RenderNow() {
     std::lock_guard lock(mutex_);
     if (!effect_) return false;

@@ -43,6 +43,9 @@ public:
 
     // One pass of the animation loop. True when the renderer ran.
     bool Step(uint32_t elapsedMs);
+    // Milliseconds of passes until Step renders again; 0 when the next pass renders (or
+    // there is no effect to render).
+    uint32_t MsUntilDue() const;
     // Runs the current renderer once, whatever the counters say. False when the effect has
     // no renderer.
     bool RenderNow();

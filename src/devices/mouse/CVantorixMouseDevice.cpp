@@ -153,14 +153,20 @@ void CVantorixMouseDevice::StopPreview() {
     preview_.Stop(kPreviewStopMs, WorkerThread::AfterTimeOut::Join);
 }
 
-// The preview sleeps until its next step is due, and rests while the channel is closed or
-// the page is not on screen (nobody sees it then).
+// The preview sleeps until its next step is due. It looks again every 100 ms while the
+// channel is closed, and rests while the page is not on screen (nobody sees it then) until
+// the page is shown again.
 void CVantorixMouseDevice::RunPreview(const q208::Event& stop) {
     MousePreviewSchedule schedule;
     int waitMs = kPassWaitMs;
     while (!stop.Wait(waitMs)) {
-        if (!CommandChannel().IsOpen() || !IsPageShown()) {
+        if (!CommandChannel().IsOpen()) {
             waitMs = kClosedWaitMs;
+            continue;
+        }
+        if (!IsPageShown()) {
+            if (RestPreview(stop, kPreviewRestMs)) break;
+            waitMs = 0;
             continue;
         }
         const int mode = previewMode_.load();

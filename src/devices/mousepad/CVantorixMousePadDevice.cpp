@@ -119,13 +119,19 @@ void CVantorixMousePadDevice::StartPreview() {
 
 void CVantorixMousePadDevice::StopPreview() { preview_.Stop(kPreviewStopMs, WorkerThread::AfterTimeOut::Join); }
 
-// The preview sleeps until its next step is due, and rests while the channel is closed or
-// the page is not on screen (nobody sees it then).
+// The preview sleeps until its next step is due. It looks again every 100 ms while the
+// channel is closed, and rests while the page is not on screen (nobody sees it then) until
+// the page is shown again.
 void CVantorixMousePadDevice::RunPreview(const q208::Event& stop) {
     int waitMs = MousePadPreviewSchedule::WaitMs(previewSpeed_.load());
     while (!stop.Wait(waitMs)) {
-        if (!CommandChannel().IsOpen() || !IsPageShown()) {
+        if (!CommandChannel().IsOpen()) {
             waitMs = kClosedWaitMs;
+            continue;
+        }
+        if (!IsPageShown()) {
+            if (RestPreview(stop, kPreviewRestMs)) break;
+            waitMs = 0;
             continue;
         }
         PreviewStep(previewMode_.load());
