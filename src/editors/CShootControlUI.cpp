@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <utility>
 
 #include "device/DeviceResult.h"
 #include "devices/mouse/CVantorixMouseDevice.h"
@@ -106,7 +107,10 @@ bool CShootControlUI::Startup() {
     }
     for (int gun = 0; gun < ShootFile::kGunCount; ++gun) ShootFile::EnsureWorkFile(WorkFile(gun), FactoryFile(gun));
     currentBullet_ = -1;
+    // The page is being built: a refused file is traced now and shown when the user acts.
+    Dialogs dialogs = std::exchange(dialogs_, Dialogs{});
     SelectGun(0);
+    dialogs_ = std::move(dialogs);
     return true;
 }
 
