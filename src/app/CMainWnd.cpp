@@ -5,6 +5,7 @@
 
 #include "app/ChildWindows.h"
 #include "app/CMsgWnd.h"
+#include "app/ShootPanels.h"
 #include "app/FileNoticeLine.h"
 #include "app/DesktopSettings.h"
 #include "app/CSetWnd.h"
@@ -28,6 +29,7 @@
 #include "editors/CDeviceProfileUI.h"
 #include "editors/CKeyAssignEditor.h"
 #include "editors/CKeySetControlUI.h"
+#include "editors/CShootControlUI.h"
 #include "ui/CDeviceHook.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/RegisteredMessageNames.h"
@@ -242,6 +244,7 @@ std::unique_ptr<CControlUI> CMainWnd::CreateControl(std::string_view className) 
 std::unique_ptr<CControlUI> CMainWnd::BuildSubLayout(std::string_view className) {
     CDialogBuilder builder;
     if (className == CKeySetControlUI::kSubLayoutName) return builder.Create(CKeySetControlUI::kLayoutFile, this, &m_pm);
+    if (className == CShootControlUI::kSubLayoutName) return builder.Create(CShootControlUI::kLayoutFile, this, &m_pm);
     if (className != CDeviceProfileUI::kSubLayoutName) return nullptr;
     return builder.Create(CDeviceProfileUI::kLayoutFile, this, &m_pm);
 }
@@ -297,6 +300,7 @@ bool CMainWnd::BuildModelPage(int model) {
     device->Initialize();
     if (auto* mouse = static_cast<CVantorixMouseDevice*>(device->GetInterface(CVantorixMouseDevice::kClassName))) {
         mouse->SetColourChooser([this](uint32_t initial) { return settings_.shell->ChooseColour(GetHWND(), initial); });
+        StartShootPanel(*mouse, GetHWND(), [this] { return windowDpi_; });
     }
     if (auto* pad = static_cast<CVantorixMousePadDevice*>(device->GetInterface(CVantorixMousePadDevice::kClassName))) {
         pad->SetColourChooser([this](uint32_t initial) { return settings_.shell->ChooseColour(GetHWND(), initial); });
@@ -736,6 +740,10 @@ void CMainWnd::RouteToEditor(TNotifyUI& msg) {
         if (route->owner == kDevicePageOwner && RouteToDevicePage(msg)) return;
         if (route->owner == kKeyEditorOwner && keyEditor_ && keyEditor_->OnNotify(msg, DeviceOfControl(msg.pSender)))
             return;
+        if (route->owner == kShootEditorOwner) {
+            CShootControlUI* panel = ShootPanelOf(DeviceOfControl(msg.pSender));
+            if (panel && panel->OnNotify(msg, CurrentDevice())) return;
+        }
         Trace("main window: \"%s\" of \"%s\" goes to the %.*s, which is not part of this build\n", msg.sType.c_str(),
               msg.pSender->GetName().c_str(), static_cast<int>(route->owner.size()), route->owner.data());
     }

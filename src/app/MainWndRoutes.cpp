@@ -12,7 +12,7 @@ constexpr std::string_view kColour = "lighting editor";
 constexpr std::string_view kPages = kDevicePageOwner;
 constexpr std::string_view kKeys = kKeyEditorOwner;
 constexpr std::string_view kMacro = "macro editor";
-constexpr std::string_view kShoot = "fire-key editor";
+constexpr std::string_view kShoot = kShootEditorOwner;
 constexpr std::string_view kProfiles = kProfileListOwner;
 constexpr std::string_view kHeadset = "headset panel";
 constexpr std::string_view kSelect = "key selection panel";
@@ -85,6 +85,10 @@ constexpr std::array kRoutes{
     MainWndRoute{"killfocus", "bullet_x_eidt", false, kShoot},
     MainWndRoute{"killfocus", "bullet_y_eidt", false, kShoot},
     MainWndRoute{"killfocus", "bullet_delay_eidt", false, kShoot},
+    // an edit's "textchanged" is looked up as "itemselect" (ListEvent)
+    MainWndRoute{"itemselect", "bullet_x_eidt", false, kShoot},
+    MainWndRoute{"itemselect", "bullet_y_eidt", false, kShoot},
+    MainWndRoute{"itemselect", "bullet_delay_eidt", false, kShoot},
     MainWndRoute{"killfocus", "macro_delay", false, kMacro},
     MainWndRoute{"killfocus", "keyset_", true, kKeys},
     // lists; "itemclick" and "textchanged" take the same routes

@@ -18,6 +18,8 @@ struct MainWndRoute {
 inline constexpr std::string_view kProfileListOwner = "profile list";
 // The owner of the key assignment panels and of the keys of the device pictures.
 inline constexpr std::string_view kKeyEditorOwner = "key assignment editor";
+// The owner of the mouse page's fire-key editor (CShootControlUI).
+inline constexpr std::string_view kShootEditorOwner = "fire-key editor";
 // The owner of the device pages' own controls.
 inline constexpr std::string_view kDevicePageOwner = "device page";
 

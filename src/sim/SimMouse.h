@@ -24,7 +24,7 @@ struct SimMouseSensor {
 class SimMouse : public SimFirmware {
 public:
     static constexpr std::size_t kButtonCount = 8;
-    static constexpr uint8_t kMacroUnits = 0x10;  // 2048 bytes of macro memory
+    static constexpr uint8_t kMacroUnits = 0x20;  // 4096 bytes of macro memory: the shoot block of four guns fits
     static constexpr std::size_t kBlockCount = 4;
     static constexpr std::size_t kBlockStride = 128;
     static constexpr std::size_t kBlockSize = 87;

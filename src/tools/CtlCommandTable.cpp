@@ -16,6 +16,7 @@
 #include "tools/MousePadCommands.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
+#include "tools/ShootCommands.h"
 #include "tools/SimCommand.h"
 
 namespace q208 {
@@ -70,6 +71,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     MouseCommands::AddTo(table);
     AssignCommand::AddTo(table);
     MousePadCommands::AddTo(table);
+    ShootCommands::AddTo(table);
     return table;
 }
 

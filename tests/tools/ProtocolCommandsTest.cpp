@@ -149,7 +149,7 @@ TEST_F(ProtocolCommandsTest, InfoDumpsTheBlockAndDecodesKeysAndMacroCapacity) {
         EXPECT_EQ(lines[3], "keys: 104");
         EXPECT_EQ(lines[4], "macro capacity: 4096 bytes");
     }
-    EXPECT_NE(RunCtl({kAllDevices, "--device", "mouse", "info"}).out.find("keys: 8\nmacro capacity: 2048 bytes\n"),
+    EXPECT_NE(RunCtl({kAllDevices, "--device", "mouse", "info"}).out.find("keys: 8\nmacro capacity: 4096 bytes\n"),
               std::string::npos);
     EXPECT_NE(RunCtl({kAllDevices, "--device", "headset", "info"}).out.find("keys: 0\n"), std::string::npos);
 }

@@ -38,15 +38,17 @@ MacroBlock::Macro MacroBlock::LoadMacro(const std::filesystem::path& folder, int
     Macro macro;
     const Json::Value& events = json::Find(file, "Events");
     if (!events.isArray()) return macro;
-    for (const Json::Value& item : events) {
-        Event event;
-        event.delay = DelayOf(json::Find(item, "Delay"));
-        event.type = static_cast<uint8_t>(json::ToInt(json::Find(item, "Type")));
-        if (json::ToString(json::Find(item, "Action")) == "down") event.type |= kPressBit;
-        event.button = static_cast<uint8_t>(json::ToInt(json::Find(item, "Button")));
-        macro.push_back(event);
-    }
+    for (const Json::Value& item : events) macro.push_back(EventOf(item));
     return macro;
+}
+
+MacroBlock::Event MacroBlock::EventOf(const Json::Value& item) {
+    Event event;
+    event.delay = DelayOf(json::Find(item, "Delay"));
+    event.type = static_cast<uint8_t>(json::ToInt(json::Find(item, "Type")));
+    if (json::ToString(json::Find(item, "Action")) == "down") event.type |= kPressBit;
+    event.button = static_cast<uint8_t>(json::ToInt(json::Find(item, "Button")));
+    return event;
 }
 
 std::vector<MacroBlock::Macro> MacroBlock::LoadMacros(const std::filesystem::path& folder,
@@ -66,9 +68,12 @@ MacroBlock::Built MacroBlock::Build(std::span<const Macro> macros, uint32_t capa
     for (const Macro& macro : macros) {
         if (macro.size() > kMaxEvents) return {Status::TooManyEvents, {}};
     }
-    const size_t size = BlockSize(macros);
-    if (size > capacity) return {Status::TooLarge, {}};
+    if (BlockSize(macros) > capacity) return {Status::TooLarge, {}};
+    return {Status::Built, Encode(macros)};
+}
 
+std::vector<uint8_t> MacroBlock::Encode(std::span<const Macro> macros) {
+    const size_t size = BlockSize(macros);
     std::vector<uint8_t> block(size, 0);
     block[0] = kMagic0;
     block[1] = kMagic1;
@@ -87,7 +92,7 @@ MacroBlock::Built MacroBlock::Build(std::span<const Macro> macros, uint32_t capa
         }
         record = at;
     }
-    return {Status::Built, std::move(block)};
+    return block;
 }
 
 int MacroBlock::Write(CDeviceCommands& commands, CDeviceChannel& channel, uint32_t capacity,

@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include <json/value.h>
+
 #include "device/CDeviceChannel.h"
 #include "device/CDeviceCommands.h"
 
@@ -43,8 +45,14 @@ public:
     static Macro LoadMacro(const std::filesystem::path& folder, int index);
     static std::vector<Macro> LoadMacros(const std::filesystem::path& folder, std::span<const int> macroNumbers);
 
+    // One event object of a ".mac" file ("Action", "Type", "Button", "Delay") as the device
+    // takes it.
+    static Event EventOf(const Json::Value& item);
+
     static size_t BlockSize(std::span<const Macro> macros);
     static Built Build(std::span<const Macro> macros, uint32_t capacity);
+    // The block of `macros` as it stands, without the limits Build checks.
+    static std::vector<uint8_t> Encode(std::span<const Macro> macros);
 
     // The block built from the assigned macros, written with WriteMacroData between
     // BeginConfig and EndConfig. 0 with a closed channel or when the block is not built (more

@@ -19,6 +19,7 @@
 #include "ui/CPaintManagerUI.h"
 #include "ui/CResourceManager.h"
 #include "ui/CSliderUI.h"
+#include "ui/CTabLayoutUI.h"
 #include "ui/UiDefs.h"
 #include "ui/UiMessaging.h"
 #include "ui/UiNotify.h"
@@ -417,6 +418,17 @@ bool CVantorixMouseDevice::WriteMacrosToDevice() {
     return r == kResultOk;
 }
 
+std::filesystem::path CVantorixMouseDevice::ShootFactoryFolder() {
+    return DefaultProfileFile(kMouseFolder).parent_path();
+}
+
+ShootBlock::Upload CVantorixMouseDevice::WriteShootToDevice() {
+    ShootBlock::Upload upload = controller_.WriteShootToDevice(ShootWorkFolder());
+    if (upload.problem.empty()) NoteWrite(upload.result);
+    if (upload.result != kResultOk) Trace("mouse: writing the shoot block failed (%d)\n", upload.result);
+    return upload;
+}
+
 void CVantorixMouseDevice::SaveAndWrite() {
     SaveProfile();
     WriteLightingToDevice(0, 0);
@@ -613,6 +625,12 @@ bool CVantorixMouseDevice::OnPageNotify(TNotifyUI& msg) {
         }
         if ((i = IndexAfter(name, "DPI_enable_check_", kStageCount)) >= 0) {
             OnStageEnable(i, selected);
+            return true;
+        }
+        if ((i = IndexAfter(name, "mouse_device_seting_option_", kSettingTabs)) >= 0) {
+            // The settings rows and the fire-key editor share one place of the page.
+            auto* tabs = dynamic_cast<CTabLayoutUI*>(Find("mouse_device_seting_tab"));
+            if (selected && tabs) tabs->SelectItem(i, false);
             return true;
         }
         if ((i = IndexAfter(name, "polling_rate_option_", MouseSettingsBlock::kPollingOptions)) >= 0) {

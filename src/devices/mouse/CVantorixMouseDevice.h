@@ -40,6 +40,7 @@ public:
     static constexpr int kStageCount = MouseController::kStageCount;
     static constexpr int kPreviewStopMs = 1000;
     static constexpr const char* kStatusLabel = "mouse_status_label";
+    static constexpr int kSettingTabs = 2;  // the settings rows, the fire-key editor
 
     explicit CVantorixMouseDevice(std::shared_ptr<IHidBus> bus = DefaultHidBus(), LightRenderer::Clock clock = {});
     ~CVantorixMouseDevice() override;
@@ -67,6 +68,11 @@ public:
     bool WriteKeyMapToDevice() override;
     bool WriteProfileToDevice() override;
     bool WriteMacrosToDevice() override;
+    // The fire key's gun files: the user's (edited and sent) and the factory copies.
+    std::filesystem::path ShootWorkFolder() const { return UserFolder(); }
+    static std::filesystem::path ShootFactoryFolder();
+    // Sends the four gun files as the shoot block; the page shows a sleeping mouse.
+    ShootBlock::Upload WriteShootToDevice();
     bool WriteLightingToDevice() override;
     void BuildPage() override;
     void UpdateProfilePaths() override;

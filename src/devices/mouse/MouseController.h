@@ -9,6 +9,7 @@
 
 #include "devices/lighting/KeyboardEffectList.h"
 #include "devices/mouse/MouseMemory.h"
+#include "devices/mouse/ShootBlock.h"
 #include "profile/CMouseProfiledata.h"
 
 namespace q208 {
@@ -51,6 +52,10 @@ public:
     // The macros the present buttons use, in the order the key map numbers them, from the
     // macro store in `userFolder`; the macro memory size comes from the information block.
     int WriteMacrosToDevice(const std::filesystem::path& userFolder);
+    // The four gun files of `shootFolder` as the shoot block (ShootBlock::Write).
+    ShootBlock::Upload WriteShootToDevice(const std::filesystem::path& shootFolder) {
+        return ShootBlock::Write(commands_, channel_, memory_, shootFolder);
+    }
 
     // ---- edits ----
     // Stage i's X and Y steps become the step; the list grows to i + 1 stages when shorter.
