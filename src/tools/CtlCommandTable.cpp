@@ -11,6 +11,7 @@
 #include "tools/DoctorCommand.h"
 #include "tools/HidListCommand.h"
 #include "tools/KeyboardCommands.h"
+#include "tools/MacroCommands.h"
 #include "tools/ProfileCommands.h"
 #include "tools/MouseCommands.h"
 #include "tools/MousePadCommands.h"
@@ -70,6 +71,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     MouseCommands::AddTo(table);
     AssignCommand::AddTo(table);
     MousePadCommands::AddTo(table);
+    MacroCommands::AddTo(table);
     return table;
 }
 
