@@ -14,6 +14,7 @@
 #include "app/SimWindowVerbs.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "editors/CDeviceProfileUI.h"
+#include "editors/CMacroControlUI.h"
 #include "editors/CKeySetControlUI.h"
 #include "controls/RegisterControls.h"
 #include "device/SimBus.h"
@@ -93,6 +94,8 @@ void RegisterProgramControls() {
                                                  [] { return std::make_unique<CUpdateInfoListItemUI>(); });
     CControlFactory::GetInstance().RegistControl(CKeySetControlUI::kClassName,
                                                  [] { return std::make_unique<CKeySetControlUI>(); });
+    CControlFactory::GetInstance().RegistControl(CMacroControlUI::kClassName,
+                                                 [] { return std::make_unique<CMacroControlUI>(); });
 }
 
 int RunProgram(const AppOptions& options) {
