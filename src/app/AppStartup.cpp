@@ -14,6 +14,7 @@
 #include "app/SimWindowVerbs.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "editors/CDeviceProfileUI.h"
+#include "editors/CMacroControlUI.h"
 #include "editors/CKeySetControlUI.h"
 #include "editors/CShootControlUI.h"
 #include "controls/RegisterControls.h"
@@ -96,6 +97,8 @@ void RegisterProgramControls() {
                                                  [] { return std::make_unique<CKeySetControlUI>(); });
     CControlFactory::GetInstance().RegistControl(CShootControlUI::kClassName,
                                                  [] { return std::make_unique<CShootControlUI>(); });
+    CControlFactory::GetInstance().RegistControl(CMacroControlUI::kClassName,
+                                                 [] { return std::make_unique<CMacroControlUI>(); });
 }
 
 int RunProgram(const AppOptions& options) {

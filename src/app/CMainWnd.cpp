@@ -28,6 +28,8 @@
 #include "devices/base/CVantorixUSBDevice.h"
 #include "editors/CDeviceProfileUI.h"
 #include "editors/CKeyAssignEditor.h"
+#include "editors/CMacroControlUI.h"
+#include "editors/CMacroEditor.h"
 #include "editors/CKeySetControlUI.h"
 #include "editors/CShootControlUI.h"
 #include "ui/CDeviceHook.h"
@@ -41,7 +43,9 @@
 #include "ui/CButtonUI.h"
 #include "ui/CTabLayoutUI.h"
 #include "ui/UiMessaging.h"
+#include "ui/IUiPlatform.h"
 #include "ui/qt/CMenuWnd.h"
+#include "ui/qt/FileDialogs.h"
 
 namespace q208 {
 
@@ -68,6 +72,8 @@ constexpr const char* kLightSwitch = "control_light_status";
 constexpr const char* kLightOnText = "%{light_control_on}";
 constexpr const char* kLightOffText = "%{light_control_off}";
 constexpr const char* kSettingsButton = "setbtn";
+constexpr const char* kMacroFileFilter = "Macro Files(*.mac)|*.mac;||";
+constexpr const char* kMacroMenuLayout = "macromenu.xml";
 constexpr const char* kProgress = "setting_progress";
 constexpr UINT kProfileSwitchDelayMs = 50;
 constexpr UINT kSettleCheckMs = 50;
@@ -147,6 +153,28 @@ CMainWnd::~CMainWnd() {
     StopThreads();
 }
 
+// The macro page's questions and files: the message box, the ".mac" dialogs and the event
+// list's menu, where the settings give none.
+MacroDialogs CMainWnd::MacroDialogsOf(MacroDialogs dialogs) {
+    const HWND owner = GetHWND();
+    if (!dialogs.confirm) {
+        dialogs.confirm = [this, owner](const std::string& key) {
+            return ShowMessageBox(owner, {}, key, windowDpi_, true, kMessageBoxOkCancel) == 1;
+        };
+    }
+    if (!dialogs.inform) {
+        dialogs.inform = [this, owner](const std::string& key) {
+            ShowMessageBox(owner, {}, key, windowDpi_, true, kMessageBoxOk);
+        };
+    }
+    if (!dialogs.chooseImport) dialogs.chooseImport = [owner] { return ShowOpenFileDialog(owner, {}, kMacroFileFilter); };
+    if (!dialogs.chooseExport) dialogs.chooseExport = [owner] { return ShowSaveFileDialog(owner, {}, kMacroFileFilter); };
+    if (!dialogs.openEventMenu) {
+        dialogs.openEventMenu = [owner] { CMenuWnd::Popup(owner, kMacroMenuLayout, UiPlatform().CursorPos()); };
+    }
+    return dialogs;
+}
+
 // ---- start ----
 
 void CMainWnd::InitWindow() {
@@ -154,9 +182,12 @@ void CMainWnd::InitWindow() {
     children_->SetMainWindow(GetHWND());
     hook_ = std::make_unique<CDeviceHook>(*this);
     keyEditor_ = std::make_unique<CKeyAssignEditor>([this](bool install) { ControlHook(install ? 1 : 0, CDeviceHook::kSingleKey); });
+    macroEditor_ = std::make_unique<CMacroEditor>(
+        [this](int mode) { ControlHook(mode ? 1 : 0, mode); }, MacroDialogsOf(settings_.macroDialogs));
     hook_->SetReleaseHandler([this] {
         hookInstalled_ = false;
         if (keyEditor_) keyEditor_->OnHookReleased();
+        if (macroEditor_) macroEditor_->OnHookReleased();
     });
     if (!settings_.languageFile.empty()) CResourceManager::GetInstance().LoadLanguage(settings_.languageFile);
     settings_.shell->CreateTray(GetHWND(), kMainWindowTitle);
@@ -245,6 +276,7 @@ std::unique_ptr<CControlUI> CMainWnd::BuildSubLayout(std::string_view className)
     CDialogBuilder builder;
     if (className == CKeySetControlUI::kSubLayoutName) return builder.Create(CKeySetControlUI::kLayoutFile, this, &m_pm);
     if (className == CShootControlUI::kSubLayoutName) return builder.Create(CShootControlUI::kLayoutFile, this, &m_pm);
+    if (className == CMacroControlUI::kSubLayoutName) return builder.Create(CMacroControlUI::kLayoutFile, this, &m_pm);
     if (className != CDeviceProfileUI::kSubLayoutName) return nullptr;
     return builder.Create(CDeviceProfileUI::kLayoutFile, this, &m_pm);
 }
@@ -540,6 +572,7 @@ void CMainWnd::HideOption(int index) {
     if (!option) return;
     int next = -1;
     if (keyEditor_) keyEditor_->OnDeviceHidden(option->GetDevice());
+    if (macroEditor_) macroEditor_->OnDeviceHidden(option->GetDevice());
     if (option->IsVisible() && option->IsDeviceSelected()) {
         // The child windows may show what belongs to the page that goes away.
         CloseChildWindows();
@@ -585,6 +618,7 @@ void CMainWnd::OnOptionSelected(int index) {
     }
     if (option->GetPowerPage() >= 0) SelectTab(option->GetPowerLayoutName(), option->GetPowerPage());
     if (keyEditor_) keyEditor_->OnDeviceShown(device);
+    if (macroEditor_) macroEditor_->OnDeviceShown(device);
 }
 
 void CMainWnd::UpdateNoDeviceNotice() {
@@ -744,6 +778,9 @@ void CMainWnd::RouteToEditor(TNotifyUI& msg) {
             CShootControlUI* panel = ShootPanelOf(DeviceOfControl(msg.pSender));
             if (panel && panel->OnNotify(msg, CurrentDevice())) return;
         }
+        if (route->owner == kMacroEditorOwner && macroEditor_ &&
+            macroEditor_->OnNotify(msg, DeviceOfControl(msg.pSender)))
+            return;
         Trace("main window: \"%s\" of \"%s\" goes to the %.*s, which is not part of this build\n", msg.sType.c_str(),
               msg.pSender->GetName().c_str(), static_cast<int>(route->owner.size()), route->owner.data());
     }
@@ -931,6 +968,10 @@ void CMainWnd::OnMenu(WPARAM wParam) {
         Close(IDOK);  // the window is destroyed, which ends the program
     } else if (command->name == "open") {
         BringToFront();
+    } else if (command->name == "setwnd_menu" || command->name == "about_menu") {
+        OpenSettingsWindow();  // the settings window carries the program's version
+    } else if (macroEditor_) {
+        macroEditor_->OnMenuCommand(command->name, CurrentDevice());
     }
 }
 
@@ -1184,6 +1225,7 @@ bool CMainWnd::OnHookMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (it == hookMessages_.end()) return false;
     const char* name = kHookEventNames[it - hookMessages_.begin()];
     if (std::string_view(name) == kHookKeySingleKey && keyEditor_) keyEditor_->OnHookKey(wParam, lParam);
+    else if (macroEditor_ && macroEditor_->OnHookEvent(name, wParam, lParam)) return true;
     else if (hookHandler_) hookHandler_(name, wParam, lParam);
     else Trace("main window: %s with nobody recording\n", name);
     return true;

@@ -14,6 +14,7 @@
 #include "app/IMainWndShell.h"
 #include "app/PowerNotifier.h"
 #include "app/ProfileActions.h"
+#include "editors/CMacroEditor.h"
 #include "app/ThreadTable.h"
 #include "device/CDeviceChannel.h"
 #include "device/DeviceSlotList.h"
@@ -29,6 +30,7 @@ class ChildWindows;
 class CDetectionThread;
 class CDeviceHook;
 class CKeyAssignEditor;
+class CMacroEditor;
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
 class CSetWnd;
@@ -70,6 +72,9 @@ struct MainWndSettings {
     UINT gameLightRestoreMs = 5000;
     // How the profile panels ask the user (empty members: the message box and file dialogs).
     ProfileDialogs profileDialogs;
+    // How the macro page asks the user (empty members: the message box, the file dialogs and
+    // the event list's menu).
+    MacroDialogs macroDialogs;
 };
 
 // Where the input hook's keyboard and mouse-macro events go: the key capture and macro
@@ -147,6 +152,7 @@ public:
     // The input hook (installed by WM_HOOK_CONTROL) and the key editor of the pages.
     CDeviceHook* Hook() const { return hook_.get(); }
     CKeyAssignEditor* KeyEditor() const { return keyEditor_.get(); }
+    CMacroEditor* MacroEditor() const { return macroEditor_.get(); }
     ChildWindows& Children() { return *children_; }
 
 protected:
@@ -209,6 +215,7 @@ private:
     // The device whose page holds the control, else the current device.
     CVantorixUSBDevice* DeviceOfControl(CControlUI* control) const;
     void ControlHook(WPARAM install, LPARAM mode);
+    MacroDialogs MacroDialogsOf(MacroDialogs dialogs);
     template <typename Fn>
     void ForEachLightingDevice(Fn&& fn);
     template <typename Fn>
@@ -246,6 +253,7 @@ private:
     HookEventHandler hookHandler_;
     std::unique_ptr<CDeviceHook> hook_;
     std::unique_ptr<CKeyAssignEditor> keyEditor_;
+    std::unique_ptr<CMacroEditor> macroEditor_;
     bool hookInstalled_ = false;
     int lightControl_ = 1;
     bool powerRunning_ = true;

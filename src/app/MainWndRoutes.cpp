@@ -11,7 +11,7 @@ namespace {
 constexpr std::string_view kColour = "lighting editor";
 constexpr std::string_view kPages = kDevicePageOwner;
 constexpr std::string_view kKeys = kKeyEditorOwner;
-constexpr std::string_view kMacro = "macro editor";
+constexpr std::string_view kMacro = kMacroEditorOwner;
 constexpr std::string_view kShoot = kShootEditorOwner;
 constexpr std::string_view kProfiles = kProfileListOwner;
 constexpr std::string_view kHeadset = "headset panel";
@@ -90,6 +90,7 @@ constexpr std::array kRoutes{
     MainWndRoute{"itemselect", "bullet_y_eidt", false, kShoot},
     MainWndRoute{"itemselect", "bullet_delay_eidt", false, kShoot},
     MainWndRoute{"killfocus", "macro_delay", false, kMacro},
+    MainWndRoute{"killfocus", "macro_fixed_time_edit", false, kMacro},
     MainWndRoute{"killfocus", "keyset_", true, kKeys},
     // lists; "itemclick" and "textchanged" take the same routes
     MainWndRoute{"itemselect", "device_profile_combo", false, kProfiles},
@@ -102,6 +103,7 @@ constexpr std::array kRoutes{
     MainWndRoute{"itemselect", "device_sleep2_combo", false, kPages},
     MainWndRoute{"itemselect", "custom_eq_name_combo", false, kHeadset},
     MainWndRoute{"itemselect", "macro_name_list", false, kMacro},
+    MainWndRoute{"menu", "macro_action_list", false, kMacro},
     MainWndRoute{"setfocus", "keyset_keyboard_text_edit", false, kKeys},
     MainWndRoute{"click_select_end", "device_key_light", false, kSelect},
     MainWndRoute{"click_select_end", "mouse_device_key_light", false, kSelect},

@@ -20,6 +20,8 @@ inline constexpr std::string_view kProfileListOwner = "profile list";
 inline constexpr std::string_view kKeyEditorOwner = "key assignment editor";
 // The owner of the mouse page's fire-key editor (CShootControlUI).
 inline constexpr std::string_view kShootEditorOwner = "fire-key editor";
+// The owner of the macro panels and their event lists.
+inline constexpr std::string_view kMacroEditorOwner = "macro editor";
 // The owner of the device pages' own controls.
 inline constexpr std::string_view kDevicePageOwner = "device page";
 

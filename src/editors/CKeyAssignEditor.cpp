@@ -3,6 +3,7 @@
 #include "devices/base/CVantorixUSBDevice.h"
 #include "devices/mouse/MouseController.h"
 #include "editors/CKeySetControlUI.h"
+#include "profile/MacroStore.h"
 #include "platform/Trace.h"
 #include "ui/CDeviceHook.h"
 #include "ui/UiDefs.h"
@@ -89,6 +90,9 @@ void CKeyAssignEditor::Save(CVantorixUSBDevice& device) {
         return;
     }
     if (!device.WriteKeyMapToDevice()) Trace("key editor: writing the key map failed\n");
+    // The key plays the macro from the device's own memory.
+    if (MacroStore::IsMacroAssignment(record) && !device.WriteMacrosToDevice())
+        Trace("key editor: writing the macros failed\n");
     RefreshMarkers(device);
 }
 

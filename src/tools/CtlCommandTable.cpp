@@ -11,6 +11,7 @@
 #include "tools/DoctorCommand.h"
 #include "tools/HidListCommand.h"
 #include "tools/KeyboardCommands.h"
+#include "tools/MacroCommands.h"
 #include "tools/ProfileCommands.h"
 #include "tools/MouseCommands.h"
 #include "tools/MousePadCommands.h"
@@ -72,6 +73,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     AssignCommand::AddTo(table);
     MousePadCommands::AddTo(table);
     ShootCommands::AddTo(table);
+    MacroCommands::AddTo(table);
     return table;
 }
 

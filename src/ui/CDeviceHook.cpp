@@ -1,6 +1,8 @@
 #include "ui/CDeviceHook.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "platform/RegisteredMessageNames.h"
 #include "ui/IWindowSurface.h"
@@ -15,15 +17,24 @@ namespace {
 struct ModeMessage {
     int mode;
     const char* name;
+    const char* mouseName;  // recording modes: the message of a mouse button
 };
 constexpr std::array kModeMessages{
-    ModeMessage{CDeviceHook::kSingleKey, kHookKeySingleKey},
-    ModeMessage{CDeviceHook::kHitKey, kHookKeyHitKey},
-    ModeMessage{CDeviceHook::kMacro, kHookKeyKbMacro},
-    ModeMessage{CDeviceHook::kMacroBefore, kHookKeyKbMacroPrevious},
-    ModeMessage{CDeviceHook::kMacroAfter, kHookKeyKbMacroLater},
-    ModeMessage{CDeviceHook::kMacroSingle, kHookKeyKbMacroSingle},
+    ModeMessage{CDeviceHook::kSingleKey, kHookKeySingleKey, nullptr},
+    ModeMessage{CDeviceHook::kHitKey, kHookKeyHitKey, nullptr},
+    ModeMessage{CDeviceHook::kMacro, kHookKeyKbMacro, kHookKeyMsMacro},
+    ModeMessage{CDeviceHook::kMacroBefore, kHookKeyKbMacroPrevious, kHookKeyMsMacroPrevious},
+    ModeMessage{CDeviceHook::kMacroAfter, kHookKeyKbMacroLater, kHookKeyMsMacroLater},
+    ModeMessage{CDeviceHook::kMacroSingle, kHookKeyKbMacroSingle, kHookKeyMsMacroSingle},
 };
+
+constexpr UINT kMouseButtonMessages[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP,
+                                         WM_MBUTTONDOWN, WM_MBUTTONUP, WM_XBUTTONDOWN, WM_XBUTTONUP};
+
+bool IsMouseButtonMessage(UINT message) {
+    return std::find(std::begin(kMouseButtonMessages), std::end(kMouseButtonMessages), message) !=
+           std::end(kMouseButtonMessages);
+}
 
 // The lock keys keep working while the hook holds the keyboard (their lights follow them).
 struct LockKey {
@@ -53,6 +64,22 @@ std::optional<std::string_view> CDeviceHook::MessageNameOf(int mode) {
     return std::nullopt;
 }
 
+std::optional<std::string_view> CDeviceHook::MouseMessageNameOf(int mode) {
+    for (const ModeMessage& row : kModeMessages) {
+        if (row.mode == mode && row.mouseName) return row.mouseName;
+    }
+    return std::nullopt;
+}
+
+WPARAM CDeviceHook::PackMouse(UINT message, unsigned mouseData) {
+    return (static_cast<WPARAM>(mouseData & 0xFFFF) << 16) | (message & 0xFFFF);
+}
+
+CDeviceHook::MouseButton CDeviceHook::UnpackMouse(WPARAM wParam, LPARAM lParam) {
+    return {static_cast<UINT>(wParam & 0xFFFF), static_cast<unsigned>((wParam >> 16) & 0xFFFF) << 16,
+            {LowSigned(lParam), HighSigned(lParam)}};
+}
+
 LPARAM CDeviceHook::PackKey(uint16_t scanCode, bool extended) {
     return (static_cast<LPARAM>(scanCode) & kPackedScanMask) | (extended ? kPackedExtended : 0);
 }
@@ -71,6 +98,8 @@ bool CDeviceHook::Install(int mode) {
     if (!IsInstalled()) window_.GetPaintManager().AddPreMessageFilter(this);
     mode_ = mode;
     message_ = RegisterWindowMessage(*name);
+    const auto mouseName = MouseMessageNameOf(mode);
+    mouseMessage_ = mouseName ? RegisterWindowMessage(*mouseName) : 0;
     Grab(true);
     return true;
 }
@@ -79,6 +108,7 @@ void CDeviceHook::Uninstall() {
     if (!IsInstalled()) return;
     mode_ = 0;
     message_ = 0;
+    mouseMessage_ = 0;
     window_.GetPaintManager().RemovePreMessageFilter(this);
     Grab(false);
 }
@@ -94,11 +124,20 @@ bool CDeviceHook::PassesThrough(uint16_t scanCode, bool extended) {
     return false;
 }
 
-LRESULT CDeviceHook::MessageHandler(UINT uMsg, WPARAM /*wParam*/, LPARAM lParam, bool& bHandled) {
+LRESULT CDeviceHook::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) {
     if (!IsInstalled()) return 0;
     if (uMsg == WM_KILLFOCUS || uMsg == WM_DESTROY) {
         Uninstall();
         if (onReleased_) onReleased_();
+        return 0;
+    }
+    if (IsMouseButtonMessage(uMsg)) {
+        // The recorder hears the button; the window still gets it (the stop button is
+        // clicked this way).
+        if (mouseMessage_) {
+            const unsigned which = uMsg == WM_XBUTTONDOWN || uMsg == WM_XBUTTONUP ? (wParam >> 16) & 0xFFFF : 0;
+            PostMessage(window_.GetHWND(), mouseMessage_, PackMouse(uMsg, which), lParam);
+        }
         return 0;
     }
     if (uMsg != WM_KEYDOWN && uMsg != WM_KEYUP && uMsg != WM_CHAR) return 0;

@@ -21,6 +21,11 @@ class WindowImplBase;
 // focus and the window going away all release the grab; a release the user did not ask
 // for is reported through the release handler.
 //
+// In the recording modes (4 ... 32) the mouse buttons pressed and released on the window are
+// posted too, as the mode's mouse message: wParam the button message (0x201 ... 0x20C) in the
+// low word and, for a side button, XBUTTON1 (back) or XBUTTON2 (forward) in the high word;
+// lParam the point in client coordinates. The buttons still reach the window.
+//
 // UI thread only.
 class CDeviceHook : public IMessageFilterUI {
 public:
@@ -34,6 +39,7 @@ public:
         kMacroSingle = 32,  // set the key of the selected event
     };
     static std::optional<std::string_view> MessageNameOf(int mode);
+    static std::optional<std::string_view> MouseMessageNameOf(int mode);
 
     struct Key {
         uint16_t scanCode = 0;
@@ -42,6 +48,13 @@ public:
     };
     static LPARAM PackKey(uint16_t scanCode, bool extended);
     static Key UnpackKey(WPARAM wParam, LPARAM lParam);
+    struct MouseButton {
+        UINT message = 0;
+        unsigned mouseData = 0;  // the side button in the high word
+        UiPoint point;
+    };
+    static WPARAM PackMouse(UINT message, unsigned sideButton);
+    static MouseButton UnpackMouse(WPARAM wParam, LPARAM lParam);
 
     explicit CDeviceHook(WindowImplBase& window);
     ~CDeviceHook() override;
@@ -65,6 +78,7 @@ private:
     WindowImplBase& window_;
     int mode_ = 0;
     UINT message_ = 0;
+    UINT mouseMessage_ = 0;
     std::function<void()> onReleased_;
 };
 

@@ -166,10 +166,12 @@ void CWindowWnd::OnPointer(const PointerEvent& event) {
         }
         if (left) HandleMessage(WM_LBUTTONDOWN, keys | MK_LBUTTON, pos);
         if (right) HandleMessage(WM_RBUTTONDOWN, keys | MK_RBUTTON, pos);
+        OnOtherButton(event, true, keys, pos);
         break;
     case PointerAction::Release:
         if (left) HandleMessage(WM_LBUTTONUP, keys, pos);
         if (right) HandleMessage(WM_RBUTTONUP, keys, pos);
+        OnOtherButton(event, false, keys, pos);
         break;
     case PointerAction::DoubleClick:
         if (left) HandleMessage(WM_LBUTTONDBLCLK, keys | MK_LBUTTON, pos);
@@ -181,6 +183,16 @@ void CWindowWnd::OnPointer(const PointerEvent& event) {
     case PointerAction::Leave:
         HandleMessage(WM_MOUSELEAVE, 0, 0);
         break;
+    }
+}
+
+// The middle and side buttons: no control acts on them, the macro recorder hears them.
+void CWindowWnd::OnOtherButton(const PointerEvent& event, bool down, WPARAM keys, LPARAM pos) {
+    if (event.button == PointerButton::Middle) {
+        HandleMessage(down ? WM_MBUTTONDOWN : WM_MBUTTONUP, keys, pos);
+    } else if (event.button == PointerButton::Back || event.button == PointerButton::Forward) {
+        const WPARAM which = event.button == PointerButton::Back ? XBUTTON1 : XBUTTON2;
+        HandleMessage(down ? WM_XBUTTONDOWN : WM_XBUTTONUP, (which << 16) | (keys & 0xFFFF), pos);
     }
 }
 

@@ -61,6 +61,7 @@ public:
 
     // IWindowEventSink: the backend's calls become messages.
     void OnPointer(const PointerEvent& event) override;
+    void OnOtherButton(const PointerEvent& event, bool down, WPARAM keys, LPARAM pos);
     void OnWheel(const WheelEvent& event) override;
     void OnKey(const KeyEvent& event) override;
     void OnFocusChanged(bool focused) override;

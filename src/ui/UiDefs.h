@@ -30,7 +30,14 @@ inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
+inline constexpr UINT WM_MBUTTONDOWN = 0x0207;
+inline constexpr UINT WM_MBUTTONUP = 0x0208;
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
+// Side buttons: the high word of wParam says which (XBUTTON1 back, XBUTTON2 forward).
+inline constexpr UINT WM_XBUTTONDOWN = 0x020B;
+inline constexpr UINT WM_XBUTTONUP = 0x020C;
+inline constexpr UINT XBUTTON1 = 0x0001;
+inline constexpr UINT XBUTTON2 = 0x0002;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 // Window state and display notices the backend produces from the desktop's events.
 inline constexpr UINT WM_ACTIVATE = 0x0006;        // wParam: WA_ACTIVE or WA_INACTIVE

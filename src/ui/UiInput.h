@@ -13,7 +13,8 @@ inline constexpr UINT kModShift = 0x1;
 inline constexpr UINT kModControl = 0x2;
 inline constexpr UINT kModAlt = 0x4;
 
-enum class PointerButton { None, Left, Right, Middle };
+// Back and Forward: the side buttons of a five-button mouse.
+enum class PointerButton { None, Left, Right, Middle, Back, Forward };
 // Enter and Leave: the pointer came over the window or left it.
 enum class PointerAction { Move, Press, Release, DoubleClick, Enter, Leave };
 

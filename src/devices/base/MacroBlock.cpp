@@ -1,24 +1,12 @@
 #include "devices/base/MacroBlock.h"
 
 #include <algorithm>
-#include <charconv>
-#include <limits>
-#include <string>
 
 #include "platform/Trace.h"
-#include "profile/JsonAccess.h"
-#include "profile/JsonFile.h"
+#include "profile/MacroStore.h"
 
 namespace q208 {
 namespace {
-
-constexpr const char* kIndexFile = "macro.config";
-constexpr const char* kMacroExtension = ".mac";
-
-// "Delay" is saved as decimal text; a freshly recorded first event holds an integer.
-uint16_t DelayOf(const Json::Value& delay) {
-    return static_cast<uint16_t>(std::clamp(json::ToIntOrText(delay), 0, int{std::numeric_limits<uint16_t>::max()}));
-}
 
 void Put16(std::vector<uint8_t>& block, size_t at, size_t value) {
     block[at] = static_cast<uint8_t>(value);
@@ -28,28 +16,22 @@ void Put16(std::vector<uint8_t>& block, size_t at, size_t value) {
 }  // namespace
 
 MacroBlock::Macro MacroBlock::LoadMacro(const std::filesystem::path& folder, int index) {
-    const Json::Value indexDocument = ReadJsonValue(folder / kIndexFile);
-    const std::string guid = json::ToString(json::Find(json::At(json::Find(indexDocument, "MacroInfo"), index), "Guid"));
-    if (!IsPlainIdentifier(guid)) {
-        Trace("macro %d: no usable identifier in %s", index, kIndexFile);
-        return {};
-    }
-    const Json::Value file = ReadJsonValue(folder / (guid + kMacroExtension));
     Macro macro;
-    const Json::Value& events = json::Find(file, "Events");
-    if (!events.isArray()) return macro;
-    for (const Json::Value& item : events) macro.push_back(EventOf(item));
+    if (index < 0) return macro;  // a place kept free in the block
+    for (const MacroEvent& item : MacroStore(folder).LoadMacroEvents(index)) macro.push_back(EventOf(item));
     return macro;
 }
 
-MacroBlock::Event MacroBlock::EventOf(const Json::Value& item) {
+MacroBlock::Event MacroBlock::EventOf(const MacroEvent& item) {
     Event event;
-    event.delay = DelayOf(json::Find(item, "Delay"));
-    event.type = static_cast<uint8_t>(json::ToInt(json::Find(item, "Type")));
-    if (json::ToString(json::Find(item, "Action")) == "down") event.type |= kPressBit;
-    event.button = static_cast<uint8_t>(json::ToInt(json::Find(item, "Button")));
+    event.delay = static_cast<uint16_t>(item.delay);
+    event.type = static_cast<uint8_t>(item.type & 0x7F);
+    if (item.down) event.type |= kPressBit;
+    event.button = static_cast<uint8_t>(item.button);
     return event;
 }
+
+MacroBlock::Event MacroBlock::EventOf(const Json::Value& item) { return EventOf(MacroEvent::FromJson(item)); }
 
 std::vector<MacroBlock::Macro> MacroBlock::LoadMacros(const std::filesystem::path& folder,
                                                                       std::span<const int> macroNumbers) {

@@ -9,6 +9,7 @@
 
 #include "device/CDeviceChannel.h"
 #include "device/CDeviceCommands.h"
+#include "profile/MacroEvent.h"
 
 namespace q208 {
 
@@ -40,8 +41,13 @@ public:
         std::vector<uint8_t> block;  // empty unless Built
     };
 
+    // One stored event as the device plays it: the delay, the type with bit 7 for "down", the
+    // button.
+    static Event EventOf(const MacroEvent& event);
+
     // The events of macro `index` of the folder's "macro.config". A missing entry or file,
-    // or an identifier that cannot be a file name, gives no events.
+    // or an identifier that cannot be a file name, gives no events; so does a negative index, which
+    // keeps a place in the block free.
     static Macro LoadMacro(const std::filesystem::path& folder, int index);
     static std::vector<Macro> LoadMacros(const std::filesystem::path& folder, std::span<const int> macroNumbers);
 

@@ -5,6 +5,7 @@
 #include "devices/base/IDevicePowerPanel.h"
 #include "devices/keyboard/KeyboardKeyMapWriter.h"
 #include "devices/base/MacroBlock.h"
+#include "profile/MacroStore.h"
 #include "devices/keyboard/KeyboardPowerStatus.h"
 #include "platform/Trace.h"
 #include "profile/ProfileList.h"
@@ -236,7 +237,7 @@ bool CVantorixKeyboardDevice::Initialize() {
 
 bool CVantorixKeyboardDevice::WriteProfileToDevice() {
     const bool keys = WriteKeyMapToDevice();
-    const bool macros = macroNumbers_.empty() || WriteMacrosToDevice();  // no macros: nothing to send
+    const bool macros = AssignedMacroPlaces().empty() || WriteMacrosToDevice();  // no macros: nothing to send
     const bool lighting = WriteLightingToDevice();
     return keys && macros && lighting;
 }
@@ -337,9 +338,24 @@ int CVantorixKeyboardDevice::WriteMacrosToDevice(std::span<const int> macroNumbe
     return result;
 }
 
+// The key map hands the keyboard the macro's number as it is in the index, so the block holds
+// each assigned macro at the place of its number; the places of macros no key plays stay
+// empty records.
+std::vector<int> CVantorixKeyboardDevice::AssignedMacroPlaces() {
+    const int count = MacroStore(UserFolder()).Count();
+    std::vector<int> places;
+    for (const KeyAssignmentRecord& record : profile_.GetKeyList()) {
+        const KeyAssignmentHalf& half = record.current;
+        if (!MacroStore::IsMacroAssignment(half) || half.param1 >= count) continue;
+        if (places.size() <= half.param1) places.resize(half.param1 + 1, -1);
+        places[half.param1] = half.param1;
+    }
+    return places;
+}
+
 bool CVantorixKeyboardDevice::WriteMacrosToDevice() {
-    if (macroNumbers_.empty()) return false;
-    const std::vector<int> numbers = macroNumbers_;
+    const std::vector<int> numbers = AssignedMacroPlaces();
+    if (numbers.empty()) return false;
     return WriteMacrosToDevice(numbers) == kResultOk;
 }
 

@@ -63,7 +63,7 @@ public:
     void AfterLoad() override;
     // Writes the profile's key assignments to bank 0.
     bool WriteKeyMapToDevice() override;
-    // Writes the macros last handed to WriteMacrosToDevice(numbers) (none: nothing is sent).
+    // Writes the macros the profile's keys play (none: nothing is sent, false).
     bool WriteMacrosToDevice() override;
     // Writes the profile's lighting to the active entry.
     bool WriteLightingToDevice() override;
@@ -83,6 +83,8 @@ public:
     // 1, 0 with a closed channel, or the device result of the key-map write.
     int WriteKeyMapToDevice(int bank, std::span<const KeyAssignmentRecord> assignments);
     int WriteMacrosToDevice(std::span<const int> macroNumbers);
+    // Block place by block place, the macro number there, or -1 for a place no key plays.
+    std::vector<int> AssignedMacroPlaces();
     // Lighting record m from the profile with `activeEntry` in byte 0. 1 when written or with
     // a closed channel; a failed write reports its device result.
     int WriteLightingToDevice(uint8_t entry, uint8_t activeEntry);

@@ -4,6 +4,7 @@
 
 #include "device/DeviceResult.h"
 #include "devices/base/MacroBlock.h"
+#include "profile/MacroStore.h"
 #include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
 #include "device/DeviceSlot.h"
@@ -13,7 +14,6 @@
 namespace q208 {
 namespace {
 
-constexpr const char* kMacroIndexFile = "macro.config";
 
 }  // namespace
 
@@ -46,19 +46,10 @@ void MouseController::TakeProfileRecords() {
     settings_ = profile_.GetMouseSettings();
 }
 
-int MouseController::MacroCount(const std::filesystem::path& userFolder) {
-    const Json::Value index = ReadJsonValue(userFolder / kMacroIndexFile);
-    const Json::Value& list = json::Find(index, "MacroInfo");
-    return list.isArray() ? static_cast<int>(list.size()) : 0;
-}
+int MouseController::MacroCount(const std::filesystem::path& userFolder) { return MacroStore(userFolder).Count(); }
 
 std::vector<std::string> MouseController::MacroNames(const std::filesystem::path& userFolder) {
-    std::vector<std::string> names;
-    const Json::Value index = ReadJsonValue(userFolder / kMacroIndexFile);
-    const Json::Value& list = json::Find(index, "MacroInfo");
-    for (int k = 0; list.isArray() && k < static_cast<int>(list.size()); ++k)
-        names.push_back(json::ToString(json::Find(json::At(list, k), "MacroName")));
-    return names;
+    return MacroStore(userFolder).Names();
 }
 
 // ---- device sequences ----

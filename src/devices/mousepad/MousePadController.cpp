@@ -6,6 +6,7 @@
 #include "profile/JsonFile.h"
 #include "profile/ProfileList.h"
 #include "profile/ProfilePaths.h"
+#include "profile/MacroStore.h"
 
 namespace q208 {
 namespace {
@@ -76,7 +77,7 @@ int MousePadController::WriteSettingsToDevice(uint8_t block) {
 }
 
 std::vector<std::string> MousePadController::MacroNames(const std::filesystem::path& userFolder) {
-    return NamesOf(json::Find(ReadJsonValue(userFolder / kMacroIndexFile), "MacroInfo"), "MacroName");
+    return MacroStore(userFolder, kMacroIndexFile).Names();
 }
 
 std::vector<std::string> MousePadController::CustomLightNames(const std::filesystem::path& lightConfig) {

@@ -11,6 +11,7 @@
 #include "devices/lighting/KeyboardEffectList.h"
 #include "devices/mousepad/MousePadSettingsBlock.h"
 #include "profile/CBasicProfiledata.h"
+#include "profile/MacroStore.h"
 
 namespace q208 {
 
@@ -23,7 +24,7 @@ namespace q208 {
 class MousePadController {
 public:
     static constexpr int kListIndex = 2;  // the pad's list in "default_light.json"
-    static constexpr const char* kMacroIndexFile = "qelin_macro.config";
+    static constexpr const char* kMacroIndexFile = MacroStore::kPeripheralIndexFile;
     using InfoBlock = std::array<uint8_t, CDeviceCommands::kDeviceInfoSize>;
 
     MousePadController(CDeviceChannel& channel, CBasicProfiledata& profile);

@@ -52,6 +52,8 @@ PointerButton ButtonOf(Qt::MouseButton button) {
     case Qt::LeftButton: return PointerButton::Left;
     case Qt::RightButton: return PointerButton::Right;
     case Qt::MiddleButton: return PointerButton::Middle;
+    case Qt::BackButton: return PointerButton::Back;
+    case Qt::ForwardButton: return PointerButton::Forward;
     default: return PointerButton::None;
     }
 }
