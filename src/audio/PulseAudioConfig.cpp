@@ -314,7 +314,7 @@ bool PulseAudioConfig::LoadEqualiser() {
         controls += Text(gain);
     }
     const std::string name = std::string(kEqSinkPrefix) + "_" + std::to_string(nextEqName_++ % 2);
-    const std::string arguments = "sink_name=" + name + " sink_properties=device.description=Q208-equaliser master=" +
+    const std::string arguments = "sink_name=" + name + " sink_properties=device.description=Q208-equaliser sink_master=" +
                                   sink_ + " plugin=" + kEqPlugin + " label=" + kEqLabel + " control=" + controls;
     uint32_t index = PA_INVALID_INDEX;
     if (!LoadModule("module-ladspa-sink", arguments, index)) return false;

@@ -13,6 +13,7 @@
 #include "tools/KeyboardCommands.h"
 #include "tools/ProfileCommands.h"
 #include "tools/MouseCommands.h"
+#include "tools/HeadsetCommands.h"
 #include "tools/MousePadCommands.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
@@ -70,6 +71,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     MouseCommands::AddTo(table);
     AssignCommand::AddTo(table);
     MousePadCommands::AddTo(table);
+    HeadsetCommands::AddTo(table);
     return table;
 }
 
