@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <strings.h>
+#include <algorithm>
 #include <vector>
 
 #include "audio/AudioProperties.h"
@@ -24,6 +25,7 @@ constexpr int kSliceUs = 20000;
 constexpr int kLoopbackLatencyMs = 30;
 constexpr const char* kEqPlugin = "mbeq_1197";
 constexpr const char* kEqLabel = "mbeq";
+constexpr const char* kBandsProperty = "q208.bands";
 
 std::string Text(double value) {
     char text[32];
@@ -62,6 +64,7 @@ struct ModuleScan {
     uint32_t loopback = PA_INVALID_INDEX;
     uint32_t equaliser = PA_INVALID_INDEX;
     std::string equaliserSink;
+    std::vector<int> bands;
     bool done = false;
 };
 
@@ -258,6 +261,17 @@ bool PulseAudioConfig::FindOwnModules() {
                 s->equaliser = info->index;
                 const auto from = at + 10;
                 s->equaliserSink = argument.substr(from, argument.find(' ', from) - from);
+                const auto bands = argument.find(std::string(kBandsProperty) + "=");
+                if (bands != std::string::npos) {
+                    std::string list = argument.substr(bands + std::char_traits<char>::length(kBandsProperty) + 1);
+                    list = list.substr(0, list.find_first_of(" \""));
+                    s->bands.clear();
+                    for (size_t at = 0; at <= list.size();) {
+                        const size_t comma = std::min(list.find(',', at), list.size());
+                        s->bands.push_back(std::atoi(list.substr(at, comma - at).c_str()));
+                        at = comma + 1;
+                    }
+                }
             }
         },
         &scan);
@@ -267,16 +281,15 @@ bool PulseAudioConfig::FindOwnModules() {
     equaliser_ = scan.equaliser;
     equaliserSink_ = scan.equaliserSink;
     eqOn_ = equaliser_ != PA_INVALID_INDEX;
+    if (scan.bands.size() == bands_.size()) std::copy(scan.bands.begin(), scan.bands.end(), bands_.begin());
+    ReadMonitorLevel();
     return true;
 }
 
-bool PulseAudioConfig::ApplyMonitorLevel() {
-    if (loopback_ == PA_INVALID_INDEX) return true;
-    struct Stream {
-        uint32_t owner;
-        uint32_t index = PA_INVALID_INDEX;
-        uint8_t channels = 0;
-    } stream{loopback_};
+// The loopback's stream, as the server has it (index PA_INVALID_INDEX when there is none).
+PulseAudioConfig::Stream PulseAudioConfig::MonitorStream() {
+    Stream stream{loopback_};
+    if (loopback_ == PA_INVALID_INDEX) return stream;
     pa_operation* op = pa_context_get_sink_input_info_list(
         context_,
         [](pa_context*, const pa_sink_input_info* info, int eol, void* data) {
@@ -284,14 +297,27 @@ bool PulseAudioConfig::ApplyMonitorLevel() {
             if (eol || !info || info->owner_module != s->owner) return;
             s->index = info->index;
             s->channels = info->volume.channels;
+            s->volume = pa_cvolume_avg(&info->volume);
         },
         &stream);
     const bool ok = true;
-    if (!Finish(op, ok) || stream.index == PA_INVALID_INDEX) return false;
+    if (!Finish(op, ok)) stream.index = PA_INVALID_INDEX;
+    return stream;
+}
+
+void PulseAudioConfig::ReadMonitorLevel() {
+    const Stream stream = MonitorStream();
+    if (stream.index != PA_INVALID_INDEX) monitorLevel_ = double(stream.volume) / PA_VOLUME_NORM;
+}
+
+bool PulseAudioConfig::ApplyMonitorLevel() {
+    if (loopback_ == PA_INVALID_INDEX) return true;
+    const Stream stream = MonitorStream();
+    if (stream.index == PA_INVALID_INDEX) return false;
     pa_cvolume volume;
     pa_cvolume_set(&volume, stream.channels, VolumeOf(monitorLevel_));
     std::pair<bool, bool> result{false, false};
-    op = pa_context_set_sink_input_volume(context_, stream.index, &volume, OnSuccess, &result);
+    pa_operation* op = pa_context_set_sink_input_volume(context_, stream.index, &volume, OnSuccess, &result);
     return Finish(op, result.second);
 }
 
@@ -314,7 +340,11 @@ bool PulseAudioConfig::LoadEqualiser() {
         controls += Text(gain);
     }
     const std::string name = std::string(kEqSinkPrefix) + "_" + std::to_string(nextEqName_++ % 2);
-    const std::string arguments = "sink_name=" + name + " sink_properties=device.description=Q208-equaliser sink_master=" +
+    std::string kept;
+    for (const int gain : bands_) kept += (kept.empty() ? "" : ",") + std::to_string(gain);
+    // The headset's own band values ride along, so a later session finds them again.
+    const std::string arguments = "sink_name=" + name + " sink_properties=\"device.description=Q208-equaliser " +
+                                  kBandsProperty + "=" + kept + "\" sink_master=" +
                                   sink_ + " plugin=" + kEqPlugin + " label=" + kEqLabel + " control=" + controls;
     uint32_t index = PA_INVALID_INDEX;
     if (!LoadModule("module-ladspa-sink", arguments, index)) return false;

@@ -63,6 +63,15 @@ private:
         bool found = false;
     };
 
+    struct Stream {
+        uint32_t owner;
+        uint32_t index = UINT32_MAX;
+        uint8_t channels = 0;
+        uint32_t volume = 0;
+    };
+
+    Stream MonitorStream();
+    void ReadMonitorLevel();
     bool Connect();
     void Disconnect();
     bool Ready();
