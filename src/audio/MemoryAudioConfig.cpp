@@ -76,12 +76,12 @@ double MemoryAudioConfig::Value(int direction, const std::string& property) cons
 
 int MemoryAudioConfig::PropertyControl(const AudioDeviceRecord& device, const std::string& p, AudioValue& value,
                                        int direction) {
-    if (!up_ || device.state != kStatePresent || !Known(p) || failing_.contains(p)) return kFailed;
+    if (!up_ || device.state != kStatePresent) return kFailed;
     const int side = device.type == kTypePlayback ? kPlayback : kRecording;
+    if (direction == kWrite) writes_.push_back({side, p, value.number});
+    if (!Known(p) || failing_.contains(p)) return kFailed;
     if (direction == kWrite) {
-        if (ReadOnly(p)) return kFailed;
-        writes_.push_back({side, p, value.number});
-        if (p == kMicDb || p == kMonitorDb) return kFailed;  // levels are set by their scalar
+        if (ReadOnly(p) || p == kMicDb || p == kMonitorDb) return kFailed;  // levels are set by their scalar
         values_[{side, p}] = value.number;
         return 0;
     }

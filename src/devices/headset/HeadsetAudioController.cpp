@@ -239,10 +239,10 @@ void HeadsetAudioController::ChooseEqPreset(int preset) {
         return;
     }
     const Bands bands = kPresets[static_cast<size_t>(preset - 1)];
+    lastFailed_ = !WriteBands(bands);
+    if (lastFailed_) return;  // the page keeps the preset the profile has
     bands_ = bands;
     customMode_ = false;
-    lastFailed_ = !WriteBands(bands);
-    if (lastFailed_) return;
     stages_.eqType = preset;
     profile_.SetSystemSetStages(stages_);
     profile_.SetEqBands(preset, std::vector<int>(bands.begin(), bands.end()));
@@ -252,11 +252,12 @@ void HeadsetAudioController::ChooseEqPreset(int preset) {
 void HeadsetAudioController::ChooseCustomPreset(int index) {
     if (index < 0 || index >= static_cast<int>(names_.size())) return;
     message_.clear();
-    bands_ = ToBands(profile_.GetCustomEqBands(index));
+    const Bands bands = ToBands(profile_.GetCustomEqBands(index));
+    lastFailed_ = !WriteBands(bands);
+    if (lastFailed_) return;
+    bands_ = bands;
     selectedCustom_ = index;
     customMode_ = true;
-    lastFailed_ = !WriteBands(bands_);
-    if (lastFailed_) return;
     stages_.eqType = kCustomPreset;
     stages_.customEqSelectIndex = index;
     Store();
