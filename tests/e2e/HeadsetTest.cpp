@@ -31,6 +31,7 @@ TEST_F(HeadsetE2e, TheAudioSettingsReachTheServerFollowTheToolAndSurviveARestart
     ASSERT_TRUE(server_.Start()) << server_.Log();
     extraEnvironment_["PULSE_SERVER"] = server_.Address();
     ASSERT_TRUE(StartQ208Simulating("headset")) << Q208Log();
+    ASSERT_EQ(WaitForOutput({"headset"}, "audio active").exitCode, 0) << Q208Log();
     // The factory profile: microphone on at 80, the flat preset, monitoring off.
     EXPECT_TRUE(ServerHas("get-source-volume headset_mic", "80%")) << Q208Log();
     EXPECT_TRUE(ServerHas("list short modules", "module-ladspa-sink")) << Q208Log();
@@ -67,7 +68,8 @@ TEST_F(HeadsetE2e, TheAudioSettingsReachTheServerFollowTheToolAndSurviveARestart
 TEST_F(HeadsetE2e, WithoutASoundServerTheAudioSideIsInactiveAndTheLightingWorks) {
     extraEnvironment_["PULSE_SERVER"] = "unix:" + (RuntimeFolder() / "no-server").string();
     ASSERT_TRUE(StartQ208Simulating("headset")) << Q208Log();
-    ProcessResult result = RunCtl({"headset"});
+    // The page joins once the emulated headset is found.
+    ProcessResult result = WaitForOutput({"headset"}, "audio ");
     ASSERT_EQ(result.exitCode, 0) << Describe(result);
     EXPECT_TRUE(Contains(result, "audio inactive")) << Describe(result);
     result = RunCtl({"mic", "level=10"});
