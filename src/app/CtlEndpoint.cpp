@@ -8,6 +8,7 @@
 #include "app/CMainWnd.h"
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/base/CVantorixUSBDevice.h"
+#include "devices/headset/CVantorixQV2907Device.h"
 #include "platform/RegisteredMessageNames.h"
 #include "platform/Trace.h"
 #include "tools/CtlCommandTable.h"
@@ -50,7 +51,22 @@ public:
         return nullptr;
     }
 
+    HeadsetAudioController* HeadsetAudio() override { return Headset() ? &Headset()->Audio() : nullptr; }
+    void HeadsetAudioChanged() override {
+        if (CVantorixQV2907Device* headset = Headset()) headset->ShowAudio();
+    }
+
 private:
+    CVantorixQV2907Device* Headset() {
+        for (int i = 0; i < window_.OptionCount(); ++i) {
+            const CDeviceOptionUI* option = window_.OptionAt(i);
+            CVantorixUSBDevice* device = option ? option->GetDevice() : nullptr;
+            void* headset = device ? device->GetInterface(CVantorixQV2907Device::kClassName) : nullptr;
+            if (headset) return static_cast<CVantorixQV2907Device*>(headset);
+        }
+        return nullptr;
+    }
+
     CMainWnd& window_;
 };
 

@@ -55,11 +55,9 @@ int ModelForSlotKind(uint16_t kind) {
 }
 
 const std::vector<DeviceClassStandIn>& DeviceClassStandIns() {
-    // Until the headset class joins, its page is served by the device base,
-    // which attaches, reads nothing and shows the entry.
-    static const std::vector<DeviceClassStandIn> table{
-        {"VantorixQV2907Device", "VantorixUSBDevice"},
-    };
+    // Every device class of the table has joined; a class that is still missing would be
+    // served by the device base, which attaches, reads nothing and shows the entry.
+    static const std::vector<DeviceClassStandIn> table{};
     return table;
 }
 

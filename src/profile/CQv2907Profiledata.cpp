@@ -81,6 +81,13 @@ void CQv2907Profiledata::SetCustomEqBands(int index, const std::vector<int>& ban
     WriteBands(kCustomEqKey, index, bands);
 }
 
+void CQv2907Profiledata::RemoveCustomEqBands(int index) {
+    Json::Value& presets = json::Member(CurrentSection(), kCustomEqKey);
+    if (!presets.isArray() || index < 0 || index >= static_cast<int>(presets.size())) return;
+    Json::Value removed;
+    presets.removeIndex(static_cast<Json::ArrayIndex>(index), &removed);
+}
+
 std::vector<std::string> CQv2907Profiledata::GetCustomEqNames() {
     customEqNames_.clear();
     if (CurrentSection().isNull()) return customEqNames_;

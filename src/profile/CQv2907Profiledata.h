@@ -23,6 +23,9 @@ public:
     // The same over "CustomEQHzValueInfo"[index], without the preset rules.
     std::vector<int> GetCustomEqBands(int index);
     void SetCustomEqBands(int index, const std::vector<int>& bands);
+    // Removes the band list of custom preset `index`; the later ones move down by one, as
+    // their names do when the preset is deleted.
+    void RemoveCustomEqBands(int index);
 
     // Names of the custom presets (UTF-8), one per "CustomEQNameInfo" element.
     std::vector<std::string> GetCustomEqNames();

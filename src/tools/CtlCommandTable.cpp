@@ -14,6 +14,7 @@
 #include "tools/MacroCommands.h"
 #include "tools/ProfileCommands.h"
 #include "tools/MouseCommands.h"
+#include "tools/HeadsetCommands.h"
 #include "tools/MousePadCommands.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
@@ -74,6 +75,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     MousePadCommands::AddTo(table);
     ShootCommands::AddTo(table);
     MacroCommands::AddTo(table);
+    HeadsetCommands::AddTo(table);
     return table;
 }
 

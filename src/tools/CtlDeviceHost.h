@@ -3,6 +3,7 @@
 namespace q208 {
 
 class CDeviceChannel;
+class HeadsetAudioController;
 struct CtlDeviceTarget;
 
 // The running q208 as seen by a device command it executes for q208ctl: the command runs
@@ -14,6 +15,10 @@ public:
     // The program's open command channel to `target`, or null when the program has none
     // (the command then opens one of its own on the program's bus).
     virtual CDeviceChannel* CommandChannelFor(const CtlDeviceTarget& target) = 0;
+    // The headset page's audio settings, or null when the program shows no headset; after
+    // a change the page is shown again with `HeadsetAudioChanged`.
+    virtual HeadsetAudioController* HeadsetAudio() { return nullptr; }
+    virtual void HeadsetAudioChanged() {}
 };
 
 }  // namespace q208

@@ -32,6 +32,7 @@
 #include "ui/CHeadlessPlatform.h"
 #include "ui/CMessageQueue.h"
 #include "ui/CPaintManagerUI.h"
+#include "devices/headset/CVantorixQV2907Device.h"
 #include "devices/mousepad/CVantorixMousePadDevice.h"
 #include "ui/CTabLayoutUI.h"
 #include "ui/UiMessaging.h"
@@ -51,18 +52,17 @@ TEST_F(MainWndTest, StartsWithEveryPageHiddenAndTheNoticeShownAfterTheFirstPass)
     EXPECT_TRUE(wnd_->ThreadsRunning());
 }
 
-TEST_F(MainWndTest, ModelWithoutDeviceClassHasNoEntry) {
+TEST_F(MainWndTest, EveryModelHasItsOwnDeviceClassWithoutStandIns) {
     MainWndSettings settings;
     settings.standIns = {};
     Start(settings);
-    // The keyboard's, the mouse's and the pad's classes are registered; the headset, without
-    // its stand-in, has none.
     constexpr int kHeadsetModel = 3;
-    EXPECT_EQ(wnd_->OptionCount(), 3);
+    EXPECT_EQ(wnd_->OptionCount(), 4);
     EXPECT_EQ(wnd_->OptionIndexOfModel(kKeyboardModel), 0);
     EXPECT_EQ(wnd_->OptionIndexOfModel(kMouseModel), 1);
     EXPECT_EQ(wnd_->OptionIndexOfModel(kMousePadModel), 2);
-    EXPECT_EQ(wnd_->OptionIndexOfModel(kHeadsetModel), -1);
+    EXPECT_EQ(wnd_->OptionIndexOfModel(kHeadsetModel), 3);
+    EXPECT_NE(wnd_->DeviceOfModel(kHeadsetModel)->GetInterface(CVantorixQV2907Device::kClassName), nullptr);
     EXPECT_NE(wnd_->DeviceOfModel(kMouseModel)->GetInterface(CVantorixMouseDevice::kClassName), nullptr);
     EXPECT_NE(wnd_->DeviceOfModel(kMousePadModel)->GetInterface(CVantorixMousePadDevice::kClassName), nullptr);
 }

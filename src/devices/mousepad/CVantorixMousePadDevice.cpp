@@ -64,15 +64,24 @@ uint32_t SecondWord(const LightInfoRecord& l) {
 }  // namespace
 
 CVantorixMousePadDevice::CVantorixMousePadDevice(std::shared_ptr<IHidBus> bus, LightRenderer::Clock clock)
-    : CVantorixUSBDevice(std::move(bus), std::make_unique<MousePadRenderer>(std::move(clock)), kLedCount),
-      controller_(CommandChannel(), profile_),
+    : CVantorixMousePadDevice(std::move(bus), std::move(clock),
+                              Variant{kKindMousePad, kMousePadFolder, kLedCount, MousePadController::kListIndex},
+                              std::make_unique<CBasicProfiledata>()) {}
+
+CVantorixMousePadDevice::CVantorixMousePadDevice(std::shared_ptr<IHidBus> bus, LightRenderer::Clock clock,
+                                                 const Variant& variant, std::unique_ptr<CBasicProfiledata> profile)
+    : CVantorixUSBDevice(std::move(bus), std::make_unique<MousePadRenderer>(std::move(clock)), variant.ledCount),
+      variant_(variant),
+      ownedProfile_(std::move(profile)),
+      profile_(*ownedProfile_),
+      controller_(CommandChannel(), profile_, variant.listIndex),
       listener_(ListenerChannel(), [this] {
           PostToUi([this] {
               if (CDeviceOptionUI* option = GetOptionPanel()) option->RequestRefresh(kResyncDelayMs);
           });
       }) {
-    SetKind(kKindMousePad, 0);
-    SetDisplayStrings({}, {}, kMousePadFolder);
+    SetKind(variant.kind, 0);
+    SetDisplayStrings({}, {}, variant.folder);
     profile_.SetDefaultPath(DefaultProfilePath());
     profile_.SetSectionIndex(0);
 }
@@ -221,7 +230,7 @@ void CVantorixMousePadDevice::RefreshStatus() {
 // ---- profile ----
 
 void CVantorixMousePadDevice::UpdateProfilePaths() {
-    const std::filesystem::path path = MousePadController::SelectedProfile(profileId_);
+    const std::filesystem::path path = MousePadController::SelectedProfile(profileId_, variant_.folder, variant_.kind);
     if (!path.empty()) profile_.SetPath(path);
     profile_.SetLightConfigPath(LightConfigFile(GetModelFolder()));
 }
@@ -276,7 +285,7 @@ void CVantorixMousePadDevice::ApplyExtra() {
 
 void CVantorixMousePadDevice::BuildPage() {
     macroNames_ = MousePadController::MacroNames(UserFolder());
-    customLightNames_ = MousePadController::CustomLightNames(LightConfigFile(GetModelFolder()));
+    customLightNames_ = MousePadController::CustomLightNames(LightConfigFile(GetModelFolder()), variant_.listIndex);
     if (!controller_.LoadModes(KeyboardEffectList::DefaultFile()))
         Trace("mouse pad: no LED modes in %s\n", KeyboardEffectList::DefaultFile().string().c_str());
     FillEffectCombo();

@@ -55,6 +55,14 @@ public:
     static constexpr int kColourOptions = 8;
 
     explicit CVantorixMousePadDevice(std::shared_ptr<IHidBus> bus = DefaultHidBus(), LightRenderer::Clock clock = {});
+
+    // What a device with the pad's lighting block differs in (the headset is one).
+    struct Variant {
+        uint16_t kind;
+        const char* folder;
+        size_t ledCount;
+        int listIndex;
+    };
     ~CVantorixMousePadDevice() override;
 
     std::string GetClass() const override { return kClassName; }
@@ -111,6 +119,10 @@ public:
     // One preview step of mode `mode` (the preview thread's step; also for benchmarks).
     void PreviewStep(int mode);
 
+protected:
+    CVantorixMousePadDevice(std::shared_ptr<IHidBus> bus, LightRenderer::Clock clock, const Variant& variant,
+                            std::unique_ptr<CBasicProfiledata> profile);
+
 private:
     void RunPreview(const q208::Event& stop);
     void StartPreview();
@@ -129,7 +141,9 @@ private:
         Render([&](LightRenderer& r, std::span<KeyColour> keys) { fn(static_cast<MousePadRenderer&>(r), keys); });
     }
 
-    CBasicProfiledata profile_;
+    Variant variant_;
+    std::unique_ptr<CBasicProfiledata> ownedProfile_;
+    CBasicProfiledata& profile_;
     MousePadController controller_;
     std::string profileId_;
     std::vector<std::string> macroNames_;

@@ -23,17 +23,17 @@ std::vector<std::string> NamesOf(const Json::Value& list, const char* key) {
 
 }  // namespace
 
-MousePadController::MousePadController(CDeviceChannel& channel, CBasicProfiledata& profile)
-    : channel_(channel), commands_(channel), profile_(profile) {}
+MousePadController::MousePadController(CDeviceChannel& channel, CBasicProfiledata& profile, int listIndex)
+    : channel_(channel), commands_(channel), profile_(profile), listIndex_(listIndex) {}
 
-bool MousePadController::LoadModes(const std::filesystem::path& file) { return modes_.Load(file, kListIndex); }
+bool MousePadController::LoadModes(const std::filesystem::path& file) { return modes_.Load(file, listIndex_); }
 
-std::filesystem::path MousePadController::SelectedProfile(std::string& profileId) {
+std::filesystem::path MousePadController::SelectedProfile(std::string& profileId, const char* folder, uint16_t kind) {
     if (profileId.empty()) {
-        ProfileList list(DeviceUserFolder(kMousePadFolder), DefaultProfileFile(kMousePadFolder), kKindMousePad);
+        ProfileList list(DeviceUserFolder(folder), DefaultProfileFile(folder), kind);
         if (list.Load()) profileId = list.SelectedId();
     }
-    return ProfileFile(kMousePadFolder, profileId);
+    return ProfileFile(folder, profileId);
 }
 
 bool MousePadController::LoadProfile(const std::filesystem::path& path) {
@@ -80,9 +80,10 @@ std::vector<std::string> MousePadController::MacroNames(const std::filesystem::p
     return MacroStore(userFolder, kMacroIndexFile).Names();
 }
 
-std::vector<std::string> MousePadController::CustomLightNames(const std::filesystem::path& lightConfig) {
+std::vector<std::string> MousePadController::CustomLightNames(const std::filesystem::path& lightConfig,
+                                                             int listIndex) {
     const Json::Value document = ReadJsonValue(lightConfig);
-    return NamesOf(json::At(json::Find(document, "LightInfo"), kListIndex), "LightName");
+    return NamesOf(json::At(json::Find(document, "LightInfo"), listIndex), "LightName");
 }
 
 }  // namespace q208

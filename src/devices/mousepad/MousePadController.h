@@ -10,8 +10,10 @@
 #include "device/CDeviceCommands.h"
 #include "devices/lighting/KeyboardEffectList.h"
 #include "devices/mousepad/MousePadSettingsBlock.h"
+#include "device/DeviceSlot.h"
 #include "profile/CBasicProfiledata.h"
 #include "profile/MacroStore.h"
+#include "profile/ProfilePaths.h"
 
 namespace q208 {
 
@@ -27,16 +29,20 @@ public:
     static constexpr const char* kMacroIndexFile = MacroStore::kPeripheralIndexFile;
     using InfoBlock = std::array<uint8_t, CDeviceCommands::kDeviceInfoSize>;
 
-    MousePadController(CDeviceChannel& channel, CBasicProfiledata& profile);
+    // `listIndex`: the device's list in "default_light.json" and "qelin_light.config" (the
+    // headset shares the pad's lighting block with a list of its own).
+    MousePadController(CDeviceChannel& channel, CBasicProfiledata& profile, int listIndex = kListIndex);
 
     // The LED modes of "default_light.json" (the pad's list).
     bool LoadModes(const std::filesystem::path& file);
+    int ListIndex() const { return listIndex_; }
     void SetModes(KeyboardEffectList modes) { modes_ = std::move(modes); }
     const KeyboardEffectList& Modes() const { return modes_; }
 
     // The profile file the user selected last for the pad (the list is created with the
     // factory profile when there is none); empty when there is no profile list.
-    static std::filesystem::path SelectedProfile(std::string& profileId);
+    static std::filesystem::path SelectedProfile(std::string& profileId, const char* folder = kMousePadFolder,
+                                                 uint16_t kind = kKindMousePad);
     // Loads the section of `path` (the factory file when empty); true when it has one.
     bool LoadProfile(const std::filesystem::path& path);
     // The block's lighting bytes from the profile's "LightInfo".
@@ -66,12 +72,14 @@ public:
     // names of "qelin_light.config" in the pad's user folder ("MacroInfo"[k]."MacroName",
     // "LightInfo"[pad list][k]."LightName"); missing files give empty lists.
     static std::vector<std::string> MacroNames(const std::filesystem::path& userFolder);
-    static std::vector<std::string> CustomLightNames(const std::filesystem::path& lightConfig);
+    static std::vector<std::string> CustomLightNames(const std::filesystem::path& lightConfig,
+                                                     int listIndex = kListIndex);
 
 private:
     CDeviceChannel& channel_;
     CDeviceCommands commands_;
     CBasicProfiledata& profile_;
+    int listIndex_;
     KeyboardEffectList modes_;
     MousePadSettingsBlock::Bytes block_{};
     MousePadSettingsBlock::ReadBytes lastRead_{};
