@@ -50,6 +50,8 @@ public:
         return nullptr;
     }
 
+    bool SetMusicMode(bool on) override { return window_.SetMusicMode(on); }
+
 private:
     CMainWnd& window_;
 };

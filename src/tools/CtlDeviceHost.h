@@ -14,6 +14,9 @@ public:
     // The program's open command channel to `target`, or null when the program has none
     // (the command then opens one of its own on the program's bus).
     virtual CDeviceChannel* CommandChannelFor(const CtlDeviceTarget& target) = 0;
+    // Switches the program's keyboards to the music pattern of effect 29, or back; false
+    // when the program shows no keyboard.
+    virtual bool SetMusicMode(bool /*on*/) { return false; }
 };
 
 }  // namespace q208

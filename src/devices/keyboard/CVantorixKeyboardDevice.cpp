@@ -1,5 +1,9 @@
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
 
+#include <algorithm>
+
+#include "devices/keyboard/KeyboardMusicWaves.h"
+
 #include "device/DeviceResult.h"
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/base/IDevicePowerPanel.h"
@@ -153,6 +157,40 @@ void CVantorixKeyboardDevice::SetKeyboardLight(const LightState& light) { ApplyL
 void CVantorixKeyboardDevice::SetOptionState(int first, int second, int third) {
     CVantorixUSBDevice::SetOptionState(first, second, third);
     animator_.SetOptionState(first);
+}
+
+void CVantorixKeyboardDevice::OnAudioFrame(std::span<const int32_t> bands, int /*count*/) {
+    std::array<int32_t, KeyboardMusicWaves::kBands> kept{};
+    std::copy_n(bands.begin(), std::min(bands.size(), kept.size()), kept.begin());
+    if (!animator_.InMusicMode()) return;
+    if (KeyboardMusicWaves::Accumulate(KeyboardMusicWaves::StepFor(kept))) {
+        animator_.StartMusicWave(KeyboardMusicWaves::kWaveRow);
+    }
+}
+
+void CVantorixKeyboardDevice::OnAudioRecord(std::span<const int32_t> record, int count) {
+    const size_t n = std::min({static_cast<size_t>(std::max(count, 0)), record.size(), audioRecord_.size()});
+    std::copy_n(record.begin(), n, audioRecord_.begin());
+    const auto channel = [this](size_t i) { return static_cast<uint8_t>(std::clamp(audioRecord_[i], 0, 255)); };
+    animator_.SetMusicColour({channel(0), channel(1), channel(2)});
+}
+
+void CVantorixKeyboardDevice::SetMusicMode(bool on) {
+    if (on == InMusicMode()) return;
+    int first = 0, second = 0, third = 0;
+    GetOptionState(first, second, third);
+    if (on) {
+        beforeMusic_ = animator_.GetLightState();
+        patternBeforeMusic_ = first;
+        LightState music = *beforeMusic_;
+        music.effect = 29;
+        ApplyLightState(music);
+        SetOptionState(KeyboardRenderer::kMusicPattern, second, third);
+        return;
+    }
+    SetOptionState(patternBeforeMusic_ == KeyboardRenderer::kMusicPattern ? 0 : patternBeforeMusic_, second, third);
+    if (beforeMusic_) ApplyLightState(*beforeMusic_);
+    beforeMusic_.reset();
 }
 
 bool CVantorixKeyboardDevice::IsOnline() {
