@@ -72,7 +72,8 @@ void PrivatePulseServer::Stop() {
     running_ = false;
 }
 
-bool PrivatePulseServer::WriteToneFile(const std::filesystem::path& file, double hz, double seconds, double amplitude) {
+bool PrivatePulseServer::WriteToneFile(const std::filesystem::path& file, double hz, double seconds, double amplitude,
+                                       double beatsPerSecond) {
     constexpr uint32_t kRate = 48000;
     const auto samples = static_cast<uint32_t>(seconds * kRate);
     std::ofstream out(file, std::ios::binary);
@@ -90,7 +91,8 @@ bool PrivatePulseServer::WriteToneFile(const std::filesystem::path& file, double
     out.write("data", 4);
     PutLittleEndian(out, samples * 2, 4);
     for (uint32_t i = 0; i < samples; ++i) {
-        const double value = hz > 0 ? amplitude * std::sin(2 * std::numbers::pi * hz * i / kRate) : 0.0;
+        const bool on = beatsPerSecond <= 0 || std::fmod(i * beatsPerSecond / kRate, 1.0) < 0.5;
+        const double value = hz > 0 && on ? amplitude * std::sin(2 * std::numbers::pi * hz * i / kRate) : 0.0;
         PutLittleEndian(out, static_cast<uint16_t>(static_cast<int16_t>(std::lround(value * 32767))), 2);
     }
     return static_cast<bool>(out);
@@ -99,7 +101,16 @@ bool PrivatePulseServer::WriteToneFile(const std::filesystem::path& file, double
 bool PrivatePulseServer::PlayTone(double hz, double seconds, double amplitude) {
     if (!running_) return false;
     const auto file = folder_ / ("tone-" + std::to_string(tones_++) + ".wav");
-    if (!WriteToneFile(file, hz, seconds, amplitude)) return false;
+    return WriteToneFile(file, hz, seconds, amplitude) && Play(file);
+}
+
+bool PrivatePulseServer::PlayBeats(double hz, double seconds, double beatsPerSecond, double amplitude) {
+    if (!running_) return false;
+    const auto file = folder_ / ("beats-" + std::to_string(tones_++) + ".wav");
+    return WriteToneFile(file, hz, seconds, amplitude, beatsPerSecond) && Play(file);
+}
+
+bool PrivatePulseServer::Play(const std::filesystem::path& file) {
     const std::string server = "--server=" + address_;
     const std::string path = file.string();
     char* argv[] = {const_cast<char*>("paplay"), const_cast<char*>(server.c_str()), const_cast<char*>(path.c_str()),

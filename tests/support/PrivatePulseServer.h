@@ -35,13 +35,17 @@ public:
     // Plays a sine of `hz` (0: silence) for `seconds` into the default sink without waiting;
     // false when paplay could not be started.
     bool PlayTone(double hz, double seconds, double amplitude = 0.5);
+    // The same sine switched on and off `beatsPerSecond` times a second, like a drum.
+    bool PlayBeats(double hz, double seconds, double beatsPerSecond, double amplitude = 0.8);
     // Stops what PlayTone started.
     void StopPlaying();
 
     // A 48 kHz, 16-bit mono WAV file of that sine.
-    static bool WriteToneFile(const std::filesystem::path& file, double hz, double seconds, double amplitude);
+    static bool WriteToneFile(const std::filesystem::path& file, double hz, double seconds, double amplitude,
+                              double beatsPerSecond = 0);
 
 private:
+    bool Play(const std::filesystem::path& file);
     std::filesystem::path folder_;
     std::filesystem::path script_;
     std::string address_;

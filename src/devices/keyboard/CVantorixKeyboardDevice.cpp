@@ -21,6 +21,12 @@ namespace q208 {
 
 namespace {
 
+constexpr int kMusicEffect = 29;
+
+}  // namespace
+
+namespace {
+
 constexpr UINT kResyncDelayMs = 50;
 constexpr int kKeyMapBank = 0;
 // The group FillCustomColours and PaintKey store into while the lighting panel offers its
@@ -148,7 +154,18 @@ void CVantorixKeyboardDevice::ReadLightingSetting() {
 
 // The animator restarts the effect when its number changed; the light state it writes is the
 // device's only one.
-void CVantorixKeyboardDevice::ApplyLightState(const LightState& light) { animator_.SetLightState(light); }
+void CVantorixKeyboardDevice::ApplyLightState(const LightState& light) {
+    if (!musicWanted_) {
+        animator_.SetLightState(light);
+        return;
+    }
+    // In music mode a profile read or an edit changes what comes back afterwards; the
+    // keyboard keeps following the music with the new brightness and colours.
+    beforeMusic_ = light;
+    LightState music = light;
+    music.effect = kMusicEffect;
+    animator_.SetLightState(music);
+}
 
 void CVantorixKeyboardDevice::SetLightState(const LightState& light) { ApplyLightState(light); }
 
@@ -176,20 +193,19 @@ void CVantorixKeyboardDevice::OnAudioRecord(std::span<const int32_t> record, int
 }
 
 void CVantorixKeyboardDevice::SetMusicMode(bool on) {
-    if (on == InMusicMode()) return;
+    if (on == musicWanted_) return;
     int first = 0, second = 0, third = 0;
     GetOptionState(first, second, third);
     if (on) {
-        beforeMusic_ = animator_.GetLightState();
         patternBeforeMusic_ = first;
-        LightState music = *beforeMusic_;
-        music.effect = 29;
-        ApplyLightState(music);
+        musicWanted_ = true;
+        ApplyLightState(animator_.GetLightState());
         SetOptionState(KeyboardRenderer::kMusicPattern, second, third);
         return;
     }
+    musicWanted_ = false;
     SetOptionState(patternBeforeMusic_ == KeyboardRenderer::kMusicPattern ? 0 : patternBeforeMusic_, second, third);
-    if (beforeMusic_) ApplyLightState(*beforeMusic_);
+    if (beforeMusic_) animator_.SetLightState(*beforeMusic_);
     beforeMusic_.reset();
 }
 

@@ -161,6 +161,7 @@ private:
     bool reloadPending_ = false;
     std::atomic<uint32_t> pageRefreshes_{0};
     std::array<int32_t, 6> audioRecord_{};
+    std::atomic<bool> musicWanted_{false};
     std::optional<LightState> beforeMusic_;
     int patternBeforeMusic_ = 0;
 
