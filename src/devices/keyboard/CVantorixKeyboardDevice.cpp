@@ -21,12 +21,7 @@ namespace q208 {
 
 namespace {
 
-constexpr int kMusicEffect = 29;
-
-}  // namespace
-
-namespace {
-
+constexpr int kMusicEffect = 29;  // its music pattern follows the recorder's frames
 constexpr UINT kResyncDelayMs = 50;
 constexpr int kKeyMapBank = 0;
 // The group FillCustomColours and PaintKey store into while the lighting panel offers its
