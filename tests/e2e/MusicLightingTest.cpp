@@ -25,8 +25,9 @@ protected:
         extraEnvironment_["PULSE_SERVER"] = server_->Address();
     }
     void TearDown() override {
-        e2e::Q208E2eTest::TearDown();
+        // The server first: the base removes the folders that hold its pid file.
         server_.reset();
+        e2e::Q208E2eTest::TearDown();
     }
     bool RecorderRunning() const {
         return FindWindow(audio::RecorderClassName(), audio::RecorderWindowName(), RuntimeFolder() / "q208").has_value();

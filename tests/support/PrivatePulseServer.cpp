@@ -61,6 +61,7 @@ bool PrivatePulseServer::Start() {
     }
     address_ = line;
     running_ = true;
+    std::ifstream(folder_ / "server" / "pid") >> serverPid_;
     return true;
 }
 
@@ -69,6 +70,8 @@ void PrivatePulseServer::Stop() {
     if (!running_) return;
     std::string line;
     RunForLine("bash " + Quoted(script_) + " stop " + Quoted(folder_ / "server") + " 2>&1", line);
+    if (serverPid_ > 0 && kill(serverPid_, 0) == 0) kill(serverPid_, SIGTERM);
+    serverPid_ = 0;
     running_ = false;
 }
 

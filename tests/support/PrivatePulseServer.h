@@ -51,6 +51,7 @@ private:
     std::string address_;
     std::string skipReason_;
     bool running_ = false;
+    pid_t serverPid_ = 0;  // also ended when its pid file went away with the test's folders
     std::vector<pid_t> players_;
     int tones_ = 0;
 };
