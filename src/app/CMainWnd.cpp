@@ -21,6 +21,9 @@
 #include "app/WorkToolBlock.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "device/CDetectionThread.h"
+#include "devices/keyboard/CVantorixKeyboardDevice.h"
+#include "lighting/AudioLightingBridge.h"
+#include "platform/TickCount.h"
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
 #include "devices/mouse/CVantorixMouseDevice.h"
@@ -192,7 +195,21 @@ void CMainWnd::InitWindow() {
     if (!settings_.languageFile.empty()) CResourceManager::GetInstance().LoadLanguage(settings_.languageFile);
     settings_.shell->CreateTray(GetHWND(), kMainWindowTitle);
     profiles_ = std::make_unique<ProfileActions>(settings_.profileDialogs, GetHWND(), [this] { return windowDpi_; });
-    if (settings_.openEndpoint) OpenEndpoint();
+    if (settings_.openEndpoint) {
+        OpenEndpoint();
+        audio_ = std::make_unique<AudioLightingBridge>(
+            AudioLightingBridge::Settings{.runtimeFolder = {},
+                                          .userFolder = settings_.userDataFolder,
+                                          .defaultFolder = settings_.defaultDataFolder,
+                                          .executable = {}},
+            [this](const std::function<void(CVantorixUSBDevice&)>& fn) {
+                for (const auto& page : pages_) {
+                    CVantorixUSBDevice* device = page->Device();
+                    if (device && device->GetKind() == kKindKeyboard) fn(*device);
+                }
+            });
+        audio_->SetWindow(static_cast<uint64_t>(GetHWND()));
+    }
     // Notices arrive on the source's thread; the window acts on them on its own.
     const HWND hwnd = GetHWND();
     power_->Start([hwnd](PowerEvent event) {
@@ -251,6 +268,12 @@ void CMainWnd::StartThreads() {
     if (!detection_->Start()) Trace("main window: the detection thread did not start\n");
     CDetectionThread* detection = detection_.get();
     threads_.Set(0, "detection", [detection](int ms) { return detection->Stop(ms); });
+    if (audio_) {
+        if (!audio_->Watch().Start()) Trace("main window: the audio watch did not start\n");
+        AudioRecorderWatch* watch = &audio_->Watch();
+        threads_.Set(1, "audio watch", [watch](int ms) { return watch->Stop(ms); });
+        m_pm.SetTimer(m_pm.GetRoot(), kTimerMusicMode, kMusicModeCheckMs);
+    }
 }
 
 void CMainWnd::StopThreads() {
@@ -929,7 +952,9 @@ void CMainWnd::OnTimer(UINT id) {
     case kTimerDpiFit:
         DpiFit();
         m_pm.Invalidate({0, 0, m_pm.GetClientSize().cx, m_pm.GetClientSize().cy});
+        if (audio_) audio_->Announce();
         break;
+    case kTimerMusicMode: OnMusicModeTimer(); break;
     case kTimerTrayMenu: settings_.shell->OpenTrayMenu(GetHWND()); break;
     case kTimerReceiverPoll: OnReceiverPoll(); break;
     case kTimerLightRestore: gameLighting_.Restore(); break;
@@ -1263,9 +1288,34 @@ void CMainWnd::OnLanguageApplied(int index) {
 }
 
 void CMainWnd::OnCopyData(const EndpointMessage& message) {
-    if (message.data.empty()) return;
-    Trace("main window: data block %llu of %zu bytes waits for the audio lighting\n",
-          static_cast<unsigned long long>(message.dwData), message.data.size());
+    if (message.data.empty() || !audio_) return;
+    audio_->OnCopyData(message);
+}
+
+bool CMainWnd::MusicModeWanted() const {
+    for (const auto& page : pages_) {
+        const auto* keyboard = dynamic_cast<const CVantorixKeyboardDevice*>(page->Device());
+        if (keyboard && keyboard->InMusicMode()) return true;
+    }
+    return false;
+}
+
+bool CMainWnd::SetMusicMode(bool on) {
+    bool any = false;
+    for (const auto& page : pages_) {
+        auto* keyboard = dynamic_cast<CVantorixKeyboardDevice*>(page->Device());
+        if (!keyboard) continue;
+        keyboard->SetMusicMode(on);
+        any = true;
+    }
+    if (any) OnMusicModeTimer();  // start or stop the recorder now, not on the next check
+    return any;
+}
+
+void CMainWnd::OnMusicModeTimer() {
+    if (!audio_ || destroyed_) return;
+    audio_->FollowMusicMode(MusicModeWanted(), TickCount64());
+    m_pm.SetTimer(m_pm.GetRoot(), kTimerMusicMode, kMusicModeCheckMs);
 }
 
 void CMainWnd::OnPaintSurface(IRenderTarget& target, const UiRect& dirty) {
@@ -1284,6 +1334,8 @@ LRESULT CMainWnd::OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHand
     if (power_) power_->Stop();
     m_pm.KillTimer(m_pm.GetRoot());
     StopThreads();
+    // After the workers: the recorder hears that the lighting it fed is gone.
+    if (audio_) audio_->Shutdown();
     for (int i = 0; i < OptionCount(); ++i) {
         if (OptionAt(i)) OptionAt(i)->StopDeviceTimers();
     }

@@ -26,6 +26,7 @@
 
 namespace q208 {
 
+class AudioLightingBridge;
 class ChildWindows;
 class CDetectionThread;
 class CDeviceHook;
@@ -154,6 +155,11 @@ public:
     CKeyAssignEditor* KeyEditor() const { return keyEditor_.get(); }
     CMacroEditor* MacroEditor() const { return macroEditor_.get(); }
     ChildWindows& Children() { return *children_; }
+    // The music lighting (null when the window does not listen for other programs).
+    AudioLightingBridge* AudioLighting() const { return audio_.get(); }
+    // Switches every keyboard to its music pattern or back; false without a keyboard.
+    bool SetMusicMode(bool on);
+    bool MusicModeWanted() const;
 
 protected:
     std::string GetWindowClassName() const override { return "MainWnd"; }
@@ -185,6 +191,7 @@ private:
     void OnReceiverPoll();
     void OnSettleCheck();
     void OnOptionSelected(int index);
+    void OnMusicModeTimer();
 
     bool BuildModelPage(int model);
     std::unique_ptr<CControlUI> BuildSubLayout(std::string_view className);
@@ -267,6 +274,7 @@ private:
     std::unique_ptr<FileNoticeLine> fileNotices_;
     int skinReceiver_ = 0;
     GameLighting gameLighting_;  // restored by timer 1066
+    std::unique_ptr<AudioLightingBridge> audio_;
 };
 
 }  // namespace q208

@@ -55,6 +55,7 @@ public:
     void HeadsetAudioChanged() override {
         if (CVantorixQV2907Device* headset = Headset()) headset->ShowAudio();
     }
+    bool SetMusicMode(bool on) override { return window_.SetMusicMode(on); }
 
 private:
     CVantorixQV2907Device* Headset() {

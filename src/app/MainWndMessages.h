@@ -26,6 +26,9 @@ inline constexpr UINT kTimerLightRestore = 1066;
 inline constexpr UINT kTimerReceiverPoll = 1068;
 // Checks whether every shown device has been read once (the settled notice).
 inline constexpr UINT kTimerSettle = 1090;
+// Follows whether a keyboard runs the music pattern: starts or stops the music recorder.
+inline constexpr UINT kTimerMusicMode = 1095;
+inline constexpr UINT kMusicModeCheckMs = 500;
 
 // Tray pointer messages.
 inline constexpr LPARAM kTrayLeftUp = 514;

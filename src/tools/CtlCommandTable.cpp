@@ -16,6 +16,7 @@
 #include "tools/MouseCommands.h"
 #include "tools/HeadsetCommands.h"
 #include "tools/MousePadCommands.h"
+#include "tools/MusicCommand.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
 #include "tools/ShootCommands.h"
@@ -76,6 +77,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     ShootCommands::AddTo(table);
     MacroCommands::AddTo(table);
     HeadsetCommands::AddTo(table);
+    MusicCommand::AddTo(table);
     return table;
 }
 

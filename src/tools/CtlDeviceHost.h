@@ -19,6 +19,9 @@ public:
     // a change the page is shown again with `HeadsetAudioChanged`.
     virtual HeadsetAudioController* HeadsetAudio() { return nullptr; }
     virtual void HeadsetAudioChanged() {}
+    // Switches the program's keyboards to the music pattern of effect 29, or back; false
+    // when the program shows no keyboard.
+    virtual bool SetMusicMode(bool /*on*/) { return false; }
 };
 
 }  // namespace q208

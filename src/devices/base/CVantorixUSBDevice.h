@@ -117,8 +117,10 @@ public:
     virtual void SetOptionState(int first, int second, int third);
     virtual void GetOptionState(int& first, int& second, int& third) const;
     virtual void SetStatusIndex(int index) { statusIndex_ = index; }
-    virtual void Reserved46() {}
-    virtual void Reserved47() {}
+    // Music lighting: the 25 band values of a level frame (count 500, the frame's size), and
+    // the recorder's short record (count 6). Devices without music lighting ignore them.
+    virtual void OnAudioFrame(std::span<const int32_t> /*bands*/, int /*count*/) {}
+    virtual void OnAudioRecord(std::span<const int32_t> /*record*/, int /*count*/) {}
 
     // ---- input-report listeners and removal (devices with listeners override them) ----
     // kind 1: the device's own vendor interface, 9: the receiver's.

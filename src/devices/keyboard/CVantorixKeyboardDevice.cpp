@@ -1,5 +1,9 @@
 #include "devices/keyboard/CVantorixKeyboardDevice.h"
 
+#include <algorithm>
+
+#include "devices/keyboard/KeyboardMusicWaves.h"
+
 #include "device/DeviceResult.h"
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/base/IDevicePowerPanel.h"
@@ -18,6 +22,7 @@ namespace q208 {
 
 namespace {
 
+constexpr int kMusicEffect = 29;  // its music pattern follows the recorder's frames
 constexpr UINT kResyncDelayMs = 50;
 constexpr int kKeyMapBank = 0;
 // The group FillCustomColours and PaintKey store into while the lighting panel offers its
@@ -148,8 +153,18 @@ void CVantorixKeyboardDevice::ReadLightingSetting() {
 // The animator restarts the effect when its number changed; the light state it writes is the
 // device's only one.
 void CVantorixKeyboardDevice::ApplyLightState(const LightState& light) {
-    animator_.SetLightState(light);
-    WakePreview();  // the animation thread may sleep on the old effect's interval
+    if (!musicWanted_) {
+        animator_.SetLightState(light);
+        WakePreview();  // the animation thread may sleep on the old effect's interval
+        return;
+    }
+    // In music mode a profile read or an edit changes what comes back afterwards; the
+    // keyboard keeps following the music with the new brightness and colours.
+    beforeMusic_ = light;
+    LightState music = light;
+    music.effect = kMusicEffect;
+    animator_.SetLightState(music);
+    WakePreview();
 }
 
 void CVantorixKeyboardDevice::SetLightState(const LightState& light) { ApplyLightState(light); }
@@ -159,6 +174,40 @@ void CVantorixKeyboardDevice::SetKeyboardLight(const LightState& light) { ApplyL
 void CVantorixKeyboardDevice::SetOptionState(int first, int second, int third) {
     CVantorixUSBDevice::SetOptionState(first, second, third);
     animator_.SetOptionState(first);
+}
+
+void CVantorixKeyboardDevice::OnAudioFrame(std::span<const int32_t> bands, int /*count*/) {
+    std::array<int32_t, KeyboardMusicWaves::kBands> kept{};
+    std::copy_n(bands.begin(), std::min(bands.size(), kept.size()), kept.begin());
+    if (!animator_.InMusicMode()) return;
+    if (KeyboardMusicWaves::Accumulate(KeyboardMusicWaves::StepFor(kept))) {
+        animator_.StartMusicWave(KeyboardMusicWaves::kWaveRow);
+    }
+}
+
+void CVantorixKeyboardDevice::OnAudioRecord(std::span<const int32_t> record, int count) {
+    const size_t n = std::min({static_cast<size_t>(std::max(count, 0)), record.size(), audioRecord_.size()});
+    std::copy_n(record.begin(), n, audioRecord_.begin());
+    const auto channel = [this](size_t i) { return static_cast<uint8_t>(std::clamp(audioRecord_[i], 0, 255)); };
+    animator_.SetMusicColour({channel(0), channel(1), channel(2)});
+}
+
+void CVantorixKeyboardDevice::SetMusicMode(bool on) {
+    if (on == musicWanted_) return;
+    int first = 0, second = 0, third = 0;
+    GetOptionState(first, second, third);
+    if (on) {
+        patternBeforeMusic_ = first;
+        musicWanted_ = true;
+        ApplyLightState(animator_.GetLightState());
+        SetOptionState(KeyboardRenderer::kMusicPattern, second, third);
+        return;
+    }
+    musicWanted_ = false;
+    SetOptionState(patternBeforeMusic_ == KeyboardRenderer::kMusicPattern ? 0 : patternBeforeMusic_, second, third);
+    if (beforeMusic_) animator_.SetLightState(*beforeMusic_);
+    WakePreview();
+    beforeMusic_.reset();
 }
 
 bool CVantorixKeyboardDevice::IsOnline() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -75,6 +77,14 @@ public:
     std::string GetProfileFilePath() const override;
     void SaveProfile() override;
     void SetOptionState(int first, int second, int third) override;
+    // Music lighting: waves while effect 29 runs its music pattern; the record's first three
+    // values colour them.
+    void OnAudioFrame(std::span<const int32_t> bands, int count) override;
+    void OnAudioRecord(std::span<const int32_t> record, int count) override;
+    bool InMusicMode() const { return animator_.InMusicMode(); }
+    // Switches to effect 29's music pattern, or back to the lighting it had before.
+    void SetMusicMode(bool on);
+    const std::array<int32_t, 6>& AudioRecord() const { return audioRecord_; }
     void SetLightState(const LightState& light) override;
     std::vector<KeyAssignmentRecord> GetKeyAssignments() override;
     bool StoreKeyAssignment(int index, const KeyAssignmentHalf& current) override;
@@ -152,6 +162,10 @@ private:
     bool statusHold_ = false;
     bool reloadPending_ = false;
     std::atomic<uint32_t> pageRefreshes_{0};
+    std::array<int32_t, 6> audioRecord_{};
+    std::atomic<bool> musicWanted_{false};
+    std::optional<LightState> beforeMusic_;
+    int patternBeforeMusic_ = 0;
 
     KeyboardAnimator animator_;
     KeyboardFrameSender sender_;

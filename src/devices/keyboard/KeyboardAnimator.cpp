@@ -4,6 +4,12 @@
 
 namespace q208 {
 
+namespace {
+
+constexpr int kMusicEffect = 29;
+
+}  // namespace
+
 KeyboardAnimator::KeyboardAnimator(KeyColourBuffer& colours, LightRenderer::Clock clock,
                                    uint32_t countPeriodMs)
     : colours_(colours),
@@ -45,6 +51,21 @@ void KeyboardAnimator::SetHostColour(Rgb colour) {
 void KeyboardAnimator::SetOptionState(int first) {
     std::lock_guard lock(mutex_);
     renderer_.SetPattern(first);
+}
+
+bool KeyboardAnimator::InMusicMode() const {
+    std::lock_guard lock(mutex_);
+    return haveEffect_ && renderer_.Light().effect == kMusicEffect && renderer_.Pattern() == KeyboardRenderer::kMusicPattern;
+}
+
+void KeyboardAnimator::StartMusicWave(int row) {
+    std::lock_guard lock(mutex_);
+    renderer_.StartMusicWave(row);
+}
+
+void KeyboardAnimator::SetMusicColour(Rgb colour) {
+    std::lock_guard lock(mutex_);
+    renderer_.SetMusicColour(colour);
 }
 
 void KeyboardAnimator::RenderLocked() {

@@ -40,6 +40,11 @@ public:
     void SetHostColour(Rgb colour);
     // The first option-state value: the pattern of effect 29.
     void SetOptionState(int first);
+    // Effect 29 with its music pattern: the keyboard follows the music.
+    bool InMusicMode() const;
+    // A wave from key-table row `row` over the music pattern, and the waves' colour.
+    void StartMusicWave(int row);
+    void SetMusicColour(Rgb colour);
 
     // One pass of the animation loop. True when the renderer ran.
     bool Step(uint32_t elapsedMs);

@@ -240,6 +240,17 @@ void KeyboardRenderer::KeyWaveLayers(int row, int kind) {
 }
 
 void KeyboardRenderer::RenderWaveLayers(std::span<KeyColour> keys) {
+    AdvanceWaveLayers();
+    const uint8_t brightness = Brightness();
+    for (int row = 0; row < kKeyTableRows; ++row) {
+        const uint8_t level = KeyStates().FadeStep(row, kWaveLayerFadeMode);
+        auto& index = wheelIndex_[row];
+        index = static_cast<uint8_t>((index + kWaveLayerColourStep) % kWheelSteps);
+        if (static_cast<size_t>(row) < keys.size()) keys[row] = Entry(ColourOr(index), Scale(brightness, level));
+    }
+}
+
+void KeyboardRenderer::AdvanceWaveLayers() {
     // Layer 0 runs right, layer 1 left, layer 2 down and layer 3 up from the pressed key.
     auto& right = waveLayers_[0];
     auto& left = waveLayers_[1];
@@ -255,13 +266,10 @@ void KeyboardRenderer::RenderWaveLayers(std::span<KeyColour> keys) {
         for (int row = 0; bits != 0 && row < kGridRows; ++row)
             if (bits & (1u << row)) KeyStates().SetLevel(GridKey(column, row), 255);
     }
-    const uint8_t brightness = Brightness();
-    for (int row = 0; row < kKeyTableRows; ++row) {
-        const uint8_t level = KeyStates().FadeStep(row, kWaveLayerFadeMode);
-        auto& index = wheelIndex_[row];
-        index = static_cast<uint8_t>((index + kWaveLayerColourStep) % kWheelSteps);
-        if (static_cast<size_t>(row) < keys.size()) keys[row] = Entry(ColourOr(index), Scale(brightness, level));
-    }
+}
+
+void KeyboardRenderer::FadeMusicWaves() {
+    for (int row = 0; row < kKeyTableRows; ++row) KeyStates().FadeStep(row, kWaveLayerFadeMode);
 }
 
 }  // namespace q208

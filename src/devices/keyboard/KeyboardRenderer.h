@@ -26,6 +26,13 @@ public:
     void SetHostColour(Rgb colour) { hostColour_ = colour; }
     // The first option-state value chooses the pattern of effect 29 (0 … 6).
     void SetPattern(int pattern) { pattern_ = pattern; }
+    int Pattern() const { return pattern_; }
+    // The pattern of effect 29 that follows the music: waves started by StartMusicWave.
+    static constexpr int kMusicPattern = 2;
+    // The colour of the music waves; black lets them run through the colour wheel.
+    void SetMusicColour(Rgb colour) { musicColour_ = colour; }
+    // Starts a wave from key-table row `row` in all four wave layers.
+    void StartMusicWave(int row) { KeyWaveLayers(row, kKeyPressed); }
     void Reseed(uint32_t seed) { random_ = seed ? seed : 1; }
 
     // Preparation steps: the shared one and those of effects 12 … 15 and 18.
@@ -93,6 +100,9 @@ private:
     void PaintLevels(std::span<KeyColour> keys, ColourOf colourOf);
     void FadeAll(int mode);
     void RenderWave(std::span<KeyColour> keys, bool firstKind);
+    // Moves every wave layer one cell and lights the keys the waves reach.
+    void AdvanceWaveLayers();
+    void FadeMusicWaves();
 
     std::array<PressState, kKeyTableRows> press_{};
     std::array<uint8_t, kKeyTableRows> wheelIndex_{};
@@ -102,6 +112,7 @@ private:
     std::array<uint8_t, kGridCells> heat_{};
     std::array<uint8_t, kKeyTableRows> starRising_{};
     Rgb hostColour_{255, 255, 255};
+    Rgb musicColour_{0, 0, 0};
     int pattern_ = 0;
     uint32_t random_;
     uint32_t steps_ = 0;  // render calls since the preparation, for the own effects

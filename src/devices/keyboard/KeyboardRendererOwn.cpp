@@ -380,6 +380,10 @@ void KeyboardRenderer::RenderPattern(std::span<KeyColour> keys) {
             KeyStates().SetLevel(grid[Random(static_cast<int>(grid.size()))].key, 255);
         }
     }
+    if (pattern_ == kMusicPattern && t != lastPatternStep_) {
+        AdvanceWaveLayers();
+        FadeMusicWaves();
+    }
     lastPatternStep_ = t;
     for (const auto& p : GridKeys()) {
         KeyColour entry;
@@ -390,9 +394,16 @@ void KeyboardRenderer::RenderPattern(std::span<KeyColour> keys) {
             case 1:  // rainbow climbing the rows
                 entry = Entry(WheelColour(p.row * 32 + t), brightness);
                 break;
-            case 2:  // diagonal rainbow
-                entry = Entry(WheelColour(p.column * 6 + p.row * 12 + t * 2), brightness);
+            case kMusicPattern: {  // a dim diagonal rainbow with the music's waves running over it
+                const int wave = KeyStates().Level(p.key);
+                const Rgb back = WheelColour(p.column * 6 + p.row * 12 + t * 2);
+                const Rgb lit = musicColour_ == Rgb{} ? WheelColour(p.column * 8 + t) : musicColour_;
+                const auto mix = [wave](uint8_t dim, uint8_t bright) {
+                    return Clamp255((dim / 4) * (255 - wave) / 255 + bright * wave / 255);
+                };
+                entry = {mix(back.red, lit.red), mix(back.green, lit.green), mix(back.blue, lit.blue), brightness};
                 break;
+            }
             case 3: {  // theatre chase in the fixed colour
                 const bool lit = (p.column + t / 4) % 3 == 0;
                 entry = Entry({Light().red, Light().green, Light().blue}, Scale(brightness, lit ? 255 : 24));
