@@ -15,6 +15,7 @@
 #include "controls/CMpDevicePowerUI.h"
 #include "editors/CDeviceProfileUI.h"
 #include "editors/CKeySetControlUI.h"
+#include "editors/CLightControlUI.h"
 #include "controls/RegisterControls.h"
 #include "device/SimBus.h"
 #include "devices/RegisterDeviceControls.h"
@@ -93,6 +94,8 @@ void RegisterProgramControls() {
                                                  [] { return std::make_unique<CUpdateInfoListItemUI>(); });
     CControlFactory::GetInstance().RegistControl(CKeySetControlUI::kClassName,
                                                  [] { return std::make_unique<CKeySetControlUI>(); });
+    CControlFactory::GetInstance().RegistControl(CLightControlUI::kClassName,
+                                                 [] { return std::make_unique<CLightControlUI>(); });
 }
 
 int RunProgram(const AppOptions& options) {

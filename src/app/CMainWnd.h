@@ -37,6 +37,7 @@ class LanguageSettings;
 class CVantorixUSBDevice;
 class FileNoticeLine;
 class MainWndDetectionHost;
+class LightSyncGroup;
 
 // How the main window is set up; the defaults are the program's.
 struct MainWndSettings {
@@ -148,6 +149,8 @@ public:
     CDeviceHook* Hook() const { return hook_.get(); }
     CKeyAssignEditor* KeyEditor() const { return keyEditor_.get(); }
     ChildWindows& Children() { return *children_; }
+    // Same-mode lighting: the synchronised devices, their settings and thread (slot 8).
+    LightSyncGroup& LightSyncing() { return *lightSync_; }
 
 protected:
     std::string GetWindowClassName() const override { return "MainWnd"; }
@@ -206,6 +209,8 @@ private:
     void OnEditorClick(const std::string& name);
     void RouteToEditor(TNotifyUI& msg);
     bool RouteToDevicePage(TNotifyUI& msg);
+    bool RouteToLightingEditor(TNotifyUI& msg);
+    void ShowLightPanelOf(CVantorixUSBDevice& device);
     // The device whose page holds the control, else the current device.
     CVantorixUSBDevice* DeviceOfControl(CControlUI* control) const;
     void ControlHook(WPARAM install, LPARAM mode);
@@ -259,6 +264,7 @@ private:
     std::unique_ptr<FileNoticeLine> fileNotices_;
     int skinReceiver_ = 0;
     GameLighting gameLighting_;  // restored by timer 1066
+    std::unique_ptr<LightSyncGroup> lightSync_;
 };
 
 }  // namespace q208

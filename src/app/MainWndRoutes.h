@@ -18,6 +18,8 @@ struct MainWndRoute {
 inline constexpr std::string_view kProfileListOwner = "profile list";
 // The owner of the key assignment panels and of the keys of the device pictures.
 inline constexpr std::string_view kKeyEditorOwner = "key assignment editor";
+// The owner of the lighting panels of the device pages.
+inline constexpr std::string_view kLightingEditorOwner = "lighting editor";
 // The owner of the device pages' own controls.
 inline constexpr std::string_view kDevicePageOwner = "device page";
 

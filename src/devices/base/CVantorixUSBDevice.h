@@ -116,6 +116,21 @@ public:
     virtual void SetOptionState(int first, int second, int third);
     virtual void GetOptionState(int& first, int& second, int& third) const;
     virtual void SetStatusIndex(int index) { statusIndex_ = index; }
+    // ---- lighting as the page's lighting panel edits it ----
+    // The lighting setting the profile keeps for the device.
+    virtual LightInfoRecord GetPanelLight() { return {}; }
+    // Stores the setting in the profile, saves it, shows it and sends it to the device;
+    // false when the device has no lighting of its own.
+    virtual bool ApplyPanelLight(const LightInfoRecord& /*light*/) { return false; }
+    // Same-mode lighting: while synchronised the device shows the colours the light
+    // synchronisation thread paints instead of rendering its own effect.
+    virtual void SetSynchronised(bool synchronised) { synchronised_ = synchronised; }
+    bool IsSynchronised() const { return synchronised_.load(); }
+    // The colour word of one synchronised step on all lights of the device, in one update.
+    void PaintSyncColour(uint32_t word);
+    // Called on the UI thread each time the page shows a newly loaded or read setting, so
+    // that the page's lighting panel can follow.
+    void SetPageLoadedListener(std::function<void()> listener) { pageLoaded_ = std::move(listener); }
     virtual void Reserved46() {}
     virtual void Reserved47() {}
 
@@ -236,6 +251,10 @@ public:
 
 protected:
     void BindProfilePanel();
+    // The end of AfterLoad: tells the page-loaded listener.
+    void TellPageLoaded() {
+        if (pageLoaded_) pageLoaded_();
+    }
     // Runs fn on the UI thread unless the device is gone by then; false when no UI thread
     // takes it (a device made without a message queue).
     bool PostToUi(std::function<void()> fn);
@@ -295,6 +314,8 @@ private:
     std::atomic<bool> windowFocus_{false};
     std::atomic<bool> severalDevices_{false};
     std::atomic<bool> pageShown_{true};
+    std::atomic<bool> synchronised_{false};
+    std::function<void()> pageLoaded_;
     std::array<int, 3> optionState_{};
     std::atomic<int> statusIndex_{-1};
 };

@@ -38,7 +38,7 @@ void KeyboardAnimationThread::Run(const Event& stop) {
     uint32_t lastFrame = last - KeyboardAnimator::kDefaultCountPeriodMs;
     while (!stop.Wait(std::max(kPassWaitMs, MsToNextTick(start)))) {
         const bool unseen = !KeyboardFrameSender::IsStreamed(animator_.GetLightState().effect) && !pageShown_();
-        if (!channel_.IsOpen() || unseen) {
+        if (!channel_.IsOpen() || unseen || hostPainted_()) {
             stop.Wait(kClosedWaitMs);
             last = TickCount();
             continue;
