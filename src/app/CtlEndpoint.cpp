@@ -6,6 +6,9 @@
 #include <string>
 
 #include "app/CMainWnd.h"
+#include "app/LightSyncGroup.h"
+#include <cstdio>
+#include <ostream>
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/base/CVantorixUSBDevice.h"
 #include "platform/RegisteredMessageNames.h"
@@ -48,6 +51,32 @@ public:
             if (device && Carries(device->CommandChannel(), target)) return &device->CommandChannel();
         }
         return nullptr;
+    }
+
+    bool SyncLighting(const std::optional<LightSync::Setting>& setting, std::ostream& out) override {
+        LightSyncGroup& group = window_.LightSyncing();
+        if (!setting) {
+            group.End();
+            out << "synchronised lighting ended\n";
+            return true;
+        }
+        out << "synchronised devices " << group.Start(*setting) << '\n';
+        return true;
+    }
+
+    bool SyncStatus(std::ostream& out) override {
+        LightSyncGroup& group = window_.LightSyncing();
+        // Read under the thread's lock: every line is of the same step.
+        group.Thread().WithTargetsLocked([&] {
+            for (CVantorixUSBDevice* device : group.Members()) {
+                char word[16];
+                std::snprintf(word, sizeof word, "%08x", device->GetKeyColour(0));
+                out << "device " << device->GetKind() << ' ' << device->GetModelFolder() << " colour " << word << '\n';
+            }
+            out << "steps " << group.Thread().Steps() << '\n';
+            return 0;
+        });
+        return true;
     }
 
 private:

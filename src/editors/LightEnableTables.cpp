@@ -1,7 +1,7 @@
 #include "editors/LightEnableTables.h"
 
 #include <array>
-#include <initializer_list>
+#include <vector>
 
 namespace q208 {
 
@@ -12,7 +12,7 @@ constexpr Tri X = Tri::Off;
 constexpr Tri K = Tri::Keep;
 
 struct Entry {
-    std::initializer_list<int> effects;  // empty: every other effect
+    std::vector<int> effects;  // empty: every other effect
     LightEnableRow row;
 };
 

@@ -14,6 +14,7 @@
 #include "tools/ProfileCommands.h"
 #include "tools/MouseCommands.h"
 #include "tools/MousePadCommands.h"
+#include "tools/SyncCommand.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
 #include "tools/SimCommand.h"
@@ -70,6 +71,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     MouseCommands::AddTo(table);
     AssignCommand::AddTo(table);
     MousePadCommands::AddTo(table);
+    SyncCommand::AddTo(table);
     return table;
 }
 

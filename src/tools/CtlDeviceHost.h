@@ -1,5 +1,10 @@
 #pragma once
 
+#include <iosfwd>
+#include <optional>
+
+#include "devices/lighting/LightSync.h"
+
 namespace q208 {
 
 class CDeviceChannel;
@@ -14,6 +19,13 @@ public:
     // The program's open command channel to `target`, or null when the program has none
     // (the command then opens one of its own on the program's bus).
     virtual CDeviceChannel* CommandChannelFor(const CtlDeviceTarget& target) = 0;
+    // Same-mode lighting of the running program: starts it with `setting`, or ends it
+    // without one; writes what became of it to `out`. False when the program has none.
+    virtual bool SyncLighting(const std::optional<LightSync::Setting>& /*setting*/, std::ostream& /*out*/) {
+        return false;
+    }
+    // Lists the synchronised devices and the colour word each shows now; false without.
+    virtual bool SyncStatus(std::ostream& /*out*/) { return false; }
 };
 
 }  // namespace q208
