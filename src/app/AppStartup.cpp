@@ -17,6 +17,7 @@
 #include "editors/CMacroControlUI.h"
 #include "editors/CKeySetControlUI.h"
 #include "editors/CShootControlUI.h"
+#include "editors/CLightControlUI.h"
 #include "controls/RegisterControls.h"
 #include "device/SimBus.h"
 #include "devices/RegisterDeviceControls.h"
@@ -99,6 +100,8 @@ void RegisterProgramControls() {
                                                  [] { return std::make_unique<CShootControlUI>(); });
     CControlFactory::GetInstance().RegistControl(CMacroControlUI::kClassName,
                                                  [] { return std::make_unique<CMacroControlUI>(); });
+    CControlFactory::GetInstance().RegistControl(CLightControlUI::kClassName,
+                                                 [] { return std::make_unique<CLightControlUI>(); });
 }
 
 int RunProgram(const AppOptions& options) {

@@ -11,6 +11,7 @@
 #include "app/CSetWnd.h"
 #include "app/CSkinFrame.h"
 #include "app/LanguageSettings.h"
+#include "app/LightSyncGroup.h"
 #include "app/MainWndDetectionHost.h"
 #include "app/MainWndMessages.h"
 #include "app/MainWndRoutes.h"
@@ -35,6 +36,7 @@
 #include "editors/CMacroEditor.h"
 #include "editors/CKeySetControlUI.h"
 #include "editors/CShootControlUI.h"
+#include "editors/CLightControlUI.h"
 #include "ui/CDeviceHook.h"
 #include "platform/EndpointMessaging.h"
 #include "platform/RegisteredMessageNames.h"
@@ -132,7 +134,8 @@ struct CMainWnd::Page {
 CMainWnd::CMainWnd(MainWndSettings settings)
     : settings_(std::move(settings)),
       slots_(std::make_shared<DeviceSlotList>()),
-      inbox_(std::make_shared<CopyDataInbox>()) {
+      inbox_(std::make_shared<CopyDataInbox>()),
+      lightSync_(std::make_unique<LightSyncGroup>()) {
     if (!settings_.shell) settings_.shell = std::make_shared<IMainWndShell>();
     productMessage_ = RegisterWindowMessage(kProductMessageName);
     simControlMessage_ = RegisterWindowMessage(kSimControlMessageName);
@@ -274,6 +277,9 @@ void CMainWnd::StartThreads() {
         threads_.Set(1, "audio watch", [watch](int ms) { return watch->Stop(ms); });
         m_pm.SetTimer(m_pm.GetRoot(), kTimerMusicMode, kMusicModeCheckMs);
     }
+    if (!lightSync_->StartThread()) Trace("main window: the light synchronisation thread did not start\n");
+    LightSyncThread* sync = &lightSync_->Thread();
+    threads_.Set(8, "light synchronisation", [sync](int ms) { return sync->Stop(ms); });
 }
 
 void CMainWnd::StopThreads() {
@@ -300,6 +306,7 @@ std::unique_ptr<CControlUI> CMainWnd::BuildSubLayout(std::string_view className)
     if (className == CKeySetControlUI::kSubLayoutName) return builder.Create(CKeySetControlUI::kLayoutFile, this, &m_pm);
     if (className == CShootControlUI::kSubLayoutName) return builder.Create(CShootControlUI::kLayoutFile, this, &m_pm);
     if (className == CMacroControlUI::kSubLayoutName) return builder.Create(CMacroControlUI::kLayoutFile, this, &m_pm);
+    if (className == CLightControlUI::kSubLayoutName) return builder.Create(CLightControlUI::kLayoutFile, this, &m_pm);
     if (className != CDeviceProfileUI::kSubLayoutName) return nullptr;
     return builder.Create(CDeviceProfileUI::kLayoutFile, this, &m_pm);
 }
@@ -380,6 +387,8 @@ bool CMainWnd::BuildModelPage(int model) {
     }
     page->device = device;
     page->deviceLife = device->Lifetime();
+    lightSync_->Attach(*device);
+    device->SetPageLoadedListener([this, device] { ShowLightPanelOf(*device); });
     pages_.push_back(std::move(page));
     return option != nullptr;
 }
@@ -642,6 +651,15 @@ void CMainWnd::OnOptionSelected(int index) {
     if (option->GetPowerPage() >= 0) SelectTab(option->GetPowerLayoutName(), option->GetPowerPage());
     if (keyEditor_) keyEditor_->OnDeviceShown(device);
     if (macroEditor_) macroEditor_->OnDeviceShown(device);
+    ShowLightPanelOf(*device);
+}
+
+void CMainWnd::ShowLightPanelOf(CVantorixUSBDevice& device) {
+    auto* panel = static_cast<CLightControlUI*>(
+        m_pm.FindSubControlByName(&device, CLightControlUI::kPanelName)
+            ? m_pm.FindSubControlByName(&device, CLightControlUI::kPanelName)->GetInterface(CLightControlUI::kClassName)
+            : nullptr);
+    if (panel) panel->ShowDevice(device, VisibleOptionCount() > 1);
 }
 
 void CMainWnd::UpdateNoDeviceNotice() {
@@ -795,6 +813,7 @@ void CMainWnd::RouteToEditor(TNotifyUI& msg) {
             if (msg.sType != DUI_MSGTYPE_CLICK || profiles_->OnClick(*msg.pSender)) return;
         }
         if (route->owner == kDevicePageOwner && RouteToDevicePage(msg)) return;
+        if (route->owner == kLightingEditorOwner && RouteToLightingEditor(msg)) return;
         if (route->owner == kKeyEditorOwner && keyEditor_ && keyEditor_->OnNotify(msg, DeviceOfControl(msg.pSender)))
             return;
         if (route->owner == kShootEditorOwner) {
@@ -827,6 +846,26 @@ void CMainWnd::ControlHook(WPARAM install, LPARAM mode) {
         hook_->Uninstall();
     }
     hookInstalled_ = hook_->IsInstalled();
+}
+
+// The lighting panel of the sender's page applies what the user changed to that page's
+// device, at once; same mode starts synchronised lighting from the page's device.
+bool CMainWnd::RouteToLightingEditor(TNotifyUI& msg) {
+    CVantorixUSBDevice* device = DeviceOfControl(msg.pSender);
+    if (!device) return false;
+    if (msg.sType == DUI_MSGTYPE_CLICK && EqualNoCase(msg.pSender->GetName(), CLightControlUI::kSameModeButton)) {
+        lightSync_->SameMode(*device);
+        return true;
+    }
+    CLightControlUI* panel = CLightControlUI::OfControl(msg.pSender);
+    if (!panel) return false;
+    const auto change = panel->OnNotify(msg, device->GetPanelLight());
+    if (!change) return false;
+    // Picking another effect on its own page takes a device out of the group.
+    if (change->effectChanged) lightSync_->Leave(*device);
+    device->ApplyPanelLight(change->light);
+    panel->ShowDevice(*device, VisibleOptionCount() > 1);
+    return true;
 }
 
 // The device whose page holds the sender takes its page's controls.

@@ -40,6 +40,7 @@ class LanguageSettings;
 class CVantorixUSBDevice;
 class FileNoticeLine;
 class MainWndDetectionHost;
+class LightSyncGroup;
 
 // How the main window is set up; the defaults are the program's.
 struct MainWndSettings {
@@ -160,6 +161,8 @@ public:
     // Switches every keyboard to its music pattern or back; false without a keyboard.
     bool SetMusicMode(bool on);
     bool MusicModeWanted() const;
+    // Same-mode lighting: the synchronised devices, their settings and thread (slot 8).
+    LightSyncGroup& LightSyncing() { return *lightSync_; }
 
 protected:
     std::string GetWindowClassName() const override { return "MainWnd"; }
@@ -219,6 +222,8 @@ private:
     void OnEditorClick(const std::string& name);
     void RouteToEditor(TNotifyUI& msg);
     bool RouteToDevicePage(TNotifyUI& msg);
+    bool RouteToLightingEditor(TNotifyUI& msg);
+    void ShowLightPanelOf(CVantorixUSBDevice& device);
     // The device whose page holds the control, else the current device.
     CVantorixUSBDevice* DeviceOfControl(CControlUI* control) const;
     void ControlHook(WPARAM install, LPARAM mode);
@@ -275,6 +280,7 @@ private:
     int skinReceiver_ = 0;
     GameLighting gameLighting_;  // restored by timer 1066
     std::unique_ptr<AudioLightingBridge> audio_;
+    std::unique_ptr<LightSyncGroup> lightSync_;
 };
 
 }  // namespace q208

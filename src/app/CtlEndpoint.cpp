@@ -6,6 +6,9 @@
 #include <string>
 
 #include "app/CMainWnd.h"
+#include "app/LightSyncGroup.h"
+#include <cstdio>
+#include <ostream>
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/base/CVantorixUSBDevice.h"
 #include "devices/headset/CVantorixQV2907Device.h"
@@ -56,6 +59,31 @@ public:
         if (CVantorixQV2907Device* headset = Headset()) headset->ShowAudio();
     }
     bool SetMusicMode(bool on) override { return window_.SetMusicMode(on); }
+    bool SyncLighting(const std::optional<LightSync::Setting>& setting, std::ostream& out) override {
+        LightSyncGroup& group = window_.LightSyncing();
+        if (!setting) {
+            group.End();
+            out << "synchronised lighting ended\n";
+            return true;
+        }
+        out << "synchronised devices " << group.Start(*setting) << '\n';
+        return true;
+    }
+
+    bool SyncStatus(std::ostream& out) override {
+        LightSyncGroup& group = window_.LightSyncing();
+        // Read under the thread's lock: every line is of the same step.
+        group.Thread().WithTargetsLocked([&] {
+            for (CVantorixUSBDevice* device : group.Members()) {
+                char word[16];
+                std::snprintf(word, sizeof word, "%08x", device->GetKeyColour(0));
+                out << "device " << device->GetKind() << ' ' << device->GetModelFolder() << " colour " << word << '\n';
+            }
+            out << "steps " << group.Thread().Steps() << '\n';
+            return 0;
+        });
+        return true;
+    }
 
 private:
     CVantorixQV2907Device* Headset() {

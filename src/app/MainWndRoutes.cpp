@@ -8,7 +8,7 @@ namespace q208 {
 
 namespace {
 
-constexpr std::string_view kColour = "lighting editor";
+constexpr std::string_view kColour = kLightingEditorOwner;
 constexpr std::string_view kPages = kDevicePageOwner;
 constexpr std::string_view kKeys = kKeyEditorOwner;
 constexpr std::string_view kMacro = kMacroEditorOwner;
@@ -139,6 +139,9 @@ constexpr std::array kRoutes{
     MainWndRoute{"click", "music_setting_btn", false, kColour},
     MainWndRoute{"click", "hs_EQ_btn_save", false, kHeadset},
     MainWndRoute{"click", "hs_EQ_btn_delete", false, kHeadset},
+    // the lighting panel follows a slider while it is dragged
+    MainWndRoute{"movevaluechanged", "deng_light_slider", false, kColour},
+    MainWndRoute{"movevaluechanged", "deng_speed_slider", false, kColour},
     // the mouse pad page's lighting controls
     MainWndRoute{"itemselect", "pad_effect_combo", false, kPages},
     MainWndRoute{"valuechanged", "pad_brightness_slider", false, kPages},

@@ -22,6 +22,8 @@ inline constexpr std::string_view kKeyEditorOwner = "key assignment editor";
 inline constexpr std::string_view kShootEditorOwner = "fire-key editor";
 // The owner of the macro panels and their event lists.
 inline constexpr std::string_view kMacroEditorOwner = "macro editor";
+// The owner of the lighting panels of the device pages.
+inline constexpr std::string_view kLightingEditorOwner = "lighting editor";
 // The owner of the device pages' own controls.
 inline constexpr std::string_view kDevicePageOwner = "device page";
 

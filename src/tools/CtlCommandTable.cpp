@@ -17,6 +17,7 @@
 #include "tools/HeadsetCommands.h"
 #include "tools/MousePadCommands.h"
 #include "tools/MusicCommand.h"
+#include "tools/SyncCommand.h"
 #include "tools/ProtocolCommands.h"
 #include "tools/SendCommand.h"
 #include "tools/ShootCommands.h"
@@ -78,6 +79,7 @@ CtlCommandTable CtlCommandTable::Standard() {
     MacroCommands::AddTo(table);
     HeadsetCommands::AddTo(table);
     MusicCommand::AddTo(table);
+    SyncCommand::AddTo(table);
     return table;
 }
 

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <iosfwd>
+#include <optional>
+
+#include "devices/lighting/LightSync.h"
+
 namespace q208 {
 
 class CDeviceChannel;
@@ -22,6 +27,13 @@ public:
     // Switches the program's keyboards to the music pattern of effect 29, or back; false
     // when the program shows no keyboard.
     virtual bool SetMusicMode(bool /*on*/) { return false; }
+    // Same-mode lighting of the running program: starts it with `setting`, or ends it
+    // without one; writes what became of it to `out`. False when the program has none.
+    virtual bool SyncLighting(const std::optional<LightSync::Setting>& /*setting*/, std::ostream& /*out*/) {
+        return false;
+    }
+    // Lists the synchronised devices and the colour word each shows now; false without.
+    virtual bool SyncStatus(std::ostream& /*out*/) { return false; }
 };
 
 }  // namespace q208

@@ -1,5 +1,6 @@
 #include "devices/base/CVantorixUSBDevice.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -222,6 +223,12 @@ void CVantorixUSBDevice::SendLightFrame() {
 
 void CVantorixUSBDevice::SetKeyColour(int index, uint32_t value) {
     if (index >= 0) colours_.Set(static_cast<size_t>(index), KeyColour::FromPacked(value));
+}
+
+void CVantorixUSBDevice::PaintSyncColour(uint32_t word) {
+    const KeyColour colour = KeyColour::FromPacked(word);
+    const size_t count = std::min(colours_.Size(), static_cast<size_t>(std::max(lightCount_, 1)));
+    colours_.Update([&](std::span<KeyColour> keys) { std::fill_n(keys.begin(), count, colour); });
 }
 
 uint32_t CVantorixUSBDevice::GetKeyColour(int index) const {

@@ -121,6 +121,21 @@ public:
     // the recorder's short record (count 6). Devices without music lighting ignore them.
     virtual void OnAudioFrame(std::span<const int32_t> /*bands*/, int /*count*/) {}
     virtual void OnAudioRecord(std::span<const int32_t> /*record*/, int /*count*/) {}
+    // ---- lighting as the page's lighting panel edits it ----
+    // The lighting setting the profile keeps for the device.
+    virtual LightInfoRecord GetPanelLight() { return {}; }
+    // Stores the setting in the profile, saves it, shows it and sends it to the device;
+    // false when the device has no lighting of its own.
+    virtual bool ApplyPanelLight(const LightInfoRecord& /*light*/) { return false; }
+    // Same-mode lighting: while synchronised the device shows the colours the light
+    // synchronisation thread paints instead of rendering its own effect.
+    virtual void SetSynchronised(bool synchronised) { synchronised_ = synchronised; }
+    bool IsSynchronised() const { return synchronised_.load(); }
+    // The colour word of one synchronised step on all lights of the device, in one update.
+    void PaintSyncColour(uint32_t word);
+    // Called on the UI thread each time the page shows a newly loaded or read setting, so
+    // that the page's lighting panel can follow.
+    void SetPageLoadedListener(std::function<void()> listener) { pageLoaded_ = std::move(listener); }
 
     // ---- input-report listeners and removal (devices with listeners override them) ----
     // kind 1: the device's own vendor interface, 9: the receiver's.
@@ -249,6 +264,10 @@ public:
 
 protected:
     void BindProfilePanel();
+    // The end of AfterLoad: tells the page-loaded listener.
+    void TellPageLoaded() {
+        if (pageLoaded_) pageLoaded_();
+    }
     // Runs fn on the UI thread unless the device is gone by then; false when no UI thread
     // takes it (a device made without a message queue).
     bool PostToUi(std::function<void()> fn);
@@ -309,6 +328,8 @@ private:
     std::atomic<bool> severalDevices_{false};
     std::atomic<bool> pageShown_{true};
     q208::Event previewWake_{q208::Event::ResetMode::Auto};
+    std::atomic<bool> synchronised_{false};
+    std::function<void()> pageLoaded_;
     std::array<int, 3> optionState_{};
     std::atomic<int> statusIndex_{-1};
 };

@@ -43,6 +43,7 @@ CVantorixKeyboardDevice::CVantorixKeyboardDevice(std::shared_ptr<IHidBus> bus, L
       animation_(
           CommandChannel(), animator_, sender_, [this] { return IsPageShown(); },
           [this](const q208::Event& stop, int ms) { return RestPreview(stop, ms); }) {
+    animation_.SetHostPainted([this] { return IsSynchronised(); });
     SetKind(kKindKeyboard, 0);
     SetDisplayStrings({}, {}, kKeyboardFolder);
     SetButtonCounts(kKeyTableRows, kKeyTableRows);
@@ -296,6 +297,7 @@ void CVantorixKeyboardDevice::AfterLoad() {
     ShowKeySetMarks();
     Invalidate();
     ++pageRefreshes_;
+    TellPageLoaded();
 }
 
 void CVantorixKeyboardDevice::BuildPage() {
@@ -305,8 +307,28 @@ void CVantorixKeyboardDevice::BuildPage() {
 
 // ---- lighting ----
 
+bool CVantorixKeyboardDevice::ApplyPanelLight(const LightInfoRecord& light) {
+    profile_.SetLightInfo(light);
+    SaveProfile();
+    ApplyLightState(KeyboardLightingRecord::ToLightState(light));
+    const auto entry = static_cast<uint8_t>(activeEntry_.load());
+    const int result = WriteLightingToDevice(entry, entry);
+    if (result != kResultOk) Trace("keyboard: writing the lighting failed (%d)\n", result);
+    return true;
+}
+
+void CVantorixKeyboardDevice::SetSynchronised(bool synchronised) {
+    CVantorixUSBDevice::SetSynchronised(synchronised);
+    // Back to its own effect: the animator starts it afresh.
+    if (!synchronised) ApplyLightState(KeyboardLightingRecord::ToLightState(profile_.GetLightInfo()));
+}
+
 void CVantorixKeyboardDevice::SendLightFrame() {
     CVantorixUSBDevice::SendLightFrame();
+    if (IsSynchronised()) {
+        sender_.Send(KeyboardFrameSender::kHostColourEffect);
+        return;
+    }
     // While the animation thread runs it streams the frames itself; one sender at a time.
     if (animation_.IsRunning()) return;
     sender_.Send(animator_.GetLightState().effect);

@@ -86,6 +86,11 @@ public:
     void SetMusicMode(bool on);
     const std::array<int32_t, 6>& AudioRecord() const { return audioRecord_; }
     void SetLightState(const LightState& light) override;
+    LightInfoRecord GetPanelLight() override { return profile_.GetLightInfo(); }
+    bool ApplyPanelLight(const LightInfoRecord& light) override;
+    // While synchronised the animation thread rests and each painted step goes out as a
+    // host colour frame (the colour change brings the light-frame timer's send).
+    void SetSynchronised(bool synchronised) override;
     std::vector<KeyAssignmentRecord> GetKeyAssignments() override;
     bool StoreKeyAssignment(int index, const KeyAssignmentHalf& current) override;
 

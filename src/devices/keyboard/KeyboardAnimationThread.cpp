@@ -48,8 +48,10 @@ void KeyboardAnimationThread::Run(const Event& stop) {
     while (!wait_(stop, waitMs)) {
         const uint32_t now = TickCount();
         const bool unseen = !KeyboardFrameSender::IsStreamed(animator_.GetLightState().effect) && !pageShown_();
-        if (!channel_.IsOpen() || unseen) {
-            waitMs = channel_.IsOpen() ? kUnseenRestMs : kClosedWaitMs;
+        if (!channel_.IsOpen() || unseen || hostPainted_()) {
+            // A page off screen rests until it is shown again; a closed channel, or colours
+            // painted by the synchronisation, are looked at again every 100 ms.
+            waitMs = channel_.IsOpen() && !hostPainted_() ? kUnseenRestMs : kClosedWaitMs;
             resting = true;
             continue;
         }

@@ -43,6 +43,10 @@ public:
     KeyboardAnimationThread(const KeyboardAnimationThread&) = delete;
     KeyboardAnimationThread& operator=(const KeyboardAnimationThread&) = delete;
 
+    // While `hostPainted` holds, another thread paints the colours: the animator rests.
+    // Set before Start.
+    void SetHostPainted(ShownQuery hostPainted) { hostPainted_ = std::move(hostPainted); }
+
     bool Start();
     void Stop();
     bool IsRunning() const { return thread_.IsRunning(); }
@@ -59,6 +63,7 @@ private:
     KeyboardFrameSender& sender_;
     ShownQuery pageShown_;
     WaitFn wait_;
+    ShownQuery hostPainted_ = [] { return false; };
     WorkerThread thread_{"kbd-animation"};
     std::atomic<uint32_t> renders_{0};
     std::atomic<uint32_t> framesSent_{0};

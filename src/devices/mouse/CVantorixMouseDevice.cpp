@@ -180,6 +180,7 @@ void CVantorixMouseDevice::RunPreview(const q208::Event& stop) {
 }
 
 void CVantorixMouseDevice::PreviewStep(int mode) {
+    if (IsSynchronised()) return;  // the synchronisation thread paints the preview
     switch (mode) {
         case 0:
             RenderStatic();
@@ -443,6 +444,14 @@ void CVantorixMouseDevice::SetLightParams(uint32_t first, uint32_t second, uint3
     profile_.SetLightInfo(info);
 }
 
+bool CVantorixMouseDevice::ApplyPanelLight(const LightInfoRecord& light) {
+    profile_.SetLightInfo(light);
+    SyncLightState();
+    SaveProfile();
+    WriteLightingToDevice();
+    return true;
+}
+
 void CVantorixMouseDevice::SetFunctionMode(int mode) {
     CVantorixUSBDevice::SetFunctionMode(mode);
     if (CControlUI* hint = Find("device_tishi_info")) hint->SetVisible(false);
@@ -473,6 +482,7 @@ void CVantorixMouseDevice::AfterLoad() {
     CVantorixUSBDevice::SendLightFrame();
     Invalidate();
     ++pageRefreshes_;
+    TellPageLoaded();
 }
 
 void CVantorixMouseDevice::ShowStage(int i) {

@@ -91,6 +91,8 @@ public:
 
     // A notification of a control of this page; false when it is not one of the mouse's.
     bool OnPageNotify(TNotifyUI& msg) override;
+    LightInfoRecord GetPanelLight() override { return profile_.GetLightInfo(); }
+    bool ApplyPanelLight(const LightInfoRecord& light) override;
 
     // ---- mouse operations with their arguments ----
     int WriteKeyMapToDevice(int bank, int macroCount);

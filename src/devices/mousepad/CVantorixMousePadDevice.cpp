@@ -150,6 +150,7 @@ void CVantorixMousePadDevice::RunPreview(const q208::Event& stop) {
 }
 
 void CVantorixMousePadDevice::PreviewStep(int mode) {
+    if (IsSynchronised()) return;  // the synchronisation thread paints the preview
     switch (mode) {
         case 0:
             RenderPad([](MousePadRenderer& r, std::span<KeyColour> k) { r.RenderWave(k); });
@@ -366,6 +367,7 @@ void CVantorixMousePadDevice::AfterLoad() {
     ShowLighting();
     CVantorixUSBDevice::SendLightFrame();
     Invalidate();
+    TellPageLoaded();
 }
 
 void CVantorixMousePadDevice::ShowLighting() {

@@ -93,6 +93,11 @@ public:
     bool IsListening(int kind) const override { return listener_.IsAttached(kind); }
     void OnDeviceRemoved() override;
     bool OnPageNotify(TNotifyUI& msg) override;
+    LightInfoRecord GetPanelLight() override { return controller_.BlockLight(); }
+    bool ApplyPanelLight(const LightInfoRecord& light) override {
+        ApplyLight(light);
+        return true;
+    }
 
     // The settings block at block `block` (every caller gives 0); the device result.
     int WriteLightingToDevice(uint8_t block);
