@@ -52,6 +52,7 @@ std::string FileNoticeLine::TextOf(const FileNotice& notice) {
     if (notice.kind == FileNoticeKind::KeptAside) {
         return Fill(resources.GetText(kKeptAsideKey), {file, std::filesystem::path(notice.detail).filename().string()});
     }
+    if (notice.kind == FileNoticeKind::Unwritable) return Fill(resources.GetText(kUnwritableKey), {file});
     return Fill(resources.GetText(kUnreadableKey), {file});
 }
 

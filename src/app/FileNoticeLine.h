@@ -20,6 +20,7 @@ public:
     static constexpr const char* kControlName = "file_notice";
     static constexpr const char* kUnreadableKey = "file_notice_unreadable";
     static constexpr const char* kKeptAsideKey = "file_notice_kept_aside";
+    static constexpr const char* kUnwritableKey = "file_notice_unwritable";
 
     // Listens from now on (notices noted earlier are shown at once).
     explicit FileNoticeLine(CPaintManagerUI& manager);

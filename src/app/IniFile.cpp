@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/Trace.h"
+#include "profile/JsonFile.h"
 
 namespace q208 {
 
@@ -73,24 +74,10 @@ bool IniFile::Save(const std::filesystem::path& path) const {
         out << '[' << section.name << "]\n";
         for (const auto& [key, entry] : section.values) out << entry.first << '=' << entry.second << '\n';
     }
-    std::filesystem::path temp = path;
-    temp += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        file << out.str();
-        file.flush();
-        if (!file) {
-            Trace("%s could not be written", temp.c_str());
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        Trace("%s could not replace %s", temp.c_str(), path.c_str());
-        std::filesystem::remove(temp, ec);
+    // Temporary file, flushed to disk, renamed over the old one: a kill or a full disk leaves
+    // the old file whole.
+    if (!WriteFileAtomically(out.str(), path)) {
+        Trace("%s could not be written", path.c_str());
         return false;
     }
     return true;

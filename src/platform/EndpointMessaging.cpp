@@ -176,7 +176,9 @@ int BroadcastMessage(std::string_view name, uint64_t wParam, int64_t lParam, con
     for (const fs::path& file : SocketFiles(folder)) {
         // Stale files of crashed copies answer NoListener and are skipped; only their owner's
         // successor removes them, so a window that is binding right now is never disturbed.
-        if (PostMessageTo(EndpointAddress{file, {}, {}}, name, wParam, lParam)) ++reached;
+        // No wait: a socket whose owner never accepts (a backlog that is full) is skipped at
+        // once, so a broadcast from the window's thread never stalls on a foreign program.
+        if (Exchange(file, NamedMessage(name, wParam, lParam, false), 0).Delivered()) ++reached;
     }
     Trace("broadcast '%.*s' (%llu, %lld) reached %d endpoints", static_cast<int>(name.size()), name.data(),
           static_cast<unsigned long long>(wParam), static_cast<long long>(lParam), reached);

@@ -58,7 +58,8 @@ bool PostMessageTo(const EndpointAddress& endpoint, std::string_view name, uint6
 SendResult SendCopyData(const EndpointAddress& endpoint, uint64_t wParam, uint64_t dwData,
                         std::span<const uint8_t> bytes, int timeoutMs = kDefaultSendTimeoutMs);
 
-// Posts a registered message to every live endpoint in the folder; the number reached.
+// Posts a registered message to every live endpoint in the folder without waiting for any;
+// the number reached.
 int BroadcastMessage(std::string_view name, uint64_t wParam, int64_t lParam,
                      const std::filesystem::path& folder = RuntimeFolder());
 

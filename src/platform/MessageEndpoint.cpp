@@ -19,8 +19,11 @@
 namespace q208 {
 namespace {
 
-constexpr size_t kMaxConnections = 16;
-constexpr int kListenBacklog = 16;
+// Connections being read at once. When all are taken, the one waiting longest makes room
+// for a newcomer: idle connections can delay a sender by no more than their time-out and
+// never lock it out, and memory stays bounded (a frame buffer each).
+constexpr size_t kMaxConnections = 64;
+constexpr int kListenBacklog = SOMAXCONN;
 constexpr int kProbeTimeoutMs = 200;
 constexpr int kStopTimeoutMs = 2000;
 constexpr size_t kHashChars = 16;
@@ -114,9 +117,12 @@ struct MessageEndpoint::Listener {
             if (!accepted.IsOpen()) return;
             if (!SameUser(accepted.Fd())) {
                 Trace("%s: connection from another user refused", where.c_str());
-            } else if (connections.size() >= kMaxConnections) {
-                Trace("%s: %zu connections pending; one more refused", where.c_str(), connections.size());
             } else {
+                if (connections.size() >= kMaxConnections) {
+                    Trace("%s: %zu connections pending; the oldest (%zu bytes read) dropped", where.c_str(),
+                          connections.size(), connections.front().buffer.size());
+                    connections.erase(connections.begin());
+                }
                 connections.push_back(Connection{std::move(accepted), {},
                                                  TickCount64() + static_cast<uint64_t>(options.receiveTimeoutMs)});
             }
@@ -259,6 +265,7 @@ bool MessageEndpoint::Open() {
             Trace("message endpoint: bind '%s' failed: %s", path.c_str(), std::strerror(errno));
             return false;
         }
+        ::chmod(path.c_str(), 0600);  // the folder already keeps others out; the socket says so too
         if (::listen(listenSocket.Fd(), kListenBacklog) != 0) {
             Trace("message endpoint: listen '%s' failed: %s", path.c_str(), std::strerror(errno));
             ::unlink(path.c_str());

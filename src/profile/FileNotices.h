@@ -17,6 +17,7 @@ namespace q208 {
 enum class FileNoticeKind {
     Unreadable,  // exists but could not be read; left exactly as it was
     KeptAside,   // not a usable document; moved to `detail` (its "<name>.bad" copy)
+    Unwritable,  // could not be saved (a full disk, a read-only folder); the old file stays
 };
 
 struct FileNotice {

@@ -1,5 +1,7 @@
 #include "profile/JsonFile.h"
 
+#include "profile/FileNotices.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -254,11 +256,15 @@ bool WriteFileAtomically(std::string_view bytes, const fs::path& path) {
     }
     TemporaryFile temp(path);
     if (!temp.IsOpen()) {
-        Trace("WriteJsonFile: cannot create a temporary file beside %s: %s", path.c_str(), std::strerror(errno));
+        const std::string reason = std::strerror(errno);
+        Trace("WriteJsonFile: cannot create a temporary file beside %s: %s", path.c_str(), reason.c_str());
+        FileNotices::Note({path, FileNoticeKind::Unwritable, reason});
         return false;
     }
     if (!temp.WriteAll(bytes) || !temp.Finish(path) || !temp.RenameOver(path)) {
-        Trace("WriteJsonFile: %s not written: %s", path.c_str(), std::strerror(errno));
+        const std::string reason = std::strerror(errno);
+        Trace("WriteJsonFile: %s not written: %s", path.c_str(), reason.c_str());
+        FileNotices::Note({path, FileNoticeKind::Unwritable, reason});
         return false;
     }
     return true;

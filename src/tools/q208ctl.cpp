@@ -11,6 +11,9 @@ int main(int argc, char** argv) {
     q208::FileNotices::SetListener([](const q208::FileNotice& notice) {
         if (notice.kind == q208::FileNoticeKind::KeptAside) {
             std::cerr << "q208ctl: " << notice.file.string() << " could not be used; it is kept as " << notice.detail << '\n';
+        } else if (notice.kind == q208::FileNoticeKind::Unwritable) {
+            std::cerr << "q208ctl: " << notice.file.string() << " could not be saved (" << notice.detail
+                      << "); the old file is kept\n";
         } else {
             std::cerr << "q208ctl: " << notice.file.string() << " could not be read (" << notice.detail
                       << "); it is left as it is\n";

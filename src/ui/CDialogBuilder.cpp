@@ -18,6 +18,9 @@ namespace {
 
 // Includes nest at most this deep, so a layout including itself ends with a trace.
 constexpr int kMaxIncludeDepth = 8;
+// Controls nest at most this deep (across includes). Building, painting and destroying a
+// tree recurse once per level, so a deeper file is refused as a whole.
+constexpr int kMaxNestingDepth = 256;
 
 std::optional<std::string> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -64,6 +67,8 @@ struct CDialogBuilder::Source {
 struct CDialogBuilder::Context {
     IDialogBuilderCallback* callback;
     CPaintManagerUI* manager;
+    int level = 0;         // nesting of the control being built
+    bool refused = false;  // the layout is nested too deep: no tree at all
 };
 
 void CDialogBuilder::Report(const Source& source, const pugi::xml_node& node, const std::string& what) {
@@ -119,6 +124,7 @@ std::unique_ptr<CControlUI> CDialogBuilder::Build(const Source& source, Context&
     } else {
         BuildChildren(doc, nullptr, &root, source, ctx, 0);
     }
+    if (ctx.refused) return nullptr;
     if (!root) {
         const std::string what = source.name + ": the layout has no control";
         Trace("layout %s", what.c_str());
@@ -252,6 +258,7 @@ void CDialogBuilder::BuildInclude(const pugi::xml_node& node, CContainerUI* pare
 void CDialogBuilder::BuildChildren(const pugi::xml_node& node, CContainerUI* parent, std::unique_ptr<CControlUI>* root,
                                    const Source& source, Context& ctx, int depth) {
     for (auto child : node.children()) {
+        if (ctx.refused) return;
         if (child.type() != pugi::node_element) continue;
         const std::string_view tag = child.name();
         if (tag == "Font" || tag == "Default" || tag == "Image" || tag == "Style") continue;  // window level
@@ -282,7 +289,15 @@ void CDialogBuilder::BuildChildren(const pugi::xml_node& node, CContainerUI* par
             Report(source, child, "<" + std::string(tag) + "> cannot hold child elements");
             continue;
         }
+        if (ctx.level + 1 >= kMaxNestingDepth) {
+            Report(source, child, "controls nested deeper than " + std::to_string(kMaxNestingDepth) +
+                                      " levels; the layout is refused");
+            ctx.refused = true;
+            return;
+        }
+        ++ctx.level;
         BuildChildren(child, container, nullptr, source, ctx, depth);
+        --ctx.level;
     }
 }
 

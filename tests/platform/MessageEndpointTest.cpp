@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -323,4 +324,59 @@ TEST_F(MessageEndpointTest, AReplyHandlerAnswersWithDataWithinTheBound) {
     const std::vector<uint8_t> large{65};
     EXPECT_EQ(SendCopyData(AddressOf(text), 1, 2, large).status, SendStatus::Refused);
     EXPECT_EQ(SendCopyData(AddressOf(text), 1, 2, small).status, SendStatus::Delivered);
+}
+
+TEST_F(MessageEndpointTest, IdleConnectionsNeverLockOutASender) {
+    Inbox inbox;
+    MessageEndpoint::Options options;
+    options.receiveTimeoutMs = 60'000;  // the idle ones would stay for the whole test
+    MessageEndpoint endpoint("W", "T", inbox.Handler(5), options);
+    ASSERT_TRUE(endpoint.Open());
+    std::vector<LocalSocket> idle(200);
+    for (LocalSocket& socket : idle) {
+        ASSERT_EQ(socket.Connect(endpoint.Path(), 500), LocalSocket::ConnectResult::Connected);
+    }
+    // Each new sender still gets through, and so does a name lookup.
+    for (int i = 0; i < 3; ++i) {
+        const SendResult sent = SendMessageTo(AddressOf(endpoint), "Game_Start", 0, i, 1000);
+        ASSERT_TRUE(sent.Delivered()) << SendStatusText(sent.status);
+        EXPECT_EQ(sent.result, 5);
+    }
+    const auto found = FindWindow("W", "T");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->path, endpoint.Path());
+}
+
+TEST_F(MessageEndpointTest, BroadcastDoesNotWaitForASocketThatNeverAccepts) {
+    Inbox inbox;
+    MessageEndpoint live(kMainWindowClass, kMainWindowTitle, inbox.Handler());
+    ASSERT_TRUE(live.Open());
+    // Foreign listeners with a zero backlog that is already full: a connect would block.
+    std::vector<LocalSocket> foreign, fillers;
+    for (int i = 0; i < 5; ++i) {
+        const fs::path path = runtime.Folder() / ("Foreign.Wnd." + std::to_string(i) + ".sock");
+        LocalSocket& socket = foreign.emplace_back(::socket(AF_UNIX, SOCK_STREAM, 0));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strcpy(address.sun_path, path.c_str());
+        ASSERT_EQ(::bind(socket.Fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::listen(socket.Fd(), 0), 0);
+        for (;;) {
+            LocalSocket filler;
+            if (filler.Connect(path, 0) != LocalSocket::ConnectResult::Connected) break;
+            fillers.push_back(std::move(filler));
+        }
+    }
+    const uint64_t start = TickCount64();
+    EXPECT_EQ(BroadcastMessage(kCompanionMessageNames[1], 1, 1), 1);
+    EXPECT_LT(TickCount64() - start, 1000u);  // each full socket would cost a 2 s connect wait
+    EXPECT_TRUE(inbox.WaitFor(1));
+}
+
+TEST_F(MessageEndpointTest, TheSocketIsForItsOwnerOnly) {
+    MessageEndpoint endpoint("W", "T", MessageEndpoint::Handler{});
+    ASSERT_TRUE(endpoint.Open());
+    struct stat st {};
+    ASSERT_EQ(::lstat(endpoint.Path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }

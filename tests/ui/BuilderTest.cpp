@@ -144,6 +144,32 @@ TEST_F(BuilderTest, MissingMalformedAndSelfIncludingFilesNeverCrash) {
     EXPECT_EQ(builder.Create("<Window size=\"1,1\"></Window>"), nullptr);
 }
 
+std::string Nested(int levels) {
+    std::string xml;
+    for (int i = 0; i < levels; ++i) xml += "<VerticalLayout>\n";
+    for (int i = 0; i < levels; ++i) xml += "</VerticalLayout>";
+    return xml;
+}
+
+TEST_F(BuilderTest, DeeplyNestedLayoutsAreRefusedWithFileAndLine) {
+    CDialogBuilder builder;
+    Write("deep.xml", Nested(200000));
+    EXPECT_EQ(builder.Create("deep.xml"), nullptr);
+    ASSERT_EQ(builder.Diagnostics().size(), 1u);
+    EXPECT_NE(builder.Diagnostics()[0].find("deep.xml:256:"), std::string::npos) << builder.Diagnostics()[0];
+
+    Write("ok.xml", Nested(255));
+    EXPECT_NE(builder.Create("ok.xml"), nullptr);
+    EXPECT_TRUE(builder.Diagnostics().empty());
+
+    // Includes continue the nesting of the file that includes them.
+    Write("inner.xml", Nested(200));
+    Write("outer.xml", Nested(100).insert(100 * 17, "<Include source=\"inner.xml\"/>"));
+    EXPECT_EQ(builder.Create("outer.xml"), nullptr);
+    ASSERT_FALSE(builder.Diagnostics().empty());
+    EXPECT_NE(builder.Diagnostics()[0].find("inner.xml:"), std::string::npos) << builder.Diagnostics()[0];
+}
+
 TEST_F(BuilderTest, WindowWithMissingSkinFailsToCreate) {
     TestWindow wnd("missing.xml");
     EXPECT_EQ(wnd.Create(0, "x"), 0u);
