@@ -98,7 +98,10 @@ QString CQtAccessibleControl::text(QAccessible::Text t) const {
     if (!control_) return {};
     switch (t) {
     case QAccessible::Name: return qtconv::Str(control_->GetAccessName());
-    case QAccessible::Description: return qtconv::Str(control_->GetAccessDescription());
+    // The layout name, the same in every language, lets scripts find a control; controls
+    // without one describe themselves by their tooltip.
+    case QAccessible::Description:
+        return qtconv::Str(control_->GetName().empty() ? control_->GetAccessDescription() : control_->GetName());
     case QAccessible::Value: {
         if (auto value = control_->GetAccessValue()) return QString::number(value->current);
         const AccessRole role = control_->GetAccessRole();

@@ -8,8 +8,8 @@ class CControlUI;
 class CQtAccessibleTree;
 
 // One control of the window layer as an accessible object: role, name, states, its shown
-// children, a value for sliders and progress bars, actions, and its text (whose attributes
-// carry the control's layout name as "layout-name", the same in every language).
+// children, a value for sliders and progress bars, actions, and its text. Its description
+// is the control's layout name (its text attributes carry it too, as "layout-name").
 class CQtAccessibleControl : public QAccessibleInterface,
                              public QAccessibleValueInterface,
                              public QAccessibleActionInterface,
