@@ -104,11 +104,25 @@ wait_until("the combo to show " + choice.name, lambda: combo.name == choice.name
 wait_until("the mouse's memory to follow the combo", lambda: sim_state("mouse") != before)
 print("combo now", combo.name)
 
-# A profile button: pressing it opens the profile menu, a new window of the program.
+# The profile buttons: the panel's menu button shows the profile actions, whose "new"
+# button adds a profile to the mouse's list.
+def profiles():
+    out = subprocess.run([CTL, "--device", "mouse", "profile", "list"], capture_output=True, text=True).stdout
+    return [line for line in out.splitlines() if line.strip()]
+
+
+count = len(profiles())
+press(by_layout_name(app, "profile_fun_spread_btn") or fail("no profile menu button"))
+add = wait_until("the profile actions", lambda: by_layout_name(app, "device_add_btn"))
+print("profile button:", add.name)
 windows = app.childCount
-button = by_layout_name(app, "profile_fun_spread_btn") or fail("no profile button")
-press(button)
-wait_until("the profile menu", lambda: app.childCount > windows)
-menu = app[app.childCount - 1]
-print("menu:", [n.name for n in walk(menu) if n.getRole() == pyatspi.ROLE_MENU_ITEM])
+press(add)
+# The program asks first, in a dialog window of its own.
+wait_until("the confirmation dialog", lambda: app.childCount > windows)
+dialog = app[app.childCount - 1]
+question = next((n for n in walk(dialog) if n.description == "MessageText"), None) or fail("no question")
+print("dialog asks:", question.name)
+press(next((n for n in walk(dialog) if n.description == "confirm_btn"), None) or fail("no confirm button"))
+wait_until("a new mouse profile", lambda: len(profiles()) > count)
+print("profiles:", len(profiles()))
 print("PASS")
