@@ -121,4 +121,20 @@ void CDeviceKeyButtonUI::SetKeySetImageHidden(bool hidden) {
     Invalidate();
 }
 
+void CDeviceKeyButtonUI::SetAssignmentText(std::string text) {
+    if (text == assignment_) return;
+    assignment_ = std::move(text);
+    NotifyAccess(AccessEvent::NameChanged);
+}
+
+std::string CDeviceKeyButtonUI::GetAccessName() const {
+    std::string name = CButtonUI::GetAccessName();
+    if (assignment_.empty()) return name;
+    return name.empty() ? assignment_ : name + " \u2014 " + assignment_;
+}
+
+AccessRole CDeviceKeyButtonUI::GetAccessRole() const {
+    return IsMouseEnabled() ? CButtonUI::GetAccessRole() : AccessRole::Panel;
+}
+
 }  // namespace q208

@@ -25,6 +25,11 @@ public:
     bool IsSelected() const override { return selected_; }
     void SetKeyLight(uint32_t colour, int intensity, bool on) override;
     void SetKeySetImageHidden(bool hidden) override;
+    void SetAssignmentText(std::string text) override;
+    // A key reads as its name and, when reassigned, what it does now ("A — Macro 1"); a light
+    // strip, which takes no clicks, is part of the picture only.
+    std::string GetAccessName() const override;
+    AccessRole GetAccessRole() const override;
 
     bool IsKeySetImageHidden() const { return keySetHidden_; }
     bool IsLightOn() const { return lightOn_; }
@@ -45,6 +50,7 @@ private:
     uint32_t lightColour_ = kInitialLightColour;
     int lightIntensity_ = kInitialLightIntensity;
     bool selected_ = false;
+    std::string assignment_;
 };
 
 }  // namespace q208

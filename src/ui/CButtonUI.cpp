@@ -121,4 +121,12 @@ AttrResult CButtonUI::SetAttribute(std::string_view name, std::string_view value
     return CLabelUI::SetAttribute(name, value);
 }
 
+AccessRole CButtonUI::GetAccessRole() const { return AccessRole::PushButton; }
+
+std::vector<std::string_view> CButtonUI::GetAccessActions() const { return {kAccessPress}; }
+
+bool CButtonUI::DoAccessAction(std::string_view action) {
+    return action == kAccessPress && IsEnabled() && Activate();
+}
+
 }  // namespace q208

@@ -10,6 +10,9 @@ public:
     // Buttons centre their text unless the layout says otherwise.
     CButtonUI() { SetTextStyle(DT_SINGLELINE | DT_CENTER | DT_VCENTER); }
     std::string GetClass() const override { return "ButtonUI"; }
+    AccessRole GetAccessRole() const override;
+    std::vector<std::string_view> GetAccessActions() const override;
+    bool DoAccessAction(std::string_view action) override;
     void* GetInterface(std::string_view name) override;
 
     bool Activate() override;

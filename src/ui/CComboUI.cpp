@@ -240,4 +240,14 @@ AttrResult CComboUI::SetAttribute(std::string_view name, std::string_view value)
     return CContainerUI::SetAttribute(name, value);
 }
 
+bool CComboUI::DoAccessAction(std::string_view action) {
+    return action == kAccessPress && IsEnabled() && Activate();
+}
+
+std::vector<CControlUI*> CComboUI::GetAccessChildren() const {
+    std::vector<CControlUI*> items;
+    for (int i = 0; i < GetCount(); ++i) items.push_back(GetItemAt(i));
+    return items;
+}
+
 }  // namespace q208

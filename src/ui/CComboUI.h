@@ -17,6 +17,11 @@ public:
     ~CComboUI() override;
 
     std::string GetClass() const override { return "ComboUI"; }
+    AccessRole GetAccessRole() const override { return AccessRole::ComboBox; }
+    std::vector<std::string_view> GetAccessActions() const override { return {kAccessPress}; }
+    bool DoAccessAction(std::string_view action) override;
+    // Every item, also while the drop-down is closed: a script selects one by its action.
+    std::vector<CControlUI*> GetAccessChildren() const override;
     void* GetInterface(std::string_view name) override;
 
     TListInfoUI* GetListInfo() override { return &info_; }

@@ -455,4 +455,12 @@ AttrResult CContainerUI::SetAttribute(std::string_view name, std::string_view va
     return CControlUI::SetAttribute(name, value);
 }
 
+std::vector<CControlUI*> CContainerUI::GetAccessChildren() const {
+    std::vector<CControlUI*> shown;
+    for (int i = 0; i < GetCount(); ++i) {
+        if (CControlUI* item = GetItemAt(i); item && item->IsVisible()) shown.push_back(item);
+    }
+    return shown;
+}
+
 }  // namespace q208

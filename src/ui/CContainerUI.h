@@ -17,6 +17,7 @@ public:
     ~CContainerUI() override;
 
     std::string GetClass() const override { return "ContainerUI"; }
+    std::vector<CControlUI*> GetAccessChildren() const override;
     void* GetInterface(std::string_view name) override;
 
     CControlUI* GetItemAt(int index) const;

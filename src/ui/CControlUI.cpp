@@ -20,6 +20,7 @@ const AttrTable<CControlUI>& ControlAttrs() {
         {"name", [](C& c, std::string_view v) { c.SetName(std::string(v)); return AttrResult::Applied; }},
         {"text", [](C& c, std::string_view v) { c.SetText(std::string(v)); return AttrResult::Applied; }},
         {"tooltip", [](C& c, std::string_view v) { c.SetToolTip(std::string(v)); return AttrResult::Applied; }},
+        {"accessname", [](C& c, std::string_view v) { c.SetAccessName(std::string(v)); return AttrResult::Applied; }},
         {"userdata", [](C& c, std::string_view v) { c.SetUserData(std::string(v)); return AttrResult::Applied; }},
         {"resourcetext", [](C& c, std::string_view v) { return SetParsed(attr::Bool(v), [&](bool b) { c.SetResourceText(b); }); }},
         {"tag", [](C& c, std::string_view v) { return SetParsed(attr::Number(v), [&](int n) { c.SetTag(static_cast<uintptr_t>(n)); }); }},
@@ -89,6 +90,7 @@ void CControlUI::SetText(std::string text) {
     if (text == text_) return;
     text_ = std::move(text);
     Invalidate();
+    NotifyAccess(AccessEvent::NameChanged);
 }
 
 void CControlUI::SetResourceText(bool resource) {
@@ -111,12 +113,14 @@ void CControlUI::SetVisible(bool visible) {
         if (focused_) manager_->SetFocus(nullptr);
     }
     NeedParentUpdate();
+    if (parent_ && manager_) manager_->NotifyAccess(parent_, AccessEvent::TreeChanged);
 }
 
 void CControlUI::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
     Invalidate();
+    NotifyAccess(AccessEvent::StateChanged);
 }
 
 void CControlUI::SetFocus() {
@@ -264,6 +268,31 @@ bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
 
 void CControlUI::SendNotify(std::string_view type, WPARAM wParam, LPARAM lParam) {
     if (manager_) manager_->SendNotify(this, type, wParam, lParam);
+}
+
+void CControlUI::NotifyAccess(AccessEvent event) {
+    if (manager_) manager_->NotifyAccess(this, event);
+}
+
+AccessRole CControlUI::GetAccessRole() const {
+    // The pages of a tab layout are its tabs.
+    if (parent_ && parent_->GetInterface("TabLayout")) return AccessRole::PageTab;
+    return AccessRole::Panel;
+}
+
+std::string CControlUI::GetAccessName() const {
+    if (std::string text = GetText(); !text.empty()) return text;
+    if (std::string tip = GetToolTip(); !tip.empty()) return tip;
+    if (accessName_.empty()) return {};
+    std::string_view key = accessName_;
+    if (auto inlineKey = InlineKey(accessName_)) key = *inlineKey;
+    std::string text = CResourceManager::GetInstance().GetText(key);
+    return text.empty() ? accessName_ : text;
+}
+
+std::string CControlUI::GetAccessDescription() const {
+    std::string tip = GetToolTip();
+    return tip == GetAccessName() ? std::string{} : tip;
 }
 
 void CControlUI::DoPaint(IRenderTarget& target, const UiRect& rcPaint) {

@@ -2,11 +2,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ui/IRenderTarget.h"
+#include "ui/UiAccess.h"
 #include "ui/UiAttr.h"
 #include "ui/UiDefs.h"
 #include "ui/UiNotify.h"
@@ -150,6 +152,28 @@ public:
     void NeedUpdate();
     void NeedParentUpdate();
 
+    // What assistive technology is told about the control. The name is the shown text, else
+    // the tooltip, else the text of the language key (or the literal) given as "accessname".
+    virtual AccessRole GetAccessRole() const;
+    virtual std::string GetAccessName() const;
+    // The tooltip, unless it already serves as the name.
+    std::string GetAccessDescription() const;
+    void SetAccessName(std::string keyOrText) { accessName_ = std::move(keyOrText); }
+    // A slider's or progress bar's value; none for other controls.
+    virtual std::optional<AccessValue> GetAccessValue() const { return std::nullopt; }
+    // Sets the value as the user would (with the notifications a drag sends); false when the
+    // control takes no value from outside or is disabled.
+    virtual bool SetAccessValue(int /*value*/) { return false; }
+    virtual bool IsAccessCheckable() const { return false; }
+    virtual bool IsAccessChecked() const { return false; }
+    virtual bool IsAccessEditable() const { return false; }
+    // The actions of the control (kAccessPress, kAccessToggle) and running one of them; an
+    // action of a disabled control, or one it does not offer, does nothing and gives false.
+    virtual std::vector<std::string_view> GetAccessActions() const { return {}; }
+    virtual bool DoAccessAction(std::string_view /*action*/) { return false; }
+    // The controls shown below this one (containers: their visible items).
+    virtual std::vector<CControlUI*> GetAccessChildren() const { return {}; }
+
     // Expires when the control is destroyed: code that raises notifications checks it
     // before touching the control again, since a handler may delete it.
     std::weak_ptr<int> Lifetime() const { return lifetime_; }
@@ -164,6 +188,8 @@ protected:
     void DrawImage(IRenderTarget& target, const attr::ImageDesc& image) { DrawImage(target, image, rcItem_); }
     bool IsImageEmpty(const attr::ImageDesc& image) const { return image.file.empty(); }
     void SendNotify(std::string_view type, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Tells the window's accessibility observer, when there is one, what changed here.
+    void NotifyAccess(AccessEvent event);
     // Whether the class is a tab stop by default.
     virtual bool TakesKeyboardFocus() const { return false; }
 
@@ -185,6 +211,7 @@ private:
     std::string name_;
     std::string text_;
     std::string toolTip_;
+    std::string accessName_;
     std::string userData_;
     uintptr_t tag_ = 0;
     bool resourceText_ = false;

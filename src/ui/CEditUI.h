@@ -16,6 +16,8 @@ public:
     CEditUI();
 
     std::string GetClass() const override { return "EditUI"; }
+    AccessRole GetAccessRole() const override { return AccessRole::TextEntry; }
+    bool IsAccessEditable() const override { return IsEnabled() && !IsReadOnly(); }
     void* GetInterface(std::string_view name) override;
 
     int GetMaxChar() const { return maxChar_; }

@@ -104,4 +104,9 @@ AttrResult CLabelUI::SetAttribute(std::string_view name, std::string_view value)
     return CControlUI::SetAttribute(name, value);
 }
 
+AccessRole CLabelUI::GetAccessRole() const {
+    const AccessRole role = CControlUI::GetAccessRole();
+    return role == AccessRole::Panel ? AccessRole::Label : role;
+}
+
 }  // namespace q208

@@ -8,6 +8,7 @@ namespace q208 {
 class CLabelUI : public CControlUI {
 public:
     std::string GetClass() const override { return "LabelUI"; }
+    AccessRole GetAccessRole() const override;
     void* GetInterface(std::string_view name) override;
 
     UINT GetTextStyle() const { return textStyle_; }

@@ -13,6 +13,7 @@ bool CListContainerElementUI::Select(bool select, bool triggerEvent) {
     if (select == selected_) return true;
     selected_ = select;
     Invalidate();
+    NotifyAccess(AccessEvent::StateChanged);
     if (select && owner_ && owner_->GetCurSel() != index_) owner_->SelectItem(index_, false, triggerEvent);
     return true;
 }
@@ -103,6 +104,13 @@ void CListContainerElementUI::PaintBkColor(IRenderTarget& target) {
         return;
     }
     CHorizontalLayoutUI::PaintBkColor(target);
+}
+
+// Selects the item as a press on it does.
+bool CListContainerElementUI::DoAccessAction(std::string_view action) {
+    if (action != kAccessPress || !IsEnabled()) return false;
+    if (owner_) return owner_->SelectItem(index_, false);
+    return Select(true);
 }
 
 }  // namespace q208

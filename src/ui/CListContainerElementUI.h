@@ -11,6 +11,10 @@ namespace q208 {
 class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
 public:
     std::string GetClass() const override { return "ListContainerElementUI"; }
+    AccessRole GetAccessRole() const override { return AccessRole::ListItem; }
+    bool IsAccessChecked() const override { return IsSelected(); }
+    std::vector<std::string_view> GetAccessActions() const override { return {kAccessPress}; }
+    bool DoAccessAction(std::string_view action) override;
     void* GetInterface(std::string_view name) override;
 
     int GetIndex() const override { return index_; }

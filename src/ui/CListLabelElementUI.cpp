@@ -15,6 +15,7 @@ bool CListLabelElementUI::Select(bool select, bool triggerEvent) {
     if (select == selected_) return true;
     selected_ = select;
     Invalidate();
+    NotifyAccess(AccessEvent::StateChanged);
     if (select && owner_ && owner_->GetCurSel() != index_) owner_->SelectItem(index_, false, triggerEvent);
     return true;
 }
@@ -106,6 +107,13 @@ void CListLabelElementUI::PaintText(IRenderTarget& target) {
                                     : info->textColor;
     const FontDesc font = manager_ ? manager_->GetFont(GetFont() >= 0 ? GetFont() : info->font) : FontDesc{};
     target.DrawText(rcItem_.Deflate(Scaled(info->textPadding)), text, font, color, info->textStyle);
+}
+
+// Selects the item as a press on it does.
+bool CListLabelElementUI::DoAccessAction(std::string_view action) {
+    if (action != kAccessPress || !IsEnabled()) return false;
+    if (owner_) return owner_->SelectItem(index_, false);
+    return Select(true);
 }
 
 }  // namespace q208

@@ -18,6 +18,7 @@ public:
     CListUI();
 
     std::string GetClass() const override { return "ListUI"; }
+    AccessRole GetAccessRole() const override { return AccessRole::List; }
     void* GetInterface(std::string_view name) override;
 
     TListInfoUI* GetListInfo() override { return &info_; }

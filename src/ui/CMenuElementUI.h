@@ -13,6 +13,7 @@ public:
     CMenuElementUI();
 
     std::string GetClass() const override { return "MenuElementUI"; }
+    AccessRole GetAccessRole() const override { return AccessRole::MenuItem; }
     void* GetInterface(std::string_view name) override;
 
     bool IsCheckable() const { return checkable_; }

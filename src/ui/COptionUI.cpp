@@ -35,6 +35,7 @@ void COptionUI::Selected(bool selected, bool triggerEvent) {
     if (!changed) return;
     Invalidate();
     if (triggerEvent) SendNotify(DUI_MSGTYPE_SELECTCHANGED);
+    else NotifyAccess(AccessEvent::StateChanged);
 }
 
 bool COptionUI::Activate() {
@@ -87,6 +88,18 @@ AttrResult COptionUI::SetAttribute(std::string_view name, std::string_view value
     };
     if (auto r = ApplyAttr(table, *this, name, value)) return *r;
     return CButtonUI::SetAttribute(name, value);
+}
+
+AccessRole COptionUI::GetAccessRole() const {
+    return group_.empty() ? AccessRole::CheckBox : AccessRole::RadioButton;
+}
+
+std::vector<std::string_view> COptionUI::GetAccessActions() const { return {kAccessPress, kAccessToggle}; }
+
+// Both act as a click: a check box flips, a radio button becomes the selected one.
+bool COptionUI::DoAccessAction(std::string_view action) {
+    if (action != kAccessPress && action != kAccessToggle) return false;
+    return IsEnabled() && Activate();
 }
 
 }  // namespace q208

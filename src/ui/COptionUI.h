@@ -11,6 +11,11 @@ public:
     ~COptionUI() override;
 
     std::string GetClass() const override { return "OptionUI"; }
+    AccessRole GetAccessRole() const override;
+    std::vector<std::string_view> GetAccessActions() const override;
+    bool DoAccessAction(std::string_view action) override;
+    bool IsAccessCheckable() const override { return true; }
+    bool IsAccessChecked() const override { return IsSelected(); }
     void* GetInterface(std::string_view name) override;
 
     const std::string& GetGroup() const { return group_; }

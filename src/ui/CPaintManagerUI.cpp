@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 #include "ui/CContainerUI.h"
 #include "ui/CControlUI.h"
@@ -57,6 +58,7 @@ CPaintManagerUI::CPaintManagerUI() {
 CPaintManagerUI::~CPaintManagerUI() {
     // The tree goes first: its controls reap themselves from the tables below.
     root_.reset();
+    if (IAccessObserver* observer = std::exchange(accessObserver_, nullptr)) observer->OnAccessDetached();
     CMessageQueue::Current().Timers().KillManager(this);
     auto& shared = Shared();
     std::lock_guard lock(shared.mutex);
@@ -127,6 +129,7 @@ void CPaintManagerUI::RegisterNames(CControlUI* control) {
 
 void CPaintManagerUI::ReapObjects(CControlUI* control) {
     if (!control) return;
+    NotifyAccess(control, AccessEvent::Destroyed);
     if (focus_ == control) focus_ = nullptr;
     if (hover_ == control) hover_ = nullptr;
     if (click_ == control) click_ = nullptr;
@@ -322,7 +325,26 @@ bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
     return notifiers_.size() != before;
 }
 
+void CPaintManagerUI::NotifyAccessOf(const TNotifyUI& msg) {
+    static constexpr std::pair<std::string_view, AccessEvent> kEvents[] = {
+        {DUI_MSGTYPE_SETFOCUS, AccessEvent::Focus},
+        {DUI_MSGTYPE_VALUECHANGED, AccessEvent::ValueChanged},
+        {DUI_MSGTYPE_MOVEVALUECHANGED, AccessEvent::ValueChanged},
+        {DUI_MSGTYPE_ITEMSELECT, AccessEvent::ValueChanged},
+        {DUI_MSGTYPE_SELECTCHANGED, AccessEvent::StateChanged},
+        {DUI_MSGTYPE_TEXTCHANGED, AccessEvent::TextChanged},
+        {DUI_MSGTYPE_TABSELECT, AccessEvent::TreeChanged},
+    };
+    for (const auto& [type, event] : kEvents) {
+        if (msg.sType == type) {
+            NotifyAccess(msg.pSender, event);
+            return;
+        }
+    }
+}
+
 void CPaintManagerUI::DeliverNotify(TNotifyUI& msg) {
+    if (accessObserver_ && msg.pSender) NotifyAccessOf(msg);
     std::weak_ptr<int> alive;
     if (msg.pSender) {
         alive = msg.pSender->Lifetime();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/IRenderTarget.h"
+#include "ui/UiAccess.h"
 #include "ui/UiDefs.h"
 #include "ui/UiNotify.h"
 #include "ui/UiTypes.h"
@@ -171,12 +172,21 @@ public:
 
     std::weak_ptr<int> Lifetime() const { return lifetime_; }
 
+    // Accessibility: one observer of this window's tree (null: none, the usual case).
+    void SetAccessObserver(IAccessObserver* observer) { accessObserver_ = observer; }
+    IAccessObserver* GetAccessObserver() const { return accessObserver_; }
+    void NotifyAccess(CControlUI* control, AccessEvent event) {
+        if (accessObserver_) accessObserver_->OnAccessEvent(control, event);
+    }
+
 private:
     void RegisterNames(CControlUI* control);
     bool DispatchPointer(UINT msg, WPARAM wParam, LPARAM lParam);
     bool DispatchKey(UINT msg, WPARAM wParam, LPARAM lParam);
     void SetHover(CControlUI* control, UiPoint pt);
     void DeliverNotify(TNotifyUI& msg);
+    // What a notification tells an accessibility observer.
+    void NotifyAccessOf(const TNotifyUI& msg);
     void FlushAsyncNotifications();
     TEventUI MakeEvent(int type, CControlUI* sender, UiPoint pt, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void UpdateToolTip();
@@ -216,6 +226,7 @@ private:
     UiSize clientSize_;
     bool updateNeeded_ = true;
     UiRect dirty_;
+    IAccessObserver* accessObserver_ = nullptr;
 
     static int resourceType_;
 };

@@ -32,6 +32,7 @@ void CProgressUI::SetValue(int value) {
     if (value == value_) return;
     value_ = value;
     Invalidate();
+    NotifyAccess(AccessEvent::ValueChanged);
 }
 
 bool CProgressUI::SetForeImage(std::string_view image) {

@@ -9,6 +9,8 @@ namespace q208 {
 class CProgressUI : public CLabelUI {
 public:
     std::string GetClass() const override { return "ProgressUI"; }
+    AccessRole GetAccessRole() const override { return AccessRole::ProgressBar; }
+    std::optional<AccessValue> GetAccessValue() const override { return AccessValue{value_, min_, max_}; }
     void* GetInterface(std::string_view name) override;
 
     bool IsHorizontal() const { return horizontal_; }

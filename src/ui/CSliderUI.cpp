@@ -217,4 +217,10 @@ AttrResult CSliderUI::SetAttribute(std::string_view name, std::string_view value
     return CProgressUI::SetAttribute(name, value);
 }
 
+bool CSliderUI::SetAccessValue(int value) {
+    if (!IsEnabled()) return false;
+    MoveTo(value);
+    return true;
+}
+
 }  // namespace q208

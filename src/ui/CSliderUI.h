@@ -15,6 +15,8 @@ public:
     CSliderUI();
 
     std::string GetClass() const override { return "SliderUI"; }
+    AccessRole GetAccessRole() const override { return AccessRole::Slider; }
+    bool SetAccessValue(int value) override;
     void* GetInterface(std::string_view name) override;
 
     int GetChangeStep() const { return step_; }

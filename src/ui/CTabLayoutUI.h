@@ -8,6 +8,7 @@ namespace q208 {
 class CTabLayoutUI : public CContainerUI {
 public:
     std::string GetClass() const override { return "TabLayoutUI"; }
+    AccessRole GetAccessRole() const override { return AccessRole::PageTabList; }
     void* GetInterface(std::string_view name) override;
 
     int GetCurSel() const { return curSel_; }

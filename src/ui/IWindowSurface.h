@@ -8,6 +8,8 @@
 
 namespace q208 {
 
+class CPaintManagerUI;
+
 // The receiving side of a native window: the backend calls these on the UI thread (the
 // thread that created the surface) for everything the user or the desktop does to it.
 // CWindowWnd implements it and turns each call into a window message.
@@ -38,6 +40,9 @@ public:
     // The window went to a monitor of another DPI; `suggested` keeps its size in the new
     // monitor's pixels (screen coordinates).
     virtual void OnDpiChanged(int dpi, const UiRect& suggested) = 0;
+    // The manager of the window's controls, which accessibility clients are shown; null
+    // for a window without one.
+    virtual CPaintManagerUI* GetAccessManager() { return nullptr; }
 };
 
 // How a surface is created.

@@ -28,6 +28,7 @@ public:
     ~WindowImplBase() override;
 
     CPaintManagerUI& GetPaintManager() { return m_pm; }
+    CPaintManagerUI* GetAccessManager() override { return &m_pm; }
 
     virtual void InitWindow() {}
     void Notify(TNotifyUI& msg) override { NotifyPump(msg); }

@@ -33,11 +33,13 @@ public:
     void SetSelected(bool s) override { selected = s; }
     bool IsSelected() const override { return selected; }
     void SetKeySetImageHidden(bool h) override { hidden = h; }
+    void SetAssignmentText(std::string text) override { assignment = std::move(text); }
 
     uint32_t colour = 0;
     int intensity = 0;
     bool on = false;
     bool selected = false;
+    std::string assignment;
     bool hidden = true;
 };
 

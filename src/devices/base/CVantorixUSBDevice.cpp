@@ -7,6 +7,7 @@
 #include "device/CDeviceCommands.h"
 #include "devices/base/CDeviceOptionUI.h"
 #include "devices/base/IDeviceKeyButton.h"
+#include "devices/base/KeyAssignmentText.h"
 #include "devices/base/IDevicePowerPanel.h"
 #include "platform/Trace.h"
 #include "devices/base/IDeviceProfilePanel.h"
@@ -428,9 +429,10 @@ void CVantorixUSBDevice::ShowKeySetMarks() {
                                  : nullptr;
         const KeyAssignmentHalf& now = records[key].current;
         const KeyAssignmentHalf& factory = records[key].defaults;
-        if (keyButton)
-            keyButton->SetKeySetImageHidden(now.type == factory.type && now.param1 == factory.param1 &&
-                                            now.param2 == factory.param2);
+        if (!keyButton) continue;
+        keyButton->SetKeySetImageHidden(now.type == factory.type && now.param1 == factory.param1 &&
+                                        now.param2 == factory.param2);
+        keyButton->SetAssignmentText(KeyAssignmentText(now, factory));
     }
 }
 

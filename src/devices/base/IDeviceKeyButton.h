@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace q208 {
 
@@ -18,6 +19,9 @@ public:
     virtual void SetSelected(bool selected) = 0;
     virtual bool IsSelected() const = 0;
     virtual void SetKeySetImageHidden(bool hidden) = 0;
+    // What the key does when it no longer has its factory function (empty: it has it); a
+    // button that does not show it may ignore it.
+    virtual void SetAssignmentText(std::string /*text*/) {}
 };
 
 }  // namespace q208

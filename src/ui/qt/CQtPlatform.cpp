@@ -1,4 +1,5 @@
 #include "ui/qt/CQtPlatform.h"
+#include "ui/qt/CQtAccessibleWindow.h"
 
 #include <climits>
 #include <cmath>
@@ -54,6 +55,7 @@ void EnsureQtApplication() {
 
 CQtPlatform::CQtPlatform() : timer_(std::make_unique<QTimer>()), foreignTimer_(std::make_unique<QTimer>()) {
     EnsureQtApplication();
+    CQtAccessibleWindow::InstallFactory();
     timer_->setSingleShot(true);
     foreignTimer_->setSingleShot(true);
     QObject::connect(foreignTimer_.get(), &QTimer::timeout, foreignTimer_.get(), [this] {

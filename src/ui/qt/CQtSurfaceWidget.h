@@ -16,6 +16,8 @@ public:
     CQtSurfaceWidget(IWindowEventSink& sink, Qt::WindowFlags flags);
 
     void Detach() { sink_ = nullptr; }
+    // The window this widget shows (null once detached).
+    IWindowEventSink* Sink() const { return sink_; }
     // Reports screen and DPI changes of the window's monitor (needs the native window).
     void WatchScreens();
     // True while one of this widget's event handlers runs.
