@@ -29,6 +29,7 @@ constexpr std::array kRoutes{
     MainWndRoute{"selectchanged", "polling_rate_option_", true, kPages},
     MainWndRoute{"selectchanged", "repeat_delay_check_", true, kPages},
     MainWndRoute{"selectchanged", "mouse_device_seting_option_", true, kPages},
+    MainWndRoute{"selectchanged", "device_page_tab_", true, kPages},
     MainWndRoute{"selectchanged", "shoot_gun_op_", true, kShoot},
     MainWndRoute{"selectchanged", "bullet_op_", true, kShoot},
     MainWndRoute{"selectchanged", "magic_option_", true, kPages},

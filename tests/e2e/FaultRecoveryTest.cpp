@@ -1,6 +1,7 @@
 // Every fault the emulator injects leaves the program running and the device usable.
 #include <cctype>
 #include <ostream>
+#include <string_view>
 
 #include "e2e/Q208E2eTest.h"
 
@@ -30,7 +31,9 @@ TEST_P(FaultRecovery, TheProgramSurvivesAndTheDeviceStaysUsable) {
 
     ProcessResult result = RunCtl({"sim", "fault", c.kind, c.fault, "1"});
     ASSERT_EQ(result.exitCode, 0) << Describe(result);
-    ASSERT_EQ(RunCtl({"sim", "unplug", c.cable}).exitCode, 0);
+    // The unplug fault may already have taken the device away: a second unplug is refused.
+    const int unplugged = RunCtl({"sim", "unplug", c.cable}).exitCode;
+    ASSERT_TRUE(unplugged == 0 || (unplugged == 2 && std::string_view(c.fault) == "unplug")) << unplugged;
     ASSERT_EQ(RunCtl({"sim", "plug", c.cable}).exitCode, 0);
     const std::string usedUp = std::string("\n") + c.name + " 0\n";
     result = WaitForOutput({"sim", "state", c.kind, "faults"}, usedUp.substr(1));

@@ -73,6 +73,8 @@ TEST_F(LightingE2e, SyncPaintsEveryDeviceInStepUntilItEnds) {
 // A swatch of the keyboard page's lighting panel goes to the keyboard's profile at once.
 TEST_F(LightingE2e, ASwatchOfThePanelIsStoredForTheKeyboard) {
     ASSERT_TRUE(StartQ208Simulating("keyboard")) << Q208Log();
+    ASSERT_TRUE(WaitUntil({"sim", "click", "device_page_tab_1"}, [](const ProcessResult& r) { return r.exitCode == 0; }))
+        << Q208Log();  // the page's lighting
     ASSERT_TRUE(WaitForOutput({"sim", "text", "light_combo_modeSelect"}, "Wave").exitCode == 0) << Q208Log();
     const ProcessResult click = RunCtl({"sim", "click", "color_option_8"});
     ASSERT_EQ(click.exitCode, 0) << Describe(click);

@@ -65,6 +65,7 @@ TEST_F(MacroE2e, AMacroRecordedOnThePageIsWrittenToTheKeyboardThatPlaysIt) {
     result = RunCtl({"macro", "create"});
     EXPECT_EQ(result.exitCode, 2) << Describe(result);  // q208 keeps the macros now
 
+    ASSERT_EQ(RunCtl({"sim", "click", "device_page_tab_2"}).exitCode, 0);  // the page's macros
     ASSERT_EQ(RunCtl({"sim", "click", "macro_btn_starredio"}).exitCode, 0);
     for (const char* key : {"main/B", "main/C"}) {
         const ProcessResult pressed = RunCtl({"sim", "key", key});

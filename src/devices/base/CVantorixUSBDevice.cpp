@@ -14,8 +14,10 @@
 #include "profile/ProfilePaths.h"
 #include "ui/CComboUI.h"
 #include "ui/CMessageQueue.h"
+#include "ui/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTabLayoutUI.h"
+#include "ui/UiDefs.h"
 
 namespace q208 {
 
@@ -42,6 +44,7 @@ constexpr std::pair<int, int> kKeySwitchByMode[] = {{2, 1}, {6, 1}, {4, 2}, {7, 
 
 constexpr const char* kFunctionSwitch = "device_function_switch";
 constexpr const char* kKeyFunctionSwitch = "device_key_function_switch";
+constexpr const char* kPageTabPrefix = "device_page_tab_";
 
 // n of "<prefix>n", when the name is exactly that.
 std::optional<int> IndexAfter(const std::string& name, std::string_view prefix) {
@@ -296,6 +299,15 @@ void CVantorixUSBDevice::SetRingByte(int position, uint8_t value) {
 }
 
 // ---- function mode ----
+
+bool CVantorixUSBDevice::OnPageTab(TNotifyUI& msg) {
+    if (msg.sType != DUI_MSGTYPE_SELECTCHANGED || !msg.pSender) return false;
+    const std::optional<int> page = IndexAfter(msg.pSender->GetName(), kPageTabPrefix);
+    if (!page) return false;
+    auto* option = static_cast<COptionUI*>(msg.pSender->GetInterface("Option"));
+    if (option && option->IsSelected()) SelectSwitch(kFunctionSwitch, *page);
+    return true;
+}
 
 void CVantorixUSBDevice::SelectSwitch(std::string_view name, int index) {
     if (!manager_) return;

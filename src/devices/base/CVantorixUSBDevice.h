@@ -156,7 +156,9 @@ public:
 
     // A notification of a control on the device's page, passed on by the main window;
     // false when the device has no use for it.
-    virtual bool OnPageNotify(TNotifyUI& /*msg*/) { return false; }
+    virtual bool OnPageNotify(TNotifyUI& msg) { return OnPageTab(msg); }
+    // The page's function options ("device_page_tab_N") show page N of the function switch.
+    bool OnPageTab(TNotifyUI& msg);
 
     // ---- plain accessors ----
     CDeviceChannel& CommandChannel() { return commandChannel_; }
