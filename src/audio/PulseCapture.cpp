@@ -24,17 +24,17 @@ PulseCapture::~PulseCapture() = default;
 
 bool PulseCapture::Open(const std::string& applicationName, std::string& error) {
     Close();
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_FLOAT32LE;
-    spec.rate = kSampleRate;
-    spec.channels = kChannels;
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_FLOAT32LE;
+    sampleFormat.rate = kSampleRate;
+    sampleFormat.channels = kChannels;
     // A fragment of one hop keeps the sound-to-frame delay near one hop.
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<uint32_t>(-1);
     attributes.fragsize = static_cast<uint32_t>(kHopFrames * kChannels * sizeof(float));
     int code = 0;
     pa_simple* handle = pa_simple_new(nullptr, applicationName.c_str(), PA_STREAM_RECORD, kDefaultMonitor,
-                                      "music lighting", &spec, nullptr, &attributes, &code);
+                                      "music lighting", &sampleFormat, nullptr, &attributes, &code);
     if (!handle) {
         error = pa_strerror(code);
         return false;
