@@ -115,6 +115,9 @@ void CQtSurfaceWidget::OnFocusWindowChanged(QWindow* now) {
 }
 
 bool CQtSurfaceWidget::event(QEvent* event) {
+    // A deferred delete destroys this widget inside QObject::event: nothing of it may be
+    // touched once that returns.
+    if (event->type() == QEvent::DeferredDelete) return QWidget::event(event);
     // Counted so that a surface destroyed from a handler defers deleting this widget.
     ++eventDepth_;
     const bool result = QWidget::event(event);
